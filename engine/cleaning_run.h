@@ -1,0 +1,35 @@
+#ifndef VARNEL_ENGINE_CLEANING_RUN_H_
+#define VARNEL_ENGINE_CLEANING_RUN_H_
+
+#include <cstdint>
+#include <string>
+
+#include "engine/cleaning_host.h"
+#include "engine/run_settings.h"
+
+namespace varnel {
+
+// How a cleaning run ended.
+struct RunResult {
+  enum class Outcome {
+    kNotConfirmed,  // the delete question was not answered Yes: nothing changed
+    kNoZoneMode,    // no zone mode: "Erreur" was shown, nothing scanned
+    kEmptyFolder,   // the folder holds no ordinary file: "Empty directory" was shown, no log
+    kSetupFailed,   // the folder, "moved" or the log could not be prepared: a message was shown, nothing disposed
+    kCompleted,     // the scan ran and the summary was written
+  };
+  Outcome outcome = Outcome::kNotConfirmed;
+  std::int32_t DisposedCount = 0;  // files disposed of (or that would have been, in a test run)
+  int failed_count = 0;            // moves or deletes that failed; each has an error line in the log
+  std::string summary;             // the summary line, as written to the log and the result text
+  std::string log_path;            // the log's path; empty when no log was written
+};
+
+// One complete cleaning run of settings.RomFolder: the delete question, "moved", the scan, the zone choice,
+// the disposal of every unwanted file with its line in "logfile.txt", and the summary. Reaches the user only
+// through `host`. Never throws for a file-system failure; a failed move or delete is logged and the run goes on.
+RunResult RunCleaning(const RunSettings& settings, CleaningHost& host);
+
+}  // namespace varnel
+
+#endif  // VARNEL_ENGINE_CLEANING_RUN_H_

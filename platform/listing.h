@@ -1,0 +1,25 @@
+#ifndef VARNEL_PLATFORM_LISTING_H_
+#define VARNEL_PLATFORM_LISTING_H_
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/status.h"
+
+namespace varnel {
+
+// True when `a` lists before `b` in a folder listing: the order an NTFS folder gives its names. Names are
+// compared byte by byte (UTF-8) with the ASCII letters a-z taken as A-Z, a shorter prefix first; names that
+// are equal that way are ordered by their raw bytes. Grouping of dumps relies on this order.
+bool ListedNameLess(std::string_view a, std::string_view b);
+
+// A snapshot of the ordinary files of `folder`: regular files whose name does not start with "." (Windows:
+// neither hidden nor system), folders left out, sorted by ListedNameLess. Each job takes its own snapshot,
+// so no two jobs ever share a cursor. When the folder cannot be read the result is empty and *status
+// (when given) says why; an empty folder gives an empty result and an ok status.
+std::vector<std::string> ListOrdinaryFiles(const std::string& folder, Status* status = nullptr);
+
+}  // namespace varnel
+
+#endif  // VARNEL_PLATFORM_LISTING_H_
