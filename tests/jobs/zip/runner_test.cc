@@ -8,77 +8,53 @@
 namespace varnel {
 namespace {
 
-ProcessCommand Script(const std::string& path) {
-  ProcessCommand command;
-  command.arguments = {path};
-  command.command_line = path;
-  return command;
-}
-
 ProcessRun RunScript(const TestFolder& folder, const std::string& body, std::chrono::milliseconds timeout,
                      const WaitEvents& events = {}) {
   WriteScript(folder / "child", body);
   ChildProcess child;
   ProcessRun run;
-  run.error = LancerProcess(Script(folder / "child"), &child);
-  if (!run.error.ok()) return run;
-  return AttendreFinProcess(&child, timeout, events);
+  run.error = LancerProcess({{folder / "child"}, folder / "child", 0}, &child);
+  return run.error.ok() ? AttendreFinProcess(&child, timeout, events) : run;
 }
 
-TEST(RunnerTest, ExitCodesAreHandedBack) {
-  TestFolder folder;
-  for (int code : {0, 1, 3}) {
-    const ProcessRun run = RunScript(folder, "exit " + std::to_string(code) + "\n", kArchiverTimeout);
-    EXPECT_TRUE(run.error.ok()) << run.error.description;
-    EXPECT_FALSE(run.stopped);
-    EXPECT_EQ(run.exit_code, code);
-  }
+std::string Text(const ProcessError& error) {
+  return std::to_string(error.number) + " " + error.source + ": " + error.description;
 }
 
-TEST(RunnerTest, OutputGoesNowhereAndInputIsEmpty) {
+TEST(RunnerTest, ExitCodesAndLaunchErrors) {
   TestFolder folder;
-  // A child that writes much and reads its input must neither block nor disturb the test's output.
+  for (int code : {0, 1, 3})
+    EXPECT_EQ(RunScript(folder, "exit " + std::to_string(code), kArchiverTimeout).exit_code, code);
+  // Much output and a read of its input must neither block the child nor reach the test's terminal.
   const ProcessRun run =
-      RunScript(folder, "head -c 1000000 /dev/zero; head -c 1000000 /dev/zero >&2; cat; exit 4\n", kArchiverTimeout);
-  EXPECT_EQ(run.exit_code, 4);
-}
-
-TEST(RunnerTest, TimedOutChildIsKilled) {
-  TestFolder folder;
-  const ProcessRun run = RunScript(folder, "exec sleep 30\n", std::chrono::milliseconds(250));
-  EXPECT_EQ(run.error.number, 259);
-  EXPECT_EQ(run.error.source, "AttendreFinProcess");
-  EXPECT_EQ(run.error.description, "Timeout sur l'attente de la fin d'un process");
-}
-
-TEST(RunnerTest, EventsRunWhileTheChildRunsAndCanStopIt) {
-  TestFolder folder;
-  int calls = 0;
-  const ProcessRun run = RunScript(folder, "exec sleep 30\n", kArchiverTimeout, [&calls] { return ++calls < 3; });
+      RunScript(folder, "head -c 1000000 /dev/zero; head -c 1000000 /dev/zero >&2; cat; exit 4", kArchiverTimeout);
   EXPECT_TRUE(run.error.ok());
-  EXPECT_TRUE(run.stopped);
-  EXPECT_EQ(calls, 3);
+  EXPECT_EQ(run.exit_code, 4);
+  ChildProcess child;
+  EXPECT_EQ(Text(LancerProcess({{folder / "7z"}, folder / "7z", 0}, &child)), "2 LancerProcess: Erreur systeme N° 2");
 }
 
-TEST(RunnerTest, MissingProgramIsLaunchErrorTwo) {
+TEST(RunnerTest, TimedOutOrStoppedChildIsKilled) {
   TestFolder folder;
-  ChildProcess child;
-  const ProcessError error = LancerProcess(Script(folder / "7z"), &child);
-  EXPECT_EQ(error.number, 2);
-  EXPECT_EQ(error.source, "LancerProcess");
-  EXPECT_EQ(error.description, "Erreur systeme N° 2");
-  EXPECT_FALSE(child.started());
+  // Not exec'd: the sleep is the shell's own child, which the kill must reach too.
+  EXPECT_EQ(Text(RunScript(folder, "sleep 30", std::chrono::milliseconds(250)).error),
+            "259 AttendreFinProcess: Timeout sur l'attente de la fin d'un process");
+  int calls = 0;
+  const ProcessRun stopped = RunScript(folder, "sleep 30", kArchiverTimeout, [&calls] { return ++calls < 3; });
+  EXPECT_TRUE(stopped.error.ok());
+  EXPECT_TRUE(stopped.stopped);
+  EXPECT_EQ(calls, 3);
 }
 
 TEST(ArchiverLookupTest, ProgramFolderFirstThenAbsolutePathEntries) {
   TestFolder program, first, second;
   WriteFile(first / kArchiverName, "not startable");
   WriteScript(second / kArchiverName, "exit 0\n");
-  const std::string path = "relative:" + first.path() + "::" + second.path();
-  EXPECT_EQ(FindArchiver(program.path(), path), second / kArchiverName);
-  EXPECT_EQ(FindArchiver(program.path(), "relative::" + first.path()), "");
+  const std::string path = "relative:" + first.path + "::" + second.path;
+  EXPECT_EQ(FindArchiver(program.path, path), second / kArchiverName);
+  EXPECT_EQ(FindArchiver(program.path, "relative::" + first.path), "");
   WriteScript(program / kArchiverName, "exit 0\n");
-  EXPECT_EQ(FindArchiver(program.path(), path), program / kArchiverName);
+  EXPECT_EQ(FindArchiver(program.path, path), program / kArchiverName);
 }
 
 }  // namespace

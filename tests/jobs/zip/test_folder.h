@@ -1,7 +1,7 @@
 #ifndef VARNEL_TESTS_JOBS_ZIP_TEST_FOLDER_H_
 #define VARNEL_TESTS_JOBS_ZIP_TEST_FOLDER_H_
 
-#include <gtest/gtest.h>
+#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
@@ -10,37 +10,31 @@
 namespace varnel {
 
 // A fresh temporary folder, removed with everything in it when the test ends.
-class TestFolder {
- public:
-  TestFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "varnel-zip-XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data());
+struct TestFolder {
+  TestFolder() : path((std::filesystem::temp_directory_path() / "varnel-zip-XXXXXX").string()) {
+    ::mkdtemp(path.data());
   }
   ~TestFolder() {
     std::error_code ignored;
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ignored);
-    std::filesystem::remove_all(path_, ignored);
+    std::filesystem::permissions(path, std::filesystem::perms::owner_all, ignored);
+    std::filesystem::remove_all(path, ignored);
   }
-  const std::string& path() const { return path_; }
-  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
+  std::string operator/(const std::string& name) const { return path + "/" + name; }
+  std::string path;
 };
 
-inline void WriteFile(const std::string& path, const std::string& contents) {
+inline void WriteFile(const std::string& path, const std::string& contents, bool executable = false) {
   std::ofstream(path, std::ios::binary) << contents;
+  if (executable) std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+}
+
+inline void WriteScript(const std::string& path, const std::string& body) {
+  WriteFile(path, "#!/bin/sh\n" + body, true);
 }
 
 inline std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// Writes an executable shell script.
-inline void WriteScript(const std::string& path, const std::string& body) {
-  WriteFile(path, "#!/bin/sh\n" + body);
-  std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 }  // namespace varnel
