@@ -62,6 +62,18 @@ void Populate(const fs::path& folder, const std::vector<std::string>& names) {
   for (const std::string& name : names) std::ofstream(folder / fs::path(std::u8string(name.begin(), name.end())));
 }
 
+// Puts every file back from the letter folders into `folder` and removes "AlphaFolders", so each timed run
+// starts from the same files (creating them anew costs far more than the runs themselves).
+void Restore(const fs::path& folder) {
+  const fs::path alpha = folder / "AlphaFolders";
+  for (const fs::directory_entry& letter : fs::directory_iterator(alpha)) {
+    for (const fs::directory_entry& file : fs::directory_iterator(letter.path())) {
+      fs::rename(file.path(), folder / file.path().filename());
+    }
+  }
+  fs::remove_all(alpha);
+}
+
 double Seconds(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
@@ -104,29 +116,38 @@ int main(int argc, char** argv) {
   }
 
   const fs::path folder = fs::temp_directory_path() / ("varnel_alpha_bench_" + std::to_string(std::random_device()()));
-  std::vector<double> job_times, loop_times;
-  for (int repeat = 0; repeat < repeats; ++repeat) {
-    Populate(folder, names);
+  // Each timed run moves the same files; Restore() puts them back. The two take turns going first, so
+  // neither always meets a freshly written directory.
+  const auto time_job = [&]() -> double {
     QuietHost host;
-    auto start = std::chrono::steady_clock::now();
+    const auto start = std::chrono::steady_clock::now();
     const varnel::AlphaResult result = varnel::RunAlphaFolders(folder.string(), host);
-    job_times.push_back(Seconds(start));
-    if (static_cast<std::size_t>(result.moved_count) != names.size()) {
-      std::fprintf(stderr, "the job moved %d of %zu files: %s\n", result.moved_count, names.size(),
-                   result.message.c_str());
-      fs::remove_all(folder);
-      return 1;
-    }
-
-    Populate(folder, names);
-    start = std::chrono::steady_clock::now();
+    const double seconds = Seconds(start);
+    if (static_cast<std::size_t>(result.moved_count) == names.size()) return seconds;
+    std::fprintf(stderr, "the job moved %d of %zu files: %s\n", result.moved_count, names.size(),
+                 result.message.c_str());
+    return -1;
+  };
+  const auto time_loop = [&]() -> double {
+    const auto start = std::chrono::steady_clock::now();
     const std::size_t moved = PlainRenameLoop(folder);
-    loop_times.push_back(Seconds(start));
-    if (moved != names.size()) {
-      std::fprintf(stderr, "the rename loop moved %zu of %zu files\n", moved, names.size());
+    const double seconds = Seconds(start);
+    if (moved == names.size()) return seconds;
+    std::fprintf(stderr, "the rename loop moved %zu of %zu files\n", moved, names.size());
+    return -1;
+  };
+
+  std::vector<double> job_times, loop_times;
+  Populate(folder, names);
+  for (int repeat = 0; repeat < repeats * 2; ++repeat) {
+    const bool job_turn = (repeat % 2 == 0) == (repeat % 4 < 2);  // job, loop, loop, job, job, loop, ...
+    const double seconds = job_turn ? time_job() : time_loop();
+    if (seconds < 0) {
       fs::remove_all(folder);
       return 1;
     }
+    (job_turn ? job_times : loop_times).push_back(seconds);
+    Restore(folder);
   }
   fs::remove_all(folder);
 

@@ -74,7 +74,7 @@ TEST_F(AlphaJobTest, MovesEachFileIntoTheFolderOfItsInitial) {
     EXPECT_EQ(folder.empty(), fs::exists(root_ / Utf8(name))) << name;
   }
   std::set<std::string> folders;  // exactly "#" and "A" to "Z": no lower-case "z" beside "Z"
-  for (const auto& entry : fs::directory_iterator(root_ / "AlphaFolders")) folders.insert(entry.path().filename());
+  for (const auto& entry : fs::directory_iterator(root_ / "AlphaFolders")) folders.insert(entry.path().filename().string());
   EXPECT_EQ(folders.size(), 27u);
   EXPECT_TRUE(folders.count("#") && folders.count("A") && folders.count("Z"));
   ASSERT_EQ(host_.progress.size(), kCases.size() + 1);  // the bar ends at N of N + 2
