@@ -9,6 +9,10 @@
 #include <tuple>
 #include <utility>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace varnel {
 namespace {
 
@@ -21,6 +25,12 @@ std::string Read(const fs::path& path) {
   std::ifstream in(path);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
+
+#if defined(_WIN32) || defined(__APPLE__)
+constexpr const char* kUpperCaseLog = "Logbook.txt";  // names that differ by case alone cannot share a folder
+#else
+constexpr const char* kUpperCaseLog = "LOGFILE.TXT";
+#endif
 
 class AlphaJobTest : public ::testing::Test, public AlphaHost {
  protected:
@@ -43,7 +53,7 @@ TEST_F(AlphaJobTest, MovesEachFileIntoTheFolderOfItsInitial) {
   // Each name with the folder it ends in; "" when it stays. "\303\211clair" is "Éclair" in UTF-8.
   const std::vector<std::pair<std::string, std::string>> kCases = {
       {"1942.nes", "#"},      {"[BIOS] x.bin", "#"}, {"\303\211clair.nes", "#"}, {"mario.nes", "M"},
-      {"Mario (E).nes", "M"}, {"zelda.nes", "Z"},    {"LOGFILE.TXT", "L"},       {"logfile.txt", ""}};
+      {"Mario (E).nes", "M"}, {"zelda.nes", "Z"},    {kUpperCaseLog, "L"},       {"logfile.txt", ""}};
   for (const auto& [name, folder] : kCases) Write(root_ / Utf8(name), name);
 
   EXPECT_TRUE(Run(root_).all_moved());
@@ -81,6 +91,9 @@ TEST_F(AlphaJobTest, FolderWithoutOrdinaryFilesIsEmptyAndGetsNoFolders) {
   fs::create_directories(root_ / "sub");
   Write(root_ / "sub" / "inside.nes");
   Write(root_ / ".hidden.nes");
+#ifdef _WIN32
+  SetFileAttributesW((root_ / ".hidden.nes").c_str(), FILE_ATTRIBUTE_HIDDEN);
+#endif
   EXPECT_EQ(Run(root_).outcome, AlphaResult::Outcome::kEmptyFolder);
   EXPECT_EQ(messages_, (std::vector<Message>{{"Empty directory", kIconExclamation}}));
   EXPECT_TRUE(progress_.empty());
