@@ -67,7 +67,6 @@ RunResult RunCleaning(const RunSettings& settings, CleaningHost& host) {
 
   state.ExclusionPatterns = SplitListText(settings.ExclusionText);
   state.KeepPatterns = SplitListText(settings.KeepText);
-  state.ZoneList = SplitListText(settings.ZoneText);
   if (state.KeepTranslations) {
     state.WantedTranslations = SplitListText(settings.TranslationText);
     state.TranslationCounts.assign(state.WantedTranslations.size(), -1);
@@ -87,7 +86,9 @@ RunResult RunCleaning(const RunSettings& settings, CleaningHost& host) {
       return result;
   }
   // In kAllZones the selected zones play no part: an empty zone, which every name holds, stands for them.
-  if (state.ZoneMode == ZoneMode::kAllZones) state.ZoneList.emplace_back();
+  std::vector<std::string> zones = SplitListText(settings.ZoneText);
+  if (state.ZoneMode == ZoneMode::kAllZones) zones.emplace_back();
+  state.SetZoneList(std::move(zones));
 
   // One snapshot of the folder serves both the progress bar and the scan. It is taken before the log is
   // created, so a log left by an earlier run is part of it and the new one is not.

@@ -4,27 +4,33 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "engine/run_settings.h"
+#include "engine/zone_matcher.h"
 #include "platform/text_file.h"
 
 namespace varnel {
 
 // One file of the folder as the engine handles it: `listed` is its name as the folder lists it, the name the
 // disk operations use (case kept: two names that differ only by case are two files); `name` is that name in
-// lower case, the one every rule tests and the log shows. Both view the run's listing snapshot.
+// lower case, the one every rule tests and the log shows.
 struct Dump {
   std::string_view listed;
   std::string_view name;
 };
 
-// A translated dump set aside for the translation choice.
+// A translated dump set aside for the translation choice. Slots are reused from one choice to the next, so
+// the candidate holds its own copy of the lower-cased name.
 struct TranslationCandidate {
-  Dump dump;
-  float score = 0.0f;  // VersionRank of the name for the candidate's language
-  std::string tag;     // the tag VersionRank examined, brackets excluded
-  std::string title;   // RomTitle of the name: candidates compete only with those of their own game
+  std::string_view listed;  // the name as listed, viewing the run's listing snapshot
+  std::string name;         // the lower-cased name
+  float score = 0.0f;       // VersionRank of the name for the candidate's language
+  std::string tag;          // the tag VersionRank examined, brackets excluded
+  std::string title;        // RomTitle of the name: candidates compete only with those of their own game
+
+  Dump dump() const { return Dump{listed, name}; }
 };
 
 // The state of one cleaning run, shared by the scan, the zone choice, the translation choice and the
@@ -43,6 +49,7 @@ struct CleaningState {
   std::vector<std::string> KeepPatterns;
   std::vector<std::string> ZoneList;
   std::vector<std::string> WantedTranslations;
+  ZoneMatcher zone_matcher;  // over ZoneList; see SetZoneList
 
   // Translation candidates per wanted language. The candidates of language L fill slots 0 to
   // TranslationCounts[L] of TranslationCandidates[L] (-1: none); slots past the count are stale records
@@ -60,6 +67,15 @@ struct CleaningState {
 
   // Scratch storage reused from one file or group to the next.
   std::vector<std::vector<Dump>> ZoneBuckets;
+  std::vector<std::string> group_names;  // lower-cased names of the current game's dumps (a pool: may be longer)
+  std::vector<Dump> group;
+  std::vector<std::uint64_t> zones_held;
+
+  // Sets ZoneList and the matcher that reads it.
+  void SetZoneList(std::vector<std::string> zones) {
+    ZoneList = std::move(zones);
+    zone_matcher = ZoneMatcher(&ZoneList);
+  }
   std::string log_line;
 };
 

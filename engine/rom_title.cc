@@ -103,8 +103,10 @@ void AssignRomTitle(std::string_view name, bool ignore_extensions, std::string* 
   std::string& result = *title;
   result.assign(name);
   if (result.empty()) return;
-  RemoveAll(result, 0, " [!]");
-  RemoveAll(result, 0, "[!]");
+  if (result.find("[!]") != std::string::npos) {
+    RemoveAll(result, 0, " [!]");
+    RemoveAll(result, 0, "[!]");
+  }
   BracketPass(result, '(', ')', /*keep_of_groups=*/true);
   BracketPass(result, '[', ']', /*keep_of_groups=*/false);
   RestoreMarkers(result);

@@ -1,7 +1,7 @@
 #include "engine/translation_choice.h"
 
+#include <algorithm>
 #include <string_view>
-#include <unordered_map>
 
 #include "engine/file_disposal.h"
 #include "engine/rom_title.h"
@@ -13,7 +13,7 @@ namespace {
 // True when the name, without its translation tag "[<tag>]" and without every selected zone, holds
 // neither "(" nor "[".
 bool IsCleanCandidate(const CleaningState& state, const TranslationCandidate& candidate, std::string* bare) {
-  bare->assign(candidate.dump.name);
+  bare->assign(candidate.name);
   const std::string bracketed_tag = "[" + candidate.tag + "]";
   const auto remove_all = [bare](std::string_view text) {
     if (text.empty()) return;
@@ -32,37 +32,45 @@ void RecordTranslationCandidate(CleaningState& state, std::size_t language, cons
   std::vector<TranslationCandidate>& slots = state.TranslationCandidates[language];
   if (static_cast<std::size_t>(slot) == slots.size()) slots.emplace_back();
   TranslationCandidate& candidate = slots[slot];
-  candidate.dump = dump;
-  candidate.score = VersionRank(dump.name, state.WantedTranslations[language], &state.LastTranslationTag);
+  candidate.listed = dump.listed;
+  candidate.name.assign(dump.name);
+  candidate.score = VersionRank(candidate.name, state.WantedTranslations[language], &state.LastTranslationTag);
   candidate.tag = state.LastTranslationTag;
-  AssignRomTitle(dump.name, state.IgnoreExtensions, &candidate.title);
+  AssignRomTitle(candidate.name, state.IgnoreExtensions, &candidate.title);
 }
 
 void ChooseTranslations(CleaningState& state) {
-  struct Best {
-    float score = -1000.0f;
-    int slot = -1;
-  };
-  std::unordered_map<std::string_view, Best> best_by_title;
+  std::vector<int> order;    // slots, grouped by title, in slot order within a title
+  std::vector<int> best_of;  // per slot: the best slot of its title
   std::string bare;
   for (std::size_t language = 0; language < state.TranslationCounts.size(); ++language) {
     const int count = state.TranslationCounts[language] + 1;
     if (count <= 1) continue;  // none, or a lone candidate that stays
     const std::vector<TranslationCandidate>& slots = state.TranslationCandidates[language];
-    best_by_title.clear();
-    for (int slot = 0; slot < count; ++slot) {
-      const TranslationCandidate& candidate = slots[slot];
-      Best& best = best_by_title[candidate.title];
-      if (candidate.score < best.score) continue;
-      if (IsCleanCandidate(state, candidate, &bare) || candidate.score > best.score) {
-        best.score = candidate.score;
-        best.slot = slot;
+    order.resize(count);
+    for (int slot = 0; slot < count; ++slot) order[slot] = slot;
+    std::stable_sort(order.begin(), order.end(), [&slots](int a, int b) { return slots[a].title < slots[b].title; });
+    best_of.assign(count, -1);
+    for (int first = 0; first < count;) {
+      int last = first + 1;
+      while (last < count && slots[order[last]].title == slots[order[first]].title) ++last;
+      float best_score = -1000.0f;
+      int best_slot = -1;
+      for (int i = first; i < last; ++i) {
+        const TranslationCandidate& candidate = slots[order[i]];
+        if (candidate.score < best_score) continue;
+        if (IsCleanCandidate(state, candidate, &bare) || candidate.score > best_score) {
+          best_score = candidate.score;
+          best_slot = order[i];
+        }
       }
+      for (int i = first; i < last; ++i) best_of[order[i]] = best_slot;
+      first = last;
     }
     for (int slot = 0; slot < count; ++slot) {
-      const TranslationCandidate& candidate = slots[slot];
-      const int best_slot = best_by_title[candidate.title].slot;
-      if (slot != best_slot) DisposeRomFile(state, candidate.dump, slots[best_slot].dump.name, kBetterTranslation);
+      if (slot != best_of[slot]) {
+        DisposeRomFile(state, slots[slot].dump(), slots[best_of[slot]].name, kBetterTranslation);
+      }
     }
   }
   for (int& count : state.TranslationCounts) count = -1;

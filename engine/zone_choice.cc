@@ -12,18 +12,21 @@ bool Contains(std::string_view name, std::string_view text) { return name.find(t
 // kVerifiedFirst: one dump per game. A "[!]" dump of any selected zone wins; else the first plain dump,
 // zones in priority order; else the first dump of the group.
 void ChooseVerifiedFirst(CleaningState& state, std::span<const Dump> group) {
+  std::vector<std::uint64_t>& held = state.zones_held;
+  held.clear();
+  for (const Dump& dump : group) held.push_back(state.zone_matcher.ZonesIn(dump.name));
   const Dump* verified = nullptr;
   const Dump* plain = nullptr;
-  for (const std::string& zone : state.ZoneList) {
-    for (const Dump& dump : group) {
-      if (!Contains(dump.name, zone)) continue;
+  for (std::size_t z = 0; z < state.ZoneList.size() && verified == nullptr; ++z) {
+    for (std::size_t k = 0; k < group.size(); ++k) {
+      const Dump& dump = group[k];
+      if (!state.zone_matcher.Holds(dump.name, held[k], z)) continue;
       if (Contains(dump.name, "[!]")) {
         verified = &dump;
         break;
       }
-      if (plain == nullptr && PlainDump(dump.name, zone)) plain = &dump;
+      if (plain == nullptr && PlainDump(dump.name, state.ZoneList[z])) plain = &dump;
     }
-    if (verified != nullptr) break;
   }
   const Dump* winner = verified != nullptr ? verified : plain != nullptr ? plain : &group.front();
   const int reason = verified != nullptr ? kVerifiedFound : plain != nullptr ? kPlainFound : kFirstKept;
@@ -43,8 +46,7 @@ void ChooseBySelectedZones(CleaningState& state, std::span<const Dump> group) {
   for (std::size_t c = 0; c <= zone_count; ++c) columns[c].clear();
 
   for (const Dump& dump : group) {
-    std::size_t column = 0;
-    while (column < zone_count && !Contains(dump.name, state.ZoneList[column])) ++column;
+    const std::size_t column = state.zone_matcher.FirstZoneIn(dump.name);
     if (column == zone_count && Contains(dump.name, "(")) {
       DisposeRomFile(state, dump, "", kUnselectedZone);
       continue;
@@ -90,16 +92,19 @@ std::string_view RunTag(std::string_view name) {
 }
 
 bool PlainDump(std::string_view name, std::string_view zone) {
+  // Taking out the occurrences of the zone cannot make a new "(" or "[": look for one outside them.
   std::size_t at = 0;
-  while (at < name.size()) {
-    if (!zone.empty() && name.compare(at, zone.size(), zone) == 0) {
-      at += zone.size();
-      continue;
-    }
-    if (name[at] == '(' || name[at] == '[') return false;
-    ++at;
+  while (true) {
+    const std::size_t bracket = name.find_first_of("([", at);
+    if (bracket == std::string_view::npos) return true;
+    if (zone.empty()) return false;
+    // The occurrences of the zone, left to right without overlaps, up to the bracket.
+    std::size_t found = name.find(zone, at);
+    while (found != std::string_view::npos && found + zone.size() <= bracket)
+      found = name.find(zone, found + zone.size());
+    if (found == std::string_view::npos || found > bracket) return false;
+    at = found + zone.size();  // the bracket lies inside this occurrence
   }
-  return true;
 }
 
 std::string_view BestDumpRule(CleaningState& state, std::span<const Dump> dumps, std::string_view zone) {

@@ -15,7 +15,7 @@ class TranslationChoiceTest : public EngineStateTest {
   void SetUp() override {
     EngineStateTest::SetUp();
     state_.KeepTranslations = true;
-    state_.ZoneList = SplitListText("(f),(e),(ue),(jue),(u),(ju),(j)");
+    state_.SetZoneList(SplitListText("(f),(e),(ue),(jue),(u),(ju),(j)"));
     state_.WantedTranslations = {"fre", "eng"};
     state_.TranslationCounts.assign(2, -1);
     state_.TranslationCandidates.resize(2);

@@ -26,8 +26,9 @@ class ZoneChoiceTest : public EngineStateTest, public ::testing::WithParamInterf
 TEST_P(ZoneChoiceTest, DisposesOfTheUnwantedDumpsInOrder) {
   const ZoneCase& c = GetParam();
   state_.ZoneMode = c.mode;
-  state_.ZoneList = SplitListText(c.zones);
-  if (c.mode == ZoneMode::kAllZones) state_.ZoneList.emplace_back();
+  std::vector<std::string> zones = SplitListText(c.zones);
+  if (c.mode == ZoneMode::kAllZones) zones.emplace_back();
+  state_.SetZoneList(zones);
   std::vector<Dump> group;
   for (const std::string& name : c.group) group.push_back(Keep(name));
   ChooseZoneDumps(state_, group);
