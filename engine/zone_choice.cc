@@ -95,8 +95,9 @@ bool PlainDump(std::string_view name, std::string_view zone) {
   // Taking out the occurrences of the zone cannot make a new "(" or "[": look for one outside them.
   std::size_t at = 0;
   while (true) {
-    const std::size_t bracket = name.find_first_of("([", at);
-    if (bracket == std::string_view::npos) return true;
+    std::size_t bracket = at;
+    while (bracket < name.size() && name[bracket] != '(' && name[bracket] != '[') ++bracket;
+    if (bracket == name.size()) return true;
     if (zone.empty()) return false;
     // The occurrences of the zone, left to right without overlaps, up to the bracket.
     std::size_t found = name.find(zone, at);
