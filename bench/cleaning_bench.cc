@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <random>
 #include <set>
 #include <string>
@@ -161,23 +162,28 @@ RunSettings TestRun(const std::string& folder, ZoneMode mode) {
   return settings;
 }
 
+// Each repeat measures the baseline and every run one after the other, so that a busy moment of a shared
+// machine weighs on all of them alike.
 void MeasureTestRuns(const std::string& folder, int repeats) {
-  std::vector<Timing> listing;
-  for (int i = 0; i < repeats; ++i) listing.push_back(Measure([&] { ListOrdinaryFiles(folder); }));
-  const Timing baseline = Median(listing);
-  PrintRow("listing + sort", baseline, {});
   const std::pair<const char*, ZoneMode> modes[] = {{"test run, all selected zones", ZoneMode::kAllSelectedZones},
                                                     {"test run, verified first", ZoneMode::kVerifiedFirst},
                                                     {"test run, first selected zone", ZoneMode::kFirstSelectedZone},
                                                     {"test run, all zones", ZoneMode::kAllZones}};
-  for (const auto& [label, mode] : modes) {
-    const RunSettings settings = TestRun(folder, mode);
-    QuietHost host;
-    std::vector<Timing> times;
-    RunResult result;
-    for (int i = 0; i < repeats; ++i) times.push_back(Measure([&] { result = RunCleaning(settings, host); }));
-    PrintRow(label, Median(times), baseline);
+  QuietHost host;
+  ListOrdinaryFiles(folder);  // warm-up, not counted
+  for (const auto& [label, mode] : modes) RunCleaning(TestRun(folder, mode), host);
+  std::vector<Timing> listing;
+  std::vector<std::vector<Timing>> runs(std::size(modes));
+  for (int i = 0; i < repeats; ++i) {
+    listing.push_back(Measure([&] { ListOrdinaryFiles(folder); }));
+    for (std::size_t m = 0; m < std::size(modes); ++m) {
+      const RunSettings settings = TestRun(folder, modes[m].second);
+      runs[m].push_back(Measure([&] { RunCleaning(settings, host); }));
+    }
   }
+  const Timing baseline = Median(listing);
+  PrintRow("listing + sort", baseline, {});
+  for (std::size_t m = 0; m < std::size(modes); ++m) PrintRow(modes[m].first, Median(runs[m]), baseline);
 }
 
 void MeasureDeleteRun(const BenchFolder& folder, const std::vector<std::string>& names, int repeats) {
@@ -187,6 +193,7 @@ void MeasureDeleteRun(const BenchFolder& folder, const std::vector<std::string>&
   // The first run tells which files a delete run removes; each later repeat puts them back first.
   std::vector<std::string> deleted;
   std::vector<Timing> run_times;
+  std::vector<Timing> unlink_times;
   for (int i = 0; i < repeats; ++i) {
     folder.Restore(deleted);
     fs::remove(fs::path(folder.path()) / "logfile.txt");
@@ -198,9 +205,6 @@ void MeasureDeleteRun(const BenchFolder& folder, const std::vector<std::string>&
         if (!left.count(name)) deleted.push_back(name);
       }
     }
-  }
-  std::vector<Timing> unlink_times;
-  for (int i = 0; i < repeats; ++i) {
     folder.Restore(deleted);
     unlink_times.push_back(Measure([&] {
       for (const std::string& name : deleted) RemoveFile(JoinPath(folder.path(), name));
@@ -237,7 +241,7 @@ int PeakChild(const std::string& folder) {
 
 int Main(int argc, char** argv) {
   std::string names_file;
-  int repeats = 7;
+  int repeats = 9;
   bool peak = true;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];

@@ -77,6 +77,10 @@ struct CleaningState {
     zone_matcher = ZoneMatcher(&ZoneList);
   }
   std::string log_line;
+  std::string folder_prefix;  // RomFolder and its separator
+  std::string moved_prefix;   // the "moved" folder and its separator
+  std::string source_path;
+  std::string target_path;
 };
 
 }  // namespace varnel

@@ -8,11 +8,17 @@ namespace {
 
 constexpr std::string_view kArrow = "\t --> ";
 
-// Moves or deletes the file on disk; a failure carries the system's reason.
-Status CarryOut(const CleaningState& state, const Dump& file) {
-  const std::string from = JoinPath(state.RomFolder, file.listed);
-  if (state.MoveFiles) return MoveWithoutReplace(from, JoinPath(state.moved_folder, file.listed));
-  return RemoveFile(from);
+// Moves or deletes the file on disk; a failure carries the system's reason. The paths are built in reused
+// buffers: JoinPath(folder, "") is the folder with its separator.
+Status CarryOut(CleaningState& state, const Dump& file) {
+  if (state.folder_prefix.empty()) {
+    state.folder_prefix = JoinPath(state.RomFolder, "");
+    state.moved_prefix = JoinPath(state.moved_folder, "");
+  }
+  state.source_path.assign(state.folder_prefix).append(file.listed);
+  if (!state.MoveFiles) return RemoveFile(state.source_path);
+  state.target_path.assign(state.moved_prefix).append(file.listed);
+  return MoveWithoutReplace(state.source_path, state.target_path);
 }
 
 }  // namespace
