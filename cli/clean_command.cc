@@ -37,12 +37,15 @@ bool PrintLog(const std::string& path) {
 }  // namespace
 
 CLI::App* AddCleanCommand(CLI::App& app, CleanOptions* options) {
-  CLI::App* command = app.add_subcommand(
-      "clean",
-      "Clean a romset by file names: keep the wanted dumps of each game, delete the others or move them into "
-      "FOLDER/moved, and write every decision to FOLDER/logfile.txt. Runs in test mode unless --apply is given. "
-      "A list option that is not given takes its text from the cleaning window's configuration file, else "
-      "from the window's defaults.");
+  CLI::App* command = app.add_subcommand("clean", "Clean a romset by file names (a test run unless --apply is given)");
+  command->footer(
+      "Each game's wanted dumps are kept; the others are deleted, or moved into FOLDER/moved with --move.\n"
+      "Every decision is written to FOLDER/logfile.txt, and its summary line to stdout.\n"
+      "A list option given an empty text (--keep \"\" or --keep=) stands for an empty box. One that is not\n"
+      "given takes its text from the cleaning window's configuration file,\n  " +
+      CliConfigFilePath() +
+      "\nelse from the window's defaults; a fourth line in that file keeps translations with its codes.\n"
+      "Exit codes: 0 done, 1 the job could not run or some file failed, 2 usage error.");
   command->add_option("FOLDER", options->folder, "The romset folder to clean")->required();
 
   AddListOption(command, "--zones", &options->zones, "Zone tags in priority order, comma-separated, e.g. \"(e),(u)\"");
@@ -50,7 +53,7 @@ CLI::App* AddCleanCommand(CLI::App& app, CleanOptions* options) {
   AddListOption(command, "--exclude", &options->exclude, "Patterns of files always disposed of, comma-separated");
   CLI::Option* translations = command->add_option_function<std::string>(
       "--translations", [options](const std::string& text) { options->translations = text; },
-      "Keep translated dumps, the best per wanted language code, e.g. \"fre,eng\"");
+      "Keep translated dumps: the best one per wanted language code,\ne.g. \"fre,eng\"");
   translations->type_name("TEXT")->expected(1);
   command->add_flag("--no-translations", options->no_translations, "Do not keep translated dumps")
       ->excludes(translations);
@@ -58,9 +61,11 @@ CLI::App* AddCleanCommand(CLI::App& app, CleanOptions* options) {
   command
       ->add_option_function<std::string>(
           "--mode", [options](const std::string& name) { options->mode = *ZoneModeFromName(name); },
-          "How dumps are chosen by zone: verified-first (2, the default) gives priority to [!] instead of zones; "
-          "all-selected (1) keeps all selected zones; first-selected (3) keeps the first met of the selected "
-          "zones; all-zones (4) keeps all zones")
+          "How dumps are chosen by zone:\n"
+          "  verified-first or 2: priority to [!] instead of zones (default)\n"
+          "  all-selected or 1:   keep all selected zones\n"
+          "  first-selected or 3: keep the 1st met of the selected zones\n"
+          "  all-zones or 4:      keep all zones")
       ->type_name("MODE")
       ->check(CLI::Validator(
           [](std::string& name) {
@@ -70,11 +75,11 @@ CLI::App* AddCleanCommand(CLI::App& app, CleanOptions* options) {
           },
           "", "MODE"));
 
-  command->add_flag("--apply", options->apply, "Really delete or move files (without it: test mode, only the log)");
+  command->add_flag("--apply", options->apply, "Really delete or move files (without it: a test run, only the log)");
   command->add_flag("--move", options->move, "Move unkept files into FOLDER/moved instead of deleting them");
   command->add_flag("--multi-ext", options->multi_ext, "Files that differ only by extension are the same dump");
   command->add_flag("-y,--yes", options->yes, "Answer yes to the delete question");
-  command->add_flag("--print-log", options->print_log, "Print the whole log on stdout instead of the summary");
+  command->add_flag("--print-log", options->print_log, "Print the whole log on stdout (its last line is the summary)");
   return command;
 }
 

@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/clean_command.h"
+#include "cli/command_line.h"
 #include "cli/exit_codes.h"
 
 int main(int argc, char** argv) {
@@ -18,7 +19,7 @@ int main(int argc, char** argv) {
   const CLI::App* clean = varnel::AddCleanCommand(app, &clean_options);
 
   try {
-    app.parse(argc, argv);
+    app.parse(varnel::ArgumentsForParser(argc, argv));
   } catch (const CLI::ParseError& e) {
     // --help and --version end here too, with the exit code 0.
     return app.exit(e) == 0 ? varnel::kExitDone : varnel::kExitUsage;
