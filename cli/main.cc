@@ -18,8 +18,6 @@ int main(int argc, char** argv) {
   varnel::CleanOptions clean_options;
   const CLI::App* clean = varnel::AddCleanCommand(app, &clean_options);
 
-  // TODO(windows): argv holds the ANSI code page there; take GetCommandLineW() as UTF-8 so that folder
-  // names outside that code page reach the engine unchanged.
   try {
     app.parse(varnel::ArgumentsForParser(argc, argv));
   } catch (const CLI::ParseError& e) {
