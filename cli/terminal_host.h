@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "cli/terminal_progress.h"
 #include "engine/cleaning_host.h"
 
 namespace varnel {
@@ -15,14 +16,13 @@ class TerminalHost : public CleaningHost {
   explicit TerminalHost(bool assume_yes);
   TerminalHost(const TerminalHost&) = delete;
   TerminalHost& operator=(const TerminalHost&) = delete;
-  ~TerminalHost() override;
 
   // Asks on the terminal and reads the answer: true only for "y" or "yes" (any case). Without a terminal
   // on stdin the question is refused, with a message on stderr saying how to answer it.
   bool Confirm(const std::string& question) override;
   // Writes `text` as one line on stderr.
   void ShowMessage(const std::string& text, int icon) override;
-  // Draws a bar on stderr when stderr is a terminal, only when the shown percentage changes.
+  // Draws the bar of TerminalProgress.
   void SetProgress(double minimum, double maximum, double value) override;
   // The CLI prints the run's summary itself.
   void SetResultText(const std::string& text) override;
@@ -36,8 +36,7 @@ class TerminalHost : public CleaningHost {
 
  private:
   const bool assume_yes_;
-  const bool progress_shown_;
-  int shown_percent_ = -1;  // -1: no bar on the screen
+  TerminalProgress progress_;
   bool refused_without_terminal_ = false;
 };
 
