@@ -152,7 +152,8 @@ TEST_F(CliTest, EachOptionRunsAsItsBoxWould) {
   ASSERT_EQ(Run({"clean", unedited.string()}).code, 0);
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::PrintToString(c.args) + " " + ::testing::PrintToString(c.config));
-    const fs::path cli = MakeRomset("cli"), direct = MakeRomset("direct"), window = root_ / "config/varnel_config.txt";
+    const fs::path cli = root_ / "cli", direct = root_ / "direct", window = root_ / "config/varnel_config.txt";
+    if (!fs::exists(cli)) MakeRomset("cli"), MakeRomset("direct");  // test runs leave them as they were
     const bool at_window = c.config.rfind("window:", 0) == 0;
     fs::remove(window);
     if (!c.config.empty()) WriteFile(at_window ? window : root_ / "test.txt", c.config.substr(at_window ? 7 : 0));
@@ -168,7 +169,7 @@ TEST_F(CliTest, EachOptionRunsAsItsBoxWould) {
     EXPECT_EQ(Tree(cli), Tree(direct));  // kept in place, or moved into "moved", as the window does
     const bool deleted = result.summary.rfind("Deleted", 0) == 0;
     EXPECT_EQ(Tree(cli).size(), file_count + 1 - (deleted ? result.DisposedCount : 0));  // none lost, + the log
-    fs::remove_all(cli), fs::remove_all(direct);
+    if (result.summary.rfind("Theoretically", 0) != 0) fs::remove_all(cli), fs::remove_all(direct);
   }
 }
 
