@@ -206,5 +206,27 @@ TEST_F(CliTest, ExitCodesAndMessages) {
   EXPECT_EQ(after, before);  // nothing deleted by any of these
 }
 
+TEST_F(CliTest, ZipRunsTheArchiverOncePerFile) {
+  if (std::system("command -v 7z >/dev/null") != 0) GTEST_SKIP() << "7z (p7zip-full) is not installed";
+  const fs::path folder = root_ / "roms";
+  fs::create_directories(folder);
+  WriteFile(folder / "Game (E).nes", "rom"), WriteFile(folder / "Game (U) [!].nes", "rom");
+  const struct {
+    std::vector<std::string> args;
+    int code;
+    std::string err_has;
+  } cases[] = {
+      {{"zip", folder.string()}, 0, "2 files zipped\n"},
+      {{"zip", folder.string(), "--archiver", "/bin/false"}, 1, "2 files not zipped: Game (E).nes, Game (U) [!].nes"},
+      {{"zip", (root_ / "missing").string()}, 1, "Cannot read"},
+  };
+  for (const auto& c : cases) {
+    const CliRun run = Run(c.args);
+    EXPECT_EQ(run.code, c.code) << run.err;
+    EXPECT_NE(run.err.find(c.err_has), std::string::npos) << run.err;
+  }
+  EXPECT_TRUE(fs::exists(folder / "ZippedRoms/Game (E).zip") && fs::exists(folder / "ZippedRoms/Game (U) [!].zip"));
+}
+
 }  // namespace
 }  // namespace varnel
