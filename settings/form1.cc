@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStyle>
 #include <array>
 
 #include "engine/cleaning_run.h"
@@ -71,6 +72,14 @@ QLabel* PlaceLabel(QWidget* form, const char* name, const char* text, int left, 
 QCheckBox* PlaceCheckBox(QWidget* form, const char* name, const char* tip, bool checked, int left, int top, int width,
                          int height) {
   QCheckBox* box = Place<QCheckBox>(form, name, left, top, width, height);
+  // A 195-twip box is a pixel or two shorter than the style's check mark: grow it about its centre.
+  const int needed = box->style()->pixelMetric(QStyle::PM_IndicatorHeight, nullptr, box) + 2;
+  if (box->height() < needed) {
+    QRect grown = box->geometry();
+    grown.setTop(grown.top() - (needed - grown.height()) / 2);
+    grown.setHeight(needed);
+    box->setGeometry(grown);
+  }
   box->setChecked(checked);
   if (tip != nullptr) box->setToolTip(QString::fromUtf8(tip));
   return box;

@@ -6,6 +6,7 @@
 #include <QProgressBar>
 #include <QUrl>
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 
 #include "ui/message_box.h"
@@ -43,7 +44,12 @@ void Form1Host::SetProgress(double minimum, double maximum, double value) {
     filled = static_cast<int>(std::floor(share * steps_));
   }
   if (filled == filled_) return;
+  // A bar going back (a new run, the reset at the end) is shown at once; a bar going forward at most once a
+  // frame.
+  const auto now = std::chrono::steady_clock::now();
+  if (filled > filled_ && filled_ >= 0 && now - shown_at_ < kFrameInterval) return;
   filled_ = filled;
+  shown_at_ = now;
   bar_->setValue(filled);  // repaints by itself: the run does not return to the event loop
 }
 

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileSystemModel>
 #include <QHeaderView>
+#include <QScrollBar>
 
 namespace varnel {
 
@@ -44,6 +45,15 @@ FolderTree::FolderTree(QWidget* parent) : QTreeView(parent), model_(new FolderMo
     TakePath(model_->filePath(current));
   });
   connect(this, &QTreeView::clicked, this, [this](const QModelIndex& index) { expand(index); });
+  // The model reads and sorts folders in the background: keep the folder chosen by SetPath() in sight until
+  // the user takes the tree in hand.
+  const auto keep_in_sight = [this] {
+    if (scroll_pending_ && currentIndex().isValid()) scrollTo(currentIndex(), QAbstractItemView::PositionAtCenter);
+  };
+  connect(model_, &QFileSystemModel::directoryLoaded, this, keep_in_sight);
+  connect(model_, &QAbstractItemModel::layoutChanged, this, keep_in_sight);
+  connect(model_, &QAbstractItemModel::rowsInserted, this, keep_in_sight);
+  connect(verticalScrollBar(), &QScrollBar::sliderPressed, this, [this] { scroll_pending_ = false; });
 }
 
 void FolderTree::SetRoot(const QString& root) {
@@ -57,6 +67,7 @@ void FolderTree::SetPath(const QString& path) {
   const QModelIndex index = model_->index(QDir::fromNativeSeparators(path));
   setting_path_ = true;
   if (index.isValid() && index != rootIndex()) {
+    scroll_pending_ = true;
     setCurrentIndex(index);
     scrollTo(index);
     expand(index);
@@ -71,6 +82,30 @@ void FolderTree::TakePath(const QString& path) {
   path_ = QDir::toNativeSeparators(path);
   model_->SetHeaderText(path_);
   emit PathChanged(path_);
+}
+
+}  // namespace varnel
+
+namespace varnel {
+
+void FolderTree::showEvent(QShowEvent* event) {
+  QTreeView::showEvent(event);
+  if (scroll_pending_ && currentIndex().isValid()) scrollTo(currentIndex(), QAbstractItemView::PositionAtCenter);
+}
+
+void FolderTree::mousePressEvent(QMouseEvent* event) {
+  scroll_pending_ = false;
+  QTreeView::mousePressEvent(event);
+}
+
+void FolderTree::wheelEvent(QWheelEvent* event) {
+  scroll_pending_ = false;
+  QTreeView::wheelEvent(event);
+}
+
+void FolderTree::keyPressEvent(QKeyEvent* event) {
+  scroll_pending_ = false;
+  QTreeView::keyPressEvent(event);
 }
 
 }  // namespace varnel

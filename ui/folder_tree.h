@@ -27,12 +27,19 @@ class FolderTree : public QTreeView {
  signals:
   void PathChanged(const QString& path);
 
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
  private:
   void TakePath(const QString& path);
 
   FolderModel* model_;
   QString path_;
   bool setting_path_ = false;
+  bool scroll_pending_ = false;
 };
 
 }  // namespace varnel
