@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,7 @@
 #include "ui/form_shell.h"
 #include "ui/message_box.h"
 #include "ui/twips.h"
+#include "ui/varnel_application.h"
 #include "ui/wrapping_radio_button.h"
 
 namespace varnel {
@@ -439,6 +441,22 @@ class Form1Test : public QObject {
     QCOMPARE(folders->Path(), path);
   }
 
+  void escapedExceptionIsShownAndTheProgramGoesOn() {
+    class Thrower : public QObject {
+     public:
+      bool event(QEvent* event) override {
+        if (event->type() == QEvent::User) throw std::runtime_error("disk on fire");
+        return QObject::event(event);
+      }
+    };
+    Thrower thrower;
+    QEvent event(QEvent::User);
+    QCoreApplication::sendEvent(&thrower, &event);
+    QCOMPARE(boxes_->shown().size(), 1u);
+    QCOMPARE(boxes_->shown()[0].text, QStringLiteral("Unexpected error: disk on fire"));
+    QCOMPARE(boxes_->shown()[0].icon, 16);
+  }
+
   void captionsFitInBothLanguages() {
     Form1 form(Options());
     const char* const controls[] = {"Label1", "Label2",  "Label3",  "Label4",  "Label6",  "Label7",  "Label8",
@@ -486,5 +504,11 @@ class Form1Test : public QObject {
 
 }  // namespace varnel
 
-QTEST_MAIN(varnel::Form1Test)
+// The program's own application object, so that escaped exceptions are handled as in the program.
+int main(int argc, char** argv) {
+  varnel::VarnelApplication app(argc, argv);
+  app.setAttribute(Qt::AA_Use96Dpi, true);
+  varnel::Form1Test test;
+  return QTest::qExec(&test, argc, argv);
+}
 #include "form1_tests.moc"
