@@ -424,10 +424,18 @@ class Form1Test : public QObject {
     QVERIFY(!QFile::exists(folder + QStringLiteral("/logfile.txt")));
   }
 
-  void unreadableVolumeLeavesTheFormUsable() {
+  void driveChoiceMovesTheFolderListUnlessUnreadable() {
     Form1 form(Options());
     auto* drives = Find<DriveList>(&form, "Drive1");
     auto* folders = Find<FolderTree>(&form, "Dir1");
+    const QString volume = TempPath(QStringLiteral("volume"));
+    QDir().mkpath(volume);
+    drives->AddVolume(volume, QStringLiteral("USB"));
+    drives->setCurrentIndex(drives->count() - 1);
+    QCOMPARE(boxes_->shown().size(), 0u);
+    QCOMPARE(folders->Path(), QDir::toNativeSeparators(volume));
+    QCOMPARE(RunSettingsFromForm(form).RomFolder, PathBytes(QDir::toNativeSeparators(volume)));
+
     const int before = drives->currentIndex();
     const QString path = folders->Path();
     const QString gone = TempPath(QStringLiteral("gone"));
