@@ -1,0 +1,117 @@
+#include "engine/folder_scan.h"
+
+#include <string_view>
+
+#include "engine/file_disposal.h"
+#include "engine/pattern_lists.h"
+#include "engine/rom_title.h"
+#include "engine/translation_choice.h"
+#include "engine/zone_choice.h"
+#include "platform/lower_case.h"
+
+namespace varnel {
+namespace {
+
+bool Contains(std::string_view name, std::string_view text) { return name.find(text) != std::string_view::npos; }
+
+// `listed` in lower case into `*name`, reusing its storage. A plain ASCII name only needs A-Z lowered (a
+// loop the compiler vectorises); any other name goes through LowerCase, which also knows the Latin-1 capitals.
+void AssignLowerCase(std::string_view listed, std::string* name) {
+  name->resize(listed.size());
+  char* const out = name->data();
+  unsigned char high_bits = 0;
+  for (std::size_t i = 0; i < listed.size(); ++i) {
+    const auto c = static_cast<unsigned char>(listed[i]);
+    high_bits |= c;
+    out[i] = static_cast<char>(static_cast<unsigned char>(c - 'A') < 26 ? c + ('a' - 'A') : c);
+  }
+  if ((high_bits & 0x80) != 0) *name = LowerCase(listed);
+}
+
+// The index of the first wanted language whose code follows "[t+" or "[t-" in `name`, or -1.
+int WantedLanguage(const std::vector<std::string>& marks, std::string_view name) {
+  for (std::size_t i = 0; i < marks.size(); i += 2) {
+    if (Contains(name, marks[i]) || Contains(name, marks[i + 1])) return static_cast<int>(i / 2);
+  }
+  return -1;
+}
+
+// Settles the closed group of the `count` dumps whose lower-cased names are the first of
+// state.group_names and whose listed names are those of `listing` at `indices`.
+void CloseGroup(CleaningState& state, const std::vector<std::string>& listing,
+                const std::vector<std::size_t>& indices) {
+  if (indices.empty()) return;
+  if (state.KeepTranslations) ChooseTranslations(state);
+  std::vector<Dump>& group = state.group;
+  group.clear();
+  for (std::size_t i = 0; i < indices.size(); ++i) group.push_back(Dump{listing[indices[i]], state.group_names[i]});
+  if (group.size() >= 2) {
+    ChooseZoneDumps(state, group);
+    return;
+  }
+  // A lone dump stays, unless a selected-zone mode finds a round-bracket group in it and no selected zone.
+  if (state.ZoneMode != ZoneMode::kAllSelectedZones && state.ZoneMode != ZoneMode::kFirstSelectedZone) return;
+  const Dump& dump = group.front();
+  if (state.zone_matcher.FirstZoneIn(dump.name) < state.ZoneList.size()) return;
+  if (Contains(dump.name, "(")) DisposeRomFile(state, dump, "", kUnselectedZone);
+}
+
+}  // namespace
+
+void ScanFolder(CleaningState& state, const std::vector<std::string>& listing, CleaningHost& host,
+                double progress_maximum, double progress_value) {
+  // "[t+<code>" and "[t-<code>" for each wanted language, in list order.
+  std::vector<std::string> marks;
+  for (const std::string& code : state.WantedTranslations) {
+    marks.push_back("[t+" + code);
+    marks.push_back("[t-" + code);
+  }
+
+  // The current group: the listing indices of its dumps; their lower-cased names fill the first entries of
+  // state.group_names, whose strings are reused from one group to the next.
+  std::vector<std::size_t> group;
+  std::string previous_title;  // RomTitle of the last name that joined the group; "" at the start
+  std::string title;
+  std::string name;
+  for (std::size_t i = 0; i < listing.size(); ++i) {
+    progress_value += 1;
+    host.SetProgress(0, progress_maximum, progress_value);
+    AssignLowerCase(listing[i], &name);
+    const Dump dump{listing[i], name};
+
+    if (MatchesKeepList(name, state.KeepPatterns)) continue;
+    if (MatchesExclusionList(name, state.ExclusionPatterns)) {
+      DisposeRomFile(state, dump, "", kExcluded);
+      continue;
+    }
+    if (Contains(name, "[t-") || Contains(name, "[t+")) {
+      if (!state.KeepTranslations) {
+        DisposeRomFile(state, dump, "", kExcluded);
+        continue;
+      }
+      const int language = WantedLanguage(marks, name);
+      if (language < 0) {
+        DisposeRomFile(state, dump, "", kTranslationUnwanted);
+      } else {
+        RecordTranslationCandidate(state, static_cast<std::size_t>(language), dump);
+      }
+      continue;  // a translated dump never joins a group
+    }
+
+    AssignRomTitle(name, state.IgnoreExtensions, &title);
+    if (title != previous_title) {
+      CloseGroup(state, listing, group);
+      group.clear();
+    }
+    if (state.group_names.size() == group.size()) state.group_names.emplace_back();
+    state.group_names[group.size()].assign(name);
+    group.push_back(i);
+    previous_title.swap(title);
+  }
+  // The final pass closes the last group.
+  progress_value += 1;
+  host.SetProgress(0, progress_maximum, progress_value);
+  CloseGroup(state, listing, group);
+}
+
+}  // namespace varnel

@@ -1,0 +1,151 @@
+#include "engine/rom_title.h"
+
+#include <algorithm>
+
+namespace varnel {
+namespace {
+
+constexpr std::string_view kMarkerLead = "\xC2\xA4";  // the currency sign, which leads every marker
+
+// Removes every occurrence of `text` in `name` that starts at or after `from`, left to right, without
+// overlaps, in place.
+void RemoveAll(std::string& name, std::size_t from, std::string_view text) {
+  std::size_t found = name.find(text, from);
+  if (found == std::string::npos) return;
+  std::size_t write = found;
+  while (found != std::string::npos) {
+    const std::size_t read = found + text.size();
+    found = name.find(text, read);
+    const std::size_t end = found == std::string::npos ? name.size() : found;
+    std::copy(name.begin() + read, name.begin() + end, name.begin() + write);
+    write += end - read;
+  }
+  name.resize(write);
+}
+
+// RemoveAll for a bracket group whose first occurrence starts at `start` and whose opening bracket is at
+// `open_offset` in it: further occurrences are looked for only where that bracket is, which is quicker than
+// a search for the whole group in names full of blanks.
+void RemoveGroup(std::string& name, std::size_t start, std::string_view group, std::size_t open_offset) {
+  const char open = group[open_offset];
+  std::size_t write = start;
+  std::size_t read = start + group.size();  // the first occurrence is skipped
+  std::size_t search = read;
+  while (true) {
+    const std::size_t bracket = name.find(open, search + open_offset);
+    if (bracket == std::string::npos) break;
+    const std::size_t found = bracket - open_offset;
+    if (name.compare(found, group.size(), group) != 0) {
+      search = found + 1;
+      continue;
+    }
+    std::copy(name.begin() + read, name.begin() + found, name.begin() + write);
+    write += found - read;
+    read = found + group.size();
+    search = read;
+  }
+  std::copy(name.begin() + read, name.end(), name.begin() + write);
+  write += name.size() - read;
+  name.resize(write);
+}
+
+// Replaces every occurrence of `text` in `name` that starts at or after `from` by `replacement`.
+void ReplaceAll(std::string& name, std::size_t from, std::string_view text, std::string_view replacement) {
+  std::size_t found = name.find(text, from);
+  if (found == std::string::npos) return;
+  std::string result(name, 0, found);
+  std::size_t read = found;
+  while (found != std::string::npos) {
+    result.append(name, read, found - read);
+    result.append(replacement);
+    read = found + text.size();
+    found = name.find(text, read);
+  }
+  result.append(name, read, std::string::npos);
+  name = std::move(result);
+}
+
+// A round-bracket group that must stay is hidden from the search for further groups: "(" becomes the
+// marker "¤1" and ")" the marker "¤2".
+std::string ProtectedGroup(std::string_view group) {
+  std::string result;
+  result.reserve(group.size() + 8);
+  for (const char c : group) {
+    if (c == '(') {
+      result.append(kMarkerLead).push_back('1');
+    } else if (c == ')') {
+      result.append(kMarkerLead).push_back('2');
+    } else {
+      result.push_back(c);
+    }
+  }
+  return result;
+}
+
+// One pass over the groups opened by `open` and closed by `close`, the first one first, each taking the
+// blank before it unless it starts the name. Groups holding " of " stay (protected) when `keep_of_groups`.
+void BracketPass(std::string& name, char open, char close, bool keep_of_groups) {
+  std::string group;
+  std::size_t from = 0;
+  while (true) {
+    const std::size_t p = name.find(open, from);
+    if (p == std::string::npos) return;
+    const std::size_t q = name.find(close, p);
+    if (q == std::string::npos) return;  // an unclosed bracket stays, with what follows
+    const std::size_t start = (p > 0 && name[p - 1] == ' ') ? p - 1 : p;
+    group.assign(name, start, q + 1 - start);
+    // Every occurrence of the group starts at or after `start`, since `p` holds the first opening bracket.
+    if (keep_of_groups && group.find(" of ") != std::string::npos) {
+      ReplaceAll(name, start, group, ProtectedGroup(group));
+    } else {
+      RemoveGroup(name, start, group, p - start);
+    }
+    // Nothing before `start` holds an opening bracket any more.
+    from = start;
+  }
+}
+
+// Turns the markers "¤1" to "¤4" back into "(", ")", "[" and "]", those of the name passed in as well.
+void RestoreMarkers(std::string& name) {
+  std::size_t found = name.find(kMarkerLead);
+  if (found == std::string::npos) return;
+  std::size_t write = found;
+  std::size_t read = found;
+  while (read < name.size()) {
+    if (name.compare(read, kMarkerLead.size(), kMarkerLead) == 0 && read + 2 < name.size() && name[read + 2] >= '1' &&
+        name[read + 2] <= '4') {
+      name[write++] = "()[]"[name[read + 2] - '1'];
+      read += 3;
+    } else {
+      name[write++] = name[read++];
+    }
+  }
+  name.resize(write);
+}
+
+}  // namespace
+
+void AssignRomTitle(std::string_view name, bool ignore_extensions, std::string* title) {
+  std::string& result = *title;
+  result.assign(name);
+  if (result.empty()) return;
+  if (result.find("[!]") != std::string::npos) {
+    RemoveAll(result, 0, " [!]");
+    RemoveAll(result, 0, "[!]");
+  }
+  BracketPass(result, '(', ')', /*keep_of_groups=*/true);
+  BracketPass(result, '[', ']', /*keep_of_groups=*/false);
+  RestoreMarkers(result);
+  if (ignore_extensions) {
+    const std::size_t dot = result.rfind('.');
+    if (dot != std::string::npos) result.resize(dot);
+  }
+}
+
+std::string RomTitle(std::string_view name, bool ignore_extensions) {
+  std::string title;
+  AssignRomTitle(name, ignore_extensions, &title);
+  return title;
+}
+
+}  // namespace varnel

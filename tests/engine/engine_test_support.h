@@ -1,0 +1,107 @@
+#ifndef VARNEL_TESTS_ENGINE_ENGINE_TEST_SUPPORT_H_
+#define VARNEL_TESTS_ENGINE_ENGINE_TEST_SUPPORT_H_
+
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <initializer_list>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "engine/cleaning_host.h"
+#include "engine/cleaning_state.h"
+#include "gtest/gtest.h"
+#include "platform/text_file.h"
+
+namespace varnel {
+
+// A fresh folder, removed with everything in it at the end of the test.
+class TempFolder {
+ public:
+  TempFolder() {
+    std::random_device random;
+    path_ = std::filesystem::temp_directory_path() / ("varnel-engine-" + std::to_string(random()));
+    std::filesystem::create_directories(path_);
+  }
+  ~TempFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  std::string path() const { return path_.string(); }
+  std::string PathOf(const std::string& name) const { return (path_ / name).string(); }
+  void Touch(const std::string& name, const std::string& contents = "") const {
+    std::ofstream(path_ / name, std::ios::binary) << contents;
+  }
+  void TouchAll(const std::vector<std::string>& names) const {
+    for (const std::string& name : names) Touch(name);
+  }
+  bool Has(const std::string& name) const { return std::filesystem::exists(path_ / name); }
+  std::string Read(const std::string& name) const {
+    std::string text;
+    ReadWholeFile(PathOf(name), &text);
+    return text;
+  }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// The lines of a log: each followed by CR LF.
+inline std::string LogLines(std::initializer_list<std::string> lines) {
+  std::string text;
+  for (const std::string& line : lines) text += line + "\r\n";
+  return text;
+}
+
+// Records every call a run makes, answers the delete question with `confirm_answer`, and calls
+// `on_progress` with each progress value.
+class RecordingHost : public CleaningHost {
+ public:
+  bool Confirm(const std::string& question) override {
+    calls.push_back("Confirm: " + question);
+    return confirm_answer;
+  }
+  void ShowMessage(const std::string& text, int icon) override {
+    calls.push_back("Message " + std::to_string(icon) + ": " + text);
+  }
+  void SetProgress(double minimum, double maximum, double value) override {
+    progress.push_back({minimum, maximum, value});
+    if (on_progress) on_progress(value);
+  }
+  void SetResultText(const std::string& text) override { calls.push_back("Result: " + text); }
+  void OpenLog(const std::string& path) override { calls.push_back("OpenLog: " + path); }
+
+  bool confirm_answer = true;
+  std::function<void(double)> on_progress;
+  std::vector<std::string> calls;
+  std::vector<std::vector<double>> progress;
+};
+
+// A test-mode engine state whose log is "logfile.txt" of a temporary folder, for the rules that settle a
+// group or the translation candidates directly.
+class EngineStateTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    state_.RomFolder = folder_.path();
+    ASSERT_TRUE(state_.Log.Create(folder_.PathOf("logfile.txt")).ok());
+  }
+  // A dump whose listed and lower-cased names are both `name`, kept alive by the fixture.
+  Dump Keep(const std::string& name) {
+    names_.push_back(name);
+    return Dump{names_.back(), names_.back()};
+  }
+  std::string Log() {
+    EXPECT_TRUE(state_.Log.Close().ok());
+    return folder_.Read("logfile.txt");
+  }
+
+  TempFolder folder_;
+  CleaningState state_;
+  std::deque<std::string> names_;
+};
+
+}  // namespace varnel
+
+#endif  // VARNEL_TESTS_ENGINE_ENGINE_TEST_SUPPORT_H_

@@ -1,0 +1,222 @@
+#include <clocale>
+#include <locale>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "engine/list_rule.h"
+#include "engine/pattern_lists.h"
+#include "engine/rom_title.h"
+#include "engine/version_rank.h"
+#include "gtest/gtest.h"
+
+namespace varnel {
+namespace {
+
+TEST(ListRuleTest, LowerCasesAndCutsAtEveryCommaWithoutTrimming) {
+  using Items = std::vector<std::string>;
+  EXPECT_EQ(SplitListText(""), Items{});
+  EXPECT_EQ(SplitListText("Fre"), Items{"fre"});
+  EXPECT_EQ(SplitListText("(E), (U)"), (Items{"(e)", " (u)"}));
+  EXPECT_EQ(SplitListText(",(J),,"), (Items{"", "(j)", "", ""}));
+  EXPECT_EQ(SplitListText("A\r\nB"), Items{"a\r\nb"});
+}
+
+TEST(PatternListTest, KeepListMatchesAnySubstringEmptyItemsIncluded) {
+  EXPECT_FALSE(MatchesKeepList("game (u).zip", {}));
+  EXPECT_TRUE(MatchesKeepList("game (u).zip", {"(e)", " (u)"}));
+  EXPECT_FALSE(MatchesKeepList("game(u).zip", {" (u)"}));
+  EXPECT_TRUE(MatchesKeepList("game (u).zip", {"(e)", ""}));  // an empty item only protects more
+}
+
+TEST(PatternListTest, ExclusionListPassesOverBlankItems) {
+  EXPECT_FALSE(MatchesExclusionList("game (u).zip", {}));
+  EXPECT_FALSE(MatchesExclusionList("game (u).zip", {"", " ", "\t\r\n", "(beta)"}));
+  EXPECT_TRUE(MatchesExclusionList("game (beta).zip", {"", " ", "(beta)"}));
+  EXPECT_TRUE(MatchesExclusionList("game (u).zip", {" (u)", "game"}));
+  EXPECT_FALSE(MatchesExclusionList("game(u).zip", {" (u)"}));
+}
+
+struct TitleCase {
+  const char* name;
+  const char* title;
+  const char* title_without_extension;
+};
+
+TEST(RomTitleTest, TakesOutTagsAndKeepsDiskNumbering) {
+  const TitleCase cases[] = {
+      {"some game (e) [!].zip", "some game.zip", "some game"},
+      {"some game (disk 1 of 2) (ju).nes", "some game (disk 1 of 2).nes", "some game (disk 1 of 2)"},
+      {"some game (u) [t+fre].zip", "some game.zip", "some game"},
+      {"some game (u) [t+fre1.02_team] [b1].zip", "some game.zip", "some game"},
+      {"some game [disk 1 of 2] (e).zip", "some game.zip", "some game"},
+      {"some game (1of2) (e).zip", "some game.zip", "some game"},
+      {"some game(e).zip", "some game.zip", "some game"},
+      {"some game [!](e).zip", "some game.zip", "some game"},
+      {"some game (e) (e).zip", "some game.zip", "some game"},
+      {"(prototype) some game (e).zip", " some game.zip", " some game"},
+      {"", "", ""},
+      // A group at the start removes every copy of itself, also those that follow a blank.
+      {"(e) game (e).zip", " game .zip", " game "},
+      {"game (e)(u).zip", "game.zip", "game"},
+      {"game (a of b) (a of b) (e).nes", "game (a of b) (a of b).nes", "game (a of b) (a of b)"},
+      {"game \xC2\xA4"
+       "1x\xC2\xA4"
+       "2.nes",
+       "game (x).nes", "game (x)"},
+      {"game.v1 (e).zip", "game.v1.zip", "game.v1"},
+      // Unclosed brackets stay with what follows; a title without "." keeps its whole text.
+      {"game (e.zip", "game (e.zip", "game (e"},
+      {"game (e [b1].zip", "game (e.zip", "game (e"},
+      {"game [b1 (e).zip", "game [b1.zip", "game [b1"},
+      {"game (e) [b1", "game [b1", "game [b1"},
+      {"game (e)", "game", "game"},
+  };
+  for (const TitleCase& c : cases) {
+    EXPECT_EQ(RomTitle(c.name, false), c.title) << c.name;
+    EXPECT_EQ(RomTitle(c.name, true), c.title_without_extension) << c.name;
+  }
+}
+
+TEST(RomTitleTest, LongNameWithManyGroups) {
+  std::string name = "game";
+  std::string expected = "game";
+  for (int i = 0; i < 200; ++i) {
+    const std::string n = std::to_string(i);
+    name += " (" + n + ") [b" + n + "] (disk " + n + " of 9)";
+    expected += " (disk " + n + " of 9)";
+  }
+  EXPECT_EQ(RomTitle(name + ".zip", true), expected);
+}
+
+// The title rule written the plain way, one whole-name replacement per step, to check the quick one against.
+std::string ReplaceEvery(std::string name, const std::string& text, const std::string& by) {
+  std::string out;
+  std::size_t from = 0;
+  for (std::size_t at; (at = name.find(text, from)) != std::string::npos; from = at + text.size()) {
+    out += name.substr(from, at - from) + by;
+  }
+  return out + name.substr(from);
+}
+
+std::string PlainRomTitle(std::string name, bool ignore_extensions) {
+  if (name.empty()) return name;
+  name = ReplaceEvery(ReplaceEvery(name, " [!]", ""), "[!]", "");
+  for (const char* brackets : {"()", "[]"}) {
+    while (true) {
+      const std::size_t p = name.find(brackets[0]);
+      const std::size_t q = p == std::string::npos ? p : name.find(brackets[1], p);
+      if (q == std::string::npos) break;
+      const std::size_t start = (p > 0 && name[p - 1] == ' ') ? p - 1 : p;
+      const std::string group = name.substr(start, q + 1 - start);
+      if (brackets[0] == '(' && group.find(" of ") != std::string::npos) {
+        name = ReplaceEvery(name, group,
+                            ReplaceEvery(ReplaceEvery(group, "(",
+                                                      "\xC2\xA4"
+                                                      "1"),
+                                         ")",
+                                         "\xC2\xA4"
+                                         "2"));
+      } else {
+        name = ReplaceEvery(name, group, "");
+      }
+    }
+  }
+  int marker = 1;
+  for (const char* bracket : {"(", ")", "[", "]"})
+    name = ReplaceEvery(name, "\xC2\xA4" + std::to_string(marker++), bracket);
+  if (ignore_extensions && name.rfind('.') != std::string::npos) name.resize(name.rfind('.'));
+  return name;
+}
+
+TEST(RomTitleTest, AgreesWithThePlainRuleOnRandomNames) {
+  const std::vector<std::string> pieces = {"(",
+                                           ")",
+                                           "[",
+                                           "]",
+                                           " ",
+                                           "a",
+                                           "e",
+                                           " of ",
+                                           ".",
+                                           "[!]",
+                                           "\xC2\xA4"
+                                           "1",
+                                           "(e)",
+                                           " (e)"};
+  std::mt19937 random(2024);
+  for (int i = 0; i < 20000; ++i) {
+    std::string name;
+    const int length = static_cast<int>(random() % 14);
+    for (int j = 0; j < length; ++j) name += pieces[random() % pieces.size()];
+    for (const bool ignore : {false, true}) ASSERT_EQ(RomTitle(name, ignore), PlainRomTitle(name, ignore)) << name;
+  }
+}
+
+struct RankCase {
+  const char* name;
+  const char* code;
+  const char* tag;
+  float score;
+};
+
+void ExpectRanks() {
+  const RankCase cases[] = {
+      {"some game (u) [t+fre1.02_team].zip", "fre", "t+fre1.02_team", 1.02f},
+      {"some game (u) [t+fre1.1b].zip", "fre", "t+fre1.1b", 1.1f},
+      {"some game (u) [t+fre].zip", "fre", "t+fre", 50},
+      {"some game (u) [t+fre_1.1].zip", "fre", "t+fre_1.1", 50},
+      {"some game (u) [t+fre_beta].zip", "fre", "t+fre_beta", -1},
+      {"some game (u) [t+fre0.9 partial].zip", "fre", "t+fre0.9 partial", -1},
+      {"some game (u) [t+fre_final].zip", "fre", "t+fre_final", 100},
+      {"some game (u) [t-fre85%].zip", "fre", "t-fre85%", 85},
+      {"some game (u) [t+fre%].zip", "fre", "t+fre%", -100},
+      {"some game (u) [t+fre1000].zip", "fre", "t+fre1000", 1000},
+      {"some game (u) [t+fre2001].zip", "fre", "t+fre2001", 50},
+      {"some game (u) [t+fre1.2.3].zip", "fre", "t+fre1.2.3", -100},
+      {"some game (u) [t+en1.5].zip", "en", "t+en1.5", 0.5f},
+      {"some game [t+fre_beta_final].zip", "fre", "t+fre_beta_final", -1},
+      {"some game [t+frefinalized].zip", "fre", "t+frefinalized", 100},
+      {"freedom (u) [t+fre1.0].zip", "fre", "freedom (u) [t+fre1.0", 50},
+      {"some game [t+fre1.1] (u) [t+fre1.2].zip", "fre", "t+fre1.1", 1.1f},
+      {"some game [t+fre5000%].zip", "fre", "t+fre5000%", 5000},
+      {"some game [t+fre.].zip", "fre", "t+fre.", -100},
+      {"some game [t+fre99999999999999999999999999999999999999999999].zip", "fre",
+       "t+fre99999999999999999999999999999999999999999999", 50},
+      // A percentage with a point is a decimal; an unclosed tag runs to the end of the name.
+      {"some game [t+fre85.5%].zip", "fre", "t+fre85.5%", 85.5f},
+      {"some game (u) [t+fre1.5", "fre", "t+fre1.5", 1.5f},
+      // A "]" between the "[" and the code: the tag does not hold the code, so there is no number.
+      {"[a]fre1.5 [t+fre2.0].zip", "fre", "a", 50},
+  };
+  for (const RankCase& c : cases) {
+    std::string tag = "stale";
+    EXPECT_EQ(VersionRank(c.name, c.code, &tag), c.score) << c.name;
+    EXPECT_EQ(tag, c.tag) << c.name;
+  }
+  std::string tag;
+  EXPECT_LT(VersionRank("g [t+fre1.02]", "fre", &tag), VersionRank("g [t+fre1.1]", "fre", &tag));
+}
+
+TEST(VersionRankTest, ScoresTheNumberAfterTheCode) { ExpectRanks(); }
+
+// A locale whose decimal point is ",", as a French desktop has.
+struct CommaDecimal : std::numpunct<char> {
+  char do_decimal_point() const override { return ','; }
+};
+
+TEST(VersionRankTest, IgnoresTheGlobalLocale) {
+  const std::locale previous = std::locale::global(std::locale(std::locale::classic(), new CommaDecimal));
+  ExpectRanks();
+  std::locale::global(previous);
+}
+
+TEST(VersionRankTest, IgnoresAFrenchCLocale) {
+  const std::string previous = std::setlocale(LC_ALL, nullptr);
+  if (std::setlocale(LC_ALL, "fr_FR.UTF-8") == nullptr) GTEST_SKIP() << "fr_FR.UTF-8 is not installed";
+  ExpectRanks();
+  std::setlocale(LC_ALL, previous.c_str());
+}
+
+}  // namespace
+}  // namespace varnel
