@@ -383,6 +383,7 @@ class Form1Test : public QObject {
     settings.RomFolder = twin.toStdString();
     RecordingHost yes(true);
     const RunResult expected = RunCleaning(settings, yes);
+    QVERIFY(expected.DisposedCount > 0);
     QCOMPARE(FileBytes(log), FileBytes(twin + QStringLiteral("/logfile.txt")));
     QCOMPARE(Find<QLabel>(&form, "Label5")->text(), QString::fromStdString(expected.summary));
     QCOMPARE(Find<QProgressBar>(&form, "ProgressBar1")->value(), 0);
@@ -407,6 +408,8 @@ class Form1Test : public QObject {
     settings.TestMode = false;
     settings.OpenLog = false;
     const RunResult deleted = RunCleaning(settings, yes);
+    QCOMPARE(deleted.DisposedCount, expected.DisposedCount);
+    QCOMPARE(FilesOf(folder).size(), 60 + 1 - expected.DisposedCount);
     QCOMPARE(FileBytes(log), FileBytes(twin + QStringLiteral("/logfile.txt")));
     QCOMPARE(FilesOf(folder), FilesOf(twin));
     QCOMPARE(Find<QLabel>(&form, "Label5")->text(), QString::fromStdString(deleted.summary));
