@@ -32,6 +32,9 @@ class FormShell : public QObject {
 
   // The window `id`, created (hidden) when it is not loaded; nullptr when no factory is registered.
   QWidget* Form(FormId id);
+  // Takes `form` as the loaded window `id` while its factory is still building it, so that the window's own
+  // load handler can already reach it through Form().
+  void Adopt(FormId id, QWidget* form) { forms_[Index(id)] = form; }
   // True when the window `id` exists.
   bool IsLoaded(FormId id) const { return !forms_[Index(id)].isNull(); }
   // Loads the window when needed and shows it, not modal.

@@ -1,17 +1,31 @@
 #include "ui/run_varnel.h"
 
+#include <QCoreApplication>
+
 #include "settings/form1.h"
 #include "ui/form_shell.h"
+#include "ui/main_form.h"
 #include "ui/varnel_application.h"
 
 namespace varnel {
 
+void RegisterVarnelForms(FormShell& shell) {
+  shell.SetFactory(FormId::kForm1, [] { return new Form1(); });
+  shell.SetFactory(FormId::kMainForm, [&shell] {
+    auto* menu = new MainForm(shell);
+    QObject::connect(menu, &MainForm::EndRequested, QCoreApplication::instance(), &QCoreApplication::quit);
+    return menu;
+  });
+}
+
 int RunVarnel(int argc, char** argv) {
   VarnelApplication app(argc, argv);
+  // Hiding or closing job windows never ends the program: only the menu's "Quit" and close box do.
+  app.setQuitOnLastWindowClosed(false);
   FormShell shell;
-  shell.SetFactory(FormId::kForm1, [] { return new Form1(); });
-  // Until the main menu exists the cleaning window is the program: leaving it ends the program.
-  shell.Show(FormId::kForm1);
+  RegisterVarnelForms(shell);
+  // Loading the menu applies the French captions, which loads the three job windows, hidden.
+  shell.Show(FormId::kMainForm);
   return app.exec();
 }
 

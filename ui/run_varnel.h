@@ -3,6 +3,12 @@
 
 namespace varnel {
 
+class FormShell;
+
+// Registers the four windows of the program with `shell`; the menu's EndRequested() ends the application's
+// event loop.
+void RegisterVarnelForms(FormShell& shell);
+
 // The desktop program: builds the application and its windows and runs until the program ends; returns
 // the process's exit code.
 int RunVarnel(int argc, char** argv);

@@ -1,0 +1,62 @@
+#include "ui/apply_language.h"
+
+#include <QAbstractButton>
+#include <QGroupBox>
+#include <QLabel>
+#include <QVariant>
+#include <QWidget>
+#include <QtGlobal>
+
+#include "ui/caption_table.h"
+#include "ui/form_shell.h"
+
+namespace varnel {
+
+namespace {
+
+static_assert(static_cast<int>(CaptionForm::kForm3) == static_cast<int>(FormId::kForm3) &&
+              static_cast<int>(CaptionForm::kMainForm) == static_cast<int>(FormId::kMainForm));
+
+void SetCaption(QWidget* form, QWidget* control, const QString& text) {
+  if (control == form) {
+    form->setWindowTitle(text);
+  } else if (auto* frame = qobject_cast<QGroupBox*>(control)) {
+    frame->setTitle(text);
+  } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+    button->setText(text);
+  } else if (auto* label = qobject_cast<QLabel*>(control)) {
+    label->setText(text);
+  } else {
+    control->setProperty("text", text);
+  }
+}
+
+void SetArchiverMessage(Language /*language*/) {
+  // TODO(menu): compose Message7zAbsent through ui/archiver_message.h once the zip window lands.
+}
+
+}  // namespace
+
+void ApplyLanguage(int16_t LanguageId, FormShell& shell) {
+  const std::optional<Language> language = LanguageOf(LanguageId);
+  if (!language) return;
+  for (const CaptionRow& row : kCaptionRows) {
+    QWidget* form = shell.Form(static_cast<FormId>(row.form));
+    if (form == nullptr) continue;  // a window the program was assembled without
+    const QString name = QString::fromUtf8(row.control.data(), static_cast<qsizetype>(row.control.size()));
+    QWidget* control = name.isEmpty() ? form : form->findChild<QWidget*>(name);
+    if (control == nullptr) {
+      qWarning("ApplyLanguage: %s has no control named %s", qPrintable(form->objectName()), qPrintable(name));
+      continue;
+    }
+    const QString text = QString::fromStdString(CaptionText(row, *language));
+    if (row.property == CaptionProperty::kToolTip) {
+      control->setToolTip(text);
+    } else {
+      SetCaption(form, control, text);
+    }
+  }
+  SetArchiverMessage(*language);
+}
+
+}  // namespace varnel

@@ -1,0 +1,98 @@
+#include "ui/main_form.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QRadioButton>
+
+#include "ui/apply_language.h"
+#include "ui/menu_pictures.h"
+#include "ui/twips.h"
+#include "ui/wrapping_push_button.h"
+
+namespace varnel {
+
+namespace {
+
+// The same font as the job windows: the layout's twips were made for a narrower 8.25-point face, and
+// 7 points keeps the French captions inside their buttons.
+constexpr double kFontPointSize = 7.0;
+
+template <typename T>
+T* Place(QWidget* form, const char* name, int left, int top, int width, int height) {
+  T* control = new T(form);
+  control->setObjectName(QString::fromLatin1(name));
+  control->setGeometry(TwipsRect(left, top, width, height));
+  return control;
+}
+
+WrappingPushButton* PlaceButton(QWidget* form, const char* name, const char* text, int left, int top, int width,
+                                int height) {
+  auto* button = Place<WrappingPushButton>(form, name, left, top, width, height);
+  button->setText(QString::fromUtf8(text));
+  return button;
+}
+
+// A picture box: the picture drawn from its top-left corner, clipped by the box.
+QLabel* PlacePicture(QWidget* form, const char* name, const QPixmap& picture, int left, int top, int width,
+                     int height) {
+  auto* box = Place<QLabel>(form, name, left, top, width, height);
+  box->setPixmap(picture);
+  box->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  return box;
+}
+
+}  // namespace
+
+MainForm::MainForm(FormShell& shell, QWidget* parent) : QWidget(parent), shell_(shell) {
+  setObjectName(QStringLiteral("MainForm"));
+  QFont form_font = font();
+  form_font.setPointSizeF(kFontPointSize);
+  setFont(form_font);
+  setFixedSize(TwipsToPixels(7485), TwipsToPixels(3840));
+  setWindowTitle(QStringLiteral("Varnel by Tollimer v3"));
+  BuildControls();
+  // The load handler: the program starts in French.
+  shell_.Adopt(FormId::kMainForm, this);
+  ApplyLanguage(1, shell_);
+}
+
+void MainForm::BuildControls() {
+  auto* banner = new QLabel(this);
+  banner->setObjectName(QStringLiteral("Banner"));
+  banner->setGeometry(QRect(QPoint(0, 0), kBannerSize));
+  banner->setPixmap(BannerPicture());
+
+  auto* clean = PlaceButton(this, "Command1", "I want to clean my romset", 360, 1320, 1935, 975);
+  auto* zip = PlaceButton(this, "Command2", "I want to zip my roms", 2760, 1320, 1935, 975);
+  auto* alpha = PlaceButton(this, "Command3", "I want to move my roms in alphabetical folders", 5160, 1320, 1935, 975);
+  auto* quit = PlaceButton(this, "Command4", "Quit", 3000, 2880, 1455, 735);
+  connect(clean, &QPushButton::clicked, this, [this] { OpenJob(FormId::kForm1); });
+  connect(zip, &QPushButton::clicked, this, [this] { OpenJob(FormId::kForm3); });
+  connect(alpha, &QPushButton::clicked, this, [this] { OpenJob(FormId::kForm2); });
+  connect(quit, &QPushButton::clicked, this, &MainForm::EndRequested);
+
+  PlacePicture(this, "Picture1", FrenchFlag(), 5520, 2880, 615, 375);
+  PlacePicture(this, "Picture2", UnitedKingdomFlag(), 6360, 2880, 495, 375);
+  auto* french = Place<QRadioButton>(this, "Option1", 5640, 3360, 255, 255);
+  auto* english = Place<QRadioButton>(this, "Option2", 6480, 3360, 255, 255);
+  french->setAccessibleName(QStringLiteral("Fran\u00e7ais"));
+  english->setAccessibleName(QStringLiteral("English"));
+  french->setChecked(true);
+  // Every click applies the table again, so a job window reloaded with its initial texts follows too.
+  connect(french, &QRadioButton::clicked, this, [this] { ChooseLanguage(1); });
+  connect(english, &QRadioButton::clicked, this, [this] { ChooseLanguage(2); });
+}
+
+void MainForm::OpenJob(FormId id) {
+  hide();
+  shell_.Show(id);
+}
+
+void MainForm::ChooseLanguage(int16_t LanguageId) { ApplyLanguage(LanguageId, shell_); }
+
+void MainForm::closeEvent(QCloseEvent* event) {
+  event->accept();
+  emit EndRequested();
+}
+
+}  // namespace varnel
