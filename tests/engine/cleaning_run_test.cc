@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "gtest/gtest.h"
+#include "platform/file_ops.h"
+#include "platform/listing.h"
 #include "platform/lower_case.h"
 #include "tests/engine/engine_test_support.h"
 
@@ -26,6 +28,9 @@ RunSettings Settings(const TempFolder& folder, ZoneMode mode, const std::string&
   settings.ZoneText = zones;
   return settings;
 }
+
+// The system's reason for a failure, as this platform words it.
+std::string ReasonOf(const Status& status) { return status.message(); }
 
 std::set<std::string> FilesIn(const std::string& folder) {
   std::set<std::string> names;
@@ -160,19 +165,20 @@ TEST(CleaningRunTest, FailedDeleteAndMoveAreLoggedAndNotCounted) {
     if (value == 1) fs::remove(folder.PathOf("k (j).z"));
   };
   EXPECT_EQ(RunCleaning(settings, host).failed_count, 1);
-  EXPECT_EQ(folder.Read("logfile.txt"), LogOf("k (j).z\t --> Error: No such file or directory|m (j).z\t --> m (e).z "
-                                              "found|" +
-                                              kHyphens + "|Deleted files : 1"));
+  const std::string gone = ReasonOf(RemoveFile(folder.PathOf("k (j).z")));
+  EXPECT_EQ(folder.Read("logfile.txt"),
+            LogOf("k (j).z\t --> Error: " + gone + "|m (j).z\t --> m (e).z found|" + kHyphens + "|Deleted files : 1"));
   // A file of the same name in "moved" is never overwritten.
   folder.TouchAll({"k (j).z", "m (j).z"});
   fs::create_directory(folder.PathOf("moved"));
-  folder.Touch("moved/k (j).z", "earlier");
+  folder.Touch(JoinPath("moved", "k (j).z"), "earlier");
   settings.MoveFiles = true;
   host.on_progress = nullptr;
   RunCleaning(settings, host);
+  const std::string exists = ReasonOf(MoveWithoutReplace(folder.PathOf("k (j).z"), folder.PathOf("k (e).z")));
   EXPECT_EQ(folder.Read("logfile.txt"),
-            LogOf("k (j).z\t --> Error: File exists|m (j).z\t --> m (e).z found|" + kHyphens + "|Moved files : 1"));
-  EXPECT_EQ(folder.Read("moved/k (j).z"), "earlier");
+            LogOf("k (j).z\t --> Error: " + exists + "|m (j).z\t --> m (e).z found|" + kHyphens + "|Moved files : 1"));
+  EXPECT_EQ(folder.Read(JoinPath("moved", "k (j).z")), "earlier");
   EXPECT_TRUE(folder.Has("k (j).z"));
 }
 
@@ -202,11 +208,18 @@ TEST(CleaningRunTest, RunsThatStopBeforeTheScan) {
          fs::create_directory(folder.PathOf("logfile.txt"));
        },
        RunResult::Outcome::kSetupFailed,
-       "Message 16: Cannot create the log file " + folder.PathOf("logfile.txt") + ": Is a directory"},
+       "Message 16: Cannot create the log file " + folder.PathOf("logfile.txt") + ": " +
+           ReasonOf(LineWriter().Create(folder.path()))},
       {[&](RunSettings& s) { s.RomFolder = missing, s.MoveFiles = true; }, RunResult::Outcome::kSetupFailed,
-       "Message 16: Cannot create " + missing + "/moved: No such file or directory"},
+       "Message 16: Cannot create " + JoinPath(missing, "moved") + ": " +
+           ReasonOf(MakeFolder(JoinPath(missing, "moved")))},
       {[&](RunSettings& s) { s.TestMode = true; }, RunResult::Outcome::kSetupFailed,
-       "Message 48: Cannot read " + missing + ": No such file or directory"},
+       "Message 48: Cannot read " + missing + ": " +
+           [&] {
+             Status status;
+             ListOrdinaryFiles(missing, &status);
+             return status.message();
+           }()},
       {[&](RunSettings&) { fs::create_directories(missing + "/sub"); }, RunResult::Outcome::kEmptyFolder,
        "Message 48: Empty directory"},
   };

@@ -48,13 +48,5 @@ TEST_F(TranslationChoiceTest, TiesCleanlinessAndTitles) {
                          better));
 }
 
-TEST_F(TranslationChoiceTest, HoldsMoreThanTwoHundredFiftySixCandidates) {
-  for (int i = 0; i < 300; ++i) Record(0, {"g (e) [t+fre" + std::to_string(i) + "].zip"});
-  ChooseTranslations(state_);
-  EXPECT_EQ(state_.DisposedCount, 299);
-  EXPECT_NE(Log().find("g (e) [t+fre298].zip\t --> g (e) [t+fre299].zip has a better translation\r\n"),
-            std::string::npos);
-}
-
 }  // namespace
 }  // namespace varnel
