@@ -7,11 +7,12 @@ BUILD_PACKAGES := build-essential cmake libgtest-dev qt6-base-dev libcli11-dev f
 RUN_PACKAGES := $(BUILD_PACKAGES) p7zip-full xdg-utils
 TEST_PACKAGES := $(BUILD_PACKAGES) p7zip-full
 NOQT_PACKAGES := build-essential cmake libgtest-dev libcli11-dev p7zip-full
+WINDOWS_PACKAGES := cmake libgtest-dev googletest libcli11-dev g++-mingw-w64-x86-64-posix wine wine64
 
 LSAN_SUPPRESSIONS := $(CURDIR)/tools/lsan.supp
 CTEST := ctest --output-on-failure --no-tests=error -j$(JOBS)
 
-.PHONY: run test sanitize noqt bench format deps-run deps-test deps-noqt
+.PHONY: run test sanitize noqt windows bench format deps-run deps-test deps-noqt deps-windows
 
 # Builds and starts the desktop program.
 run: deps-run
@@ -39,6 +40,10 @@ noqt: deps-noqt
 	cmake --build build-noqt -j$(JOBS)
 	cd build-noqt && $(CTEST)
 
+# Cross-builds for Windows (mingw-w64) and runs the tests under wine; the desktop program is left out.
+windows: deps-windows
+	JOBS=$(JOBS) scripts/windows-tests build-windows
+
 # Benchmarks, optimised build; each prints medians and ratios against a baseline measured in the same run.
 bench: deps-test
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DVARNEL_BUILD_TESTS=OFF $(CMAKE_FLAGS)
@@ -54,3 +59,5 @@ deps-test:
 	@scripts/install-deps $(TEST_PACKAGES)
 deps-noqt:
 	@scripts/install-deps $(NOQT_PACKAGES)
+deps-windows:
+	@scripts/install-deps $(WINDOWS_PACKAGES)

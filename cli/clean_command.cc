@@ -1,0 +1,118 @@
+#include "cli/clean_command.h"
+
+#include <cstdio>
+#include <string>
+
+#include "cli/exit_codes.h"
+#include "cli/terminal_host.h"
+#include "engine/cleaning_run.h"
+#include "platform/text_file.h"
+
+namespace varnel {
+
+namespace {
+
+// Adds a list option whose text, when given, replaces the box's text ("" stands for an empty box).
+void AddListOption(CLI::App* command, const std::string& name, std::optional<std::string>* target,
+                   const std::string& description) {
+  command
+      ->add_option_function<std::string>(
+          name, [target](const std::string& text) { *target = text; }, description)
+      ->type_name("TEXT")
+      ->expected(1);
+}
+
+// Copies the log's bytes to stdout; false, with a message, when it cannot be read.
+bool PrintLog(const std::string& path) {
+  std::string contents;
+  const Status status = ReadWholeFile(path, &contents);
+  if (!status.ok()) {
+    std::fprintf(stderr, "Cannot read %s: %s\n", path.c_str(), status.message().c_str());
+    return false;
+  }
+  std::fwrite(contents.data(), 1, contents.size(), stdout);
+  return true;
+}
+
+}  // namespace
+
+CLI::App* AddCleanCommand(CLI::App& app, CleanOptions* options) {
+  CLI::App* command = app.add_subcommand("clean", "Clean a romset by file names (a test run unless --apply is given)");
+  command->footer(
+      "Each game's wanted dumps are kept; the others are deleted, or moved into FOLDER/moved with --move.\n"
+      "Every decision is written to FOLDER/logfile.txt, and its summary line to stdout.\n"
+      "A list option given an empty text (--keep \"\" or --keep=) stands for an empty box. One that is not\n"
+      "given takes its text from the cleaning window's configuration file,\n  " +
+      CliConfigFilePath() +
+      "\nelse from the window's defaults; a fourth line in that file keeps translations with its codes.\n"
+      "Exit codes: 0 done, 1 the job could not run or some file failed, 2 usage error.");
+  command->add_option("FOLDER", options->folder, "The romset folder to clean")->required();
+
+  AddListOption(command, "--zones", &options->zones, "Zone tags in priority order, comma-separated, e.g. \"(e),(u)\"");
+  AddListOption(command, "--keep", &options->keep, "Patterns of files never touched, comma-separated");
+  AddListOption(command, "--exclude", &options->exclude, "Patterns of files always disposed of, comma-separated");
+  CLI::Option* translations = command->add_option_function<std::string>(
+      "--translations", [options](const std::string& text) { options->translations = text; },
+      "Keep translated dumps: the best one per wanted language code,\ne.g. \"fre,eng\"");
+  translations->type_name("TEXT")->expected(1);
+  command->add_flag("--no-translations", options->no_translations, "Do not keep translated dumps")
+      ->excludes(translations);
+
+  command
+      ->add_option_function<std::string>(
+          "--mode", [options](const std::string& name) { options->mode = *ZoneModeFromName(name); },
+          "How dumps are chosen by zone:\n"
+          "  verified-first or 2: priority to [!] instead of zones (default)\n"
+          "  all-selected or 1:   keep all selected zones\n"
+          "  first-selected or 3: keep the 1st met of the selected zones\n"
+          "  all-zones or 4:      keep all zones")
+      ->type_name("MODE")
+      ->check(CLI::Validator(
+          [](std::string& name) {
+            return ZoneModeFromName(name).has_value()
+                       ? std::string()
+                       : "must be verified-first, all-selected, first-selected, all-zones or 1-4";
+          },
+          "", "MODE"));
+
+  command->add_flag("--apply", options->apply, "Really delete or move files (without it: a test run, only the log)");
+  command->add_flag("--move", options->move, "Move unkept files into FOLDER/moved instead of deleting them");
+  command->add_flag("--multi-ext", options->multi_ext, "Files that differ only by extension are the same dump");
+  command->add_flag("-y,--yes", options->yes, "Answer yes to the delete question");
+  command->add_flag("--print-log", options->print_log, "Print the whole log on stdout (its last line is the summary)");
+  return command;
+}
+
+int RunCleanCommand(const CleanOptions& options) {
+  const RunSettings settings = MakeRunSettings(options, LoadWindowLists(CliConfigFilePath()));
+  TerminalHost host(options.yes);
+  const RunResult result = RunCleaning(settings, host);
+  host.EndProgress();
+
+  switch (result.outcome) {
+    case RunResult::Outcome::kCompleted:
+      break;
+    case RunResult::Outcome::kNotConfirmed:
+      return host.refused_without_terminal() ? kExitUsage : kExitFailed;
+    case RunResult::Outcome::kNoZoneMode:
+    case RunResult::Outcome::kEmptyFolder:
+    case RunResult::Outcome::kSetupFailed:
+      return kExitFailed;
+  }
+
+  bool printed = true;
+  if (options.print_log) {
+    printed = PrintLog(result.log_path);  // its last line is the summary
+  } else {
+    std::printf("%s\n", result.summary.c_str());
+  }
+  std::fflush(stdout);
+  if (result.failed_count > 0) {
+    std::fprintf(stderr, "%d file%s could not be moved or deleted: see %s\n", result.failed_count,
+                 result.failed_count == 1 ? "" : "s", result.log_path.c_str());
+    return kExitFailed;
+  }
+  return printed ? kExitDone : kExitFailed;
+}
+
+}  // namespace varnel

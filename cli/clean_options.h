@@ -1,0 +1,52 @@
+#ifndef VARNEL_CLI_CLEAN_OPTIONS_H_
+#define VARNEL_CLI_CLEAN_OPTIONS_H_
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "engine/run_settings.h"
+#include "settings/config_file.h"
+
+namespace varnel {
+
+// The command line of `varnel-cli clean`, one field per box of the cleaning window. A list option that was
+// not given is std::nullopt; given with an empty text it is an empty box.
+struct CleanOptions {
+  std::string folder;
+  std::optional<std::string> zones;
+  std::optional<std::string> keep;
+  std::optional<std::string> exclude;
+  std::optional<std::string> translations;  // given: translated dumps are kept with these codes
+  bool no_translations = false;
+  varnel::ZoneMode mode = varnel::ZoneMode::kVerifiedFirst;
+  bool apply = false;  // clears the Test box
+  bool move = false;
+  bool multi_ext = false;
+  bool yes = false;
+  bool print_log = false;
+};
+
+// The environment variable that points varnel-cli at another configuration file. Meant for tests, so that
+// they never read the user's own file.
+inline constexpr const char* kConfigFileVariable = "VARNEL_CONFIG_FILE";
+
+// The configuration file varnel-cli reads: $VARNEL_CONFIG_FILE when set and not empty, else the window's.
+std::string CliConfigFilePath();
+
+// The zone mode named `name`: "all-selected", "verified-first", "first-selected", "all-zones", or the
+// digits "1" to "4". std::nullopt for anything else.
+std::optional<ZoneMode> ZoneModeFromName(std::string_view name);
+
+// The four list settings the cleaning window starts with: those of the file at `path` when at least three
+// lines can be read from it (a fourth line turns translations on with its codes), else the window's
+// defaults with translations off. Never writes the file.
+ConfigValues LoadWindowLists(const std::string& path);
+
+// The settings of the run, as the window would have them after its load with `window_lists` and the edits
+// that `options` stand for. The log is never opened for the user: the terminal shows the summary.
+RunSettings MakeRunSettings(const CleanOptions& options, const ConfigValues& window_lists);
+
+}  // namespace varnel
+
+#endif  // VARNEL_CLI_CLEAN_OPTIONS_H_

@@ -1,0 +1,36 @@
+// varnel-cli: the jobs of Varnel from a terminal, over the same engine and job logic as the windows.
+
+#include <CLI/CLI.hpp>
+
+#include "cli/clean_command.h"
+#include "cli/command_line.h"
+#include "cli/exit_codes.h"
+#include "cli/zip_command.h"
+
+int main(int argc, char** argv) {
+  CLI::App app("Varnel's jobs from a terminal: clean a romset by file names, zip each file of a folder.", "varnel-cli");
+  app.set_version_flag("--version", std::string("varnel-cli ") + VARNEL_VERSION);
+  app.require_subcommand(1);
+  app.footer(
+      "Exit codes: 0 done, 1 the job could not run or some file failed, 2 usage error.\n"
+      "Run 'varnel-cli SUBCOMMAND --help' for the options of one job.");
+
+  // One subcommand per job: each adds its options here and runs below when it was chosen.
+  varnel::CleanOptions clean_options;
+  const CLI::App* clean = varnel::AddCleanCommand(app, &clean_options);
+  varnel::ZipOptions zip_options;
+  const CLI::App* zip = varnel::AddZipCommand(app, &zip_options);
+  // The alphabetical job's `alpha FOLDER` joins them the same way: AddAlphaCommand and RunAlphaCommand in
+  // cli/alpha_command.h, over RunAlphaFolders of jobs/alpha, with a host like the zip one.
+
+  try {
+    app.parse(varnel::ArgumentsForParser(argc, argv));
+  } catch (const CLI::ParseError& e) {
+    // --help and --version end here too, with the exit code 0.
+    return app.exit(e) == 0 ? varnel::kExitDone : varnel::kExitUsage;
+  }
+
+  if (clean->parsed()) return varnel::RunCleanCommand(clean_options);
+  if (zip->parsed()) return varnel::RunZipCommand(zip_options);
+  return varnel::kExitUsage;
+}

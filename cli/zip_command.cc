@@ -1,0 +1,59 @@
+#include "cli/zip_command.h"
+
+#include <cstdio>
+
+#include "cli/exit_codes.h"
+#include "cli/terminal_progress.h"
+#include "jobs/zip/archiver_lookup.h"
+#include "jobs/zip/zip_job.h"
+#include "platform/program_folder.h"
+
+namespace varnel {
+
+namespace {
+
+// The zip job on a terminal: its messages on stderr, its progress bar on stderr when that is a terminal.
+// Ctrl-C ends the archiver with the program, so no stop is ever requested.
+class ZipTerminalHost : public ZipHost {
+ public:
+  void ShowMessage(const std::string& text, int /*icon*/) override {
+    progress_.Erase();
+    std::fprintf(stderr, "%s\n", text.c_str());
+  }
+  void SetProgress(double minimum, double maximum, double value) override { progress_.Set(minimum, maximum, value); }
+
+ private:
+  TerminalProgress progress_;
+};
+
+}  // namespace
+
+CLI::App* AddZipCommand(CLI::App& app, ZipOptions* options) {
+  CLI::App* command =
+      app.add_subcommand("zip", "Zip every file of a folder into an archive of its own, in FOLDER/ZippedRoms");
+  command->add_option("FOLDER", options->folder, "The folder whose files are zipped")->required();
+  command
+      ->add_option(
+          "--archiver", options->archiver,
+          std::string("The archiver to run (default: ") + kArchiverName + " in varnel-cli's folder, else on PATH)")
+      ->type_name("PATH");
+  command->footer("Exit codes: 0 done, 1 the job could not run or some file was not zipped, 2 usage error.");
+  return command;
+}
+
+int RunZipCommand(const ZipOptions& options) {
+  ZipJobSettings settings;
+  settings.folder = options.folder;
+  settings.archiver = options.archiver.empty() ? FindArchiver() : options.archiver;
+  if (settings.archiver.empty()) {
+    // The zip window's words, then where else varnel-cli looked.
+    std::fprintf(stderr, "%s not found in \"%s\" folder nor on PATH: install it or give --archiver\n", kArchiverName,
+                 ProgramFolder().c_str());
+    return kExitFailed;
+  }
+  ZipTerminalHost host;
+  const ZipJobResult result = RunZipJob(settings, host);
+  return result.end == ZipJobEnd::kFinished && result.failed.empty() ? kExitDone : kExitFailed;
+}
+
+}  // namespace varnel

@@ -1,0 +1,100 @@
+#include "jobs/alpha/alpha_job.h"
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "jobs/alpha/letter_folder.h"
+#include "platform/file_ops.h"
+#include "platform/listing.h"
+#include "platform/status.h"
+
+namespace varnel {
+namespace {
+
+using LetterFolderPaths = std::array<std::string, kLetterFolderCount>;
+
+// Makes sure "AlphaFolders" and its 27 letter folders are there, creating the absent ones, and fills
+// `paths` with the letter folders' paths. Returns the message for the user when a folder exists as a file
+// or cannot be created, and an empty text when every folder is ready. Every name is checked before the
+// first folder is created, so a name taken by a file leaves the folder untouched.
+std::string PrepareLetterFolders(const std::string& rom_folder, LetterFolderPaths& paths) {
+  const std::string alpha_folders = JoinPath(rom_folder, kAlphaFoldersName);
+  const auto taken_by_file = [](const std::string& path) { return PathExists(path) && !IsFolder(path); };
+  const auto exists_as_file = [](std::string_view name, const std::string& folder) {
+    return "\"" + std::string(name) + "\" exists as a file in " + folder + "; nothing was moved.";
+  };
+
+  if (taken_by_file(alpha_folders)) return exists_as_file(kAlphaFoldersName, rom_folder);
+  for (std::size_t i = 0; i < kLetterFolderCount; ++i) {
+    paths[i] = JoinPath(alpha_folders, LetterFolderNames()[i]);
+    if (taken_by_file(paths[i])) return exists_as_file(LetterFolderNames()[i], alpha_folders);
+  }
+
+  const auto create_if_absent = [](const std::string& path) -> std::string {
+    if (PathExists(path)) return {};
+    const Status created = MakeFolder(path);
+    return created.ok() ? std::string() : "Cannot create " + path + ": " + created.message();
+  };
+  if (std::string problem = create_if_absent(alpha_folders); !problem.empty()) return problem;
+  for (const std::string& path : paths) {
+    if (std::string problem = create_if_absent(path); !problem.empty()) return problem;
+  }
+  return {};
+}
+
+AlphaResult Stop(AlphaResult::Outcome outcome, std::string message, int icon, AlphaHost& host) {
+  AlphaResult result;
+  result.outcome = outcome;
+  result.message = std::move(message);
+  host.ShowMessage(result.message, icon);
+  return result;
+}
+
+}  // namespace
+
+AlphaResult RunAlphaFolders(const std::string& rom_folder, AlphaHost& host) {
+  Status listed;
+  const std::vector<std::string> names = ListOrdinaryFiles(rom_folder, &listed);
+  if (!listed.ok()) {
+    return Stop(AlphaResult::Outcome::kListingFailed, "Cannot read " + rom_folder + ": " + listed.message(), kIconStop,
+                host);
+  }
+  if (names.empty()) return Stop(AlphaResult::Outcome::kEmptyFolder, "Empty directory", kIconExclamation, host);
+
+  // The bar ends at N of N + 2, never full: the two extra steps were always part of its range.
+  const double maximum = 2.0 + static_cast<double>(names.size());
+  host.SetProgress(0.0, maximum, 0.0);
+
+  LetterFolderPaths letter_paths;
+  if (std::string problem = PrepareLetterFolders(rom_folder, letter_paths); !problem.empty()) {
+    return Stop(AlphaResult::Outcome::kFoldersFailed, std::move(problem), kIconStop, host);
+  }
+
+  // One snapshot serves both the count and the moves: it holds files only, so neither the new folders nor
+  // the moved files come back.
+  AlphaResult result;
+  result.outcome = AlphaResult::Outcome::kCompleted;
+  double value = 0.0;
+  for (const std::string& name : names) {
+    if (name != kLogFileName) {  // the cleaning run's log stays; "LOGFILE.TXT" is an ordinary file
+      const std::string& letter_folder = letter_paths[LetterFolderIndex(name)];
+      const Status moved = MoveWithoutReplace(JoinPath(rom_folder, name), JoinPath(letter_folder, name));
+      if (moved.ok()) {
+        ++result.moved_count;
+      } else {
+        result.failures.push_back({name, moved.message()});
+      }
+    }
+    value += 1.0;
+    host.SetProgress(0.0, maximum, value);
+  }
+
+  result.message = AlphaEndMessage(result.moved_count, result.failures);
+  host.ShowMessage(result.message, kIconInformation);
+  return result;
+}
+
+}  // namespace varnel

@@ -1,0 +1,38 @@
+#ifndef VARNEL_JOBS_ALPHA_ALPHA_JOB_H_
+#define VARNEL_JOBS_ALPHA_ALPHA_JOB_H_
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "jobs/alpha/alpha_end_message.h"
+#include "jobs/alpha/alpha_host.h"
+
+namespace varnel {
+
+// How one run of the alphabetical job ended.
+struct AlphaResult {
+  enum class Outcome {
+    kListingFailed,  // the folder could not be read: a stop message was shown, nothing created or moved
+    kEmptyFolder,    // no ordinary file: "Empty directory" was shown, nothing created or moved
+    kFoldersFailed,  // a needed folder exists as a file or cannot be created: a stop message, nothing moved
+    kCompleted,      // every listed file was tried; the end message was shown
+  };
+  Outcome outcome = Outcome::kEmptyFolder;
+  std::int32_t moved_count = 0;            // files moved into their letter folder
+  std::vector<AlphaMoveFailure> failures;  // files that could not be moved, in listing order
+  std::string message;                     // the last message shown to the user
+
+  // True when the job ran to its end and every file it tried to move was moved.
+  bool all_moved() const { return outcome == Outcome::kCompleted && failures.empty(); }
+};
+
+// Moves every ordinary file of `rom_folder` (hidden files and folders left out, "logfile.txt" left alone)
+// into "AlphaFolders/<letter>" or "AlphaFolders/#" below it, creating the 27 folders when absent and never
+// overwriting a file. Reaches the user only through `host`: progress from 0 to N of N + 2, then one message.
+// A move that fails leaves the file in place and the job goes on with the next one.
+AlphaResult RunAlphaFolders(const std::string& rom_folder, AlphaHost& host);
+
+}  // namespace varnel
+
+#endif  // VARNEL_JOBS_ALPHA_ALPHA_JOB_H_

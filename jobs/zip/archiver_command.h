@@ -1,0 +1,35 @@
+#ifndef VARNEL_JOBS_ZIP_ARCHIVER_COMMAND_H_
+#define VARNEL_JOBS_ZIP_ARCHIVER_COMMAND_H_
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/process.h"
+
+namespace varnel {
+
+// The name of the archive of `file_name`, without ".zip": everything before its last "." ("a.b.c" gives
+// "a.b", ".nes" gives ""), or the whole name when it holds no ".".
+std::string ZipBaseName(std::string_view file_name);
+
+// The archiver's arguments for one file of `folder`: archiver, "a", <folder>/ZippedRoms/<base>.zip, "-tzip",
+// <folder>/<file>. Paths are plain concatenations with "/", so names pass through unchanged.
+std::vector<std::string> ArchiverArguments(std::string_view archiver, std::string_view folder,
+                                           std::string_view file_name);
+
+// The Windows command line for one file of `folder`: `program`, " a ", the quoted archive path
+// <folder>\ZippedRoms\<base>.zip, " -tzip ", the quoted source path <folder>\<file>. `program` is taken
+// as it is, unquoted: the program folder followed by "\7z".
+std::string ArchiverCommandLine(std::string_view program, std::string_view folder, std::string_view file_name);
+
+// `archiver` (a path to the archiver's file) as the first token of a Windows command line: without a final
+// ".exe" in any case, which the system adds back ("C:\Tools\7z.exe" gives "C:\Tools\7z").
+std::string CommandLineProgram(std::string_view archiver);
+
+// Both forms of the command for one file (each platform reads its own), the archiver's window hidden.
+ProcessCommand ArchiverCommand(const std::string& archiver, std::string_view folder, std::string_view file_name);
+
+}  // namespace varnel
+
+#endif  // VARNEL_JOBS_ZIP_ARCHIVER_COMMAND_H_

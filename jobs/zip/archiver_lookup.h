@@ -1,0 +1,25 @@
+#ifndef VARNEL_JOBS_ZIP_ARCHIVER_LOOKUP_H_
+#define VARNEL_JOBS_ZIP_ARCHIVER_LOOKUP_H_
+
+#include <string>
+
+namespace varnel {
+
+// The archiver's file name: "7z.exe" on Windows, "7z" elsewhere (Debian's p7zip-full).
+#ifdef _WIN32
+inline constexpr char kArchiverName[] = "7z.exe";
+#else
+inline constexpr char kArchiverName[] = "7z";
+#endif
+
+// The archiver to run: kArchiverName in `program_folder` when it is a startable file there; elsewhere than
+// on Windows, else the first startable kArchiverName in the absolute folders of `search_path` (PATH's
+// syntax: folders separated by ":"; empty and relative entries are skipped). Empty when none is found.
+std::string FindArchiver(const std::string& program_folder, const std::string& search_path);
+
+// FindArchiver over the running program's folder and the PATH environment variable.
+std::string FindArchiver();
+
+}  // namespace varnel
+
+#endif  // VARNEL_JOBS_ZIP_ARCHIVER_LOOKUP_H_

@@ -1,0 +1,279 @@
+#include "settings/form1.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStyle>
+#include <array>
+
+#include "engine/cleaning_run.h"
+#include "settings/floppy_icon.h"
+#include "settings/form1_host.h"
+#include "settings/form1_values.h"
+#include "ui/drive_list.h"
+#include "ui/folder_tree.h"
+#include "ui/message_box.h"
+#include "ui/twips.h"
+#include "ui/wrapping_radio_button.h"
+
+namespace varnel {
+
+namespace {
+
+// The layout's twips were made for an 8.25-point font narrower than the usual free sans-serif faces:
+// 7 points keeps every caption and legend line inside its control in both languages.
+constexpr double kFontPointSize = 7.0;
+
+constexpr std::array<const char*, 9> kLegendLeft = {"(A) Australia",        "(E) Europe",   "(F) France",
+                                                    "(FC) French Canadian", "(FN) Finland", "(G) Germany",
+                                                    "(GR) Greece",          "(H) Holland",  "(HK) Hong Kong"};
+constexpr std::array<const char*, 9> kLegendRight = {"(I) Italy",        "(J) Japan",    "(K) Korea",
+                                                     "(NL) Netherlands", "(S) Spain",    "(SW) Sweden",
+                                                     "(U) USA",          "(UK) England", "(Unk) Unknown Country"};
+
+template <std::size_t N>
+QString Legend(const std::array<const char*, N>& entries) {
+  QString text;
+  for (const char* entry : entries) text += QString::fromUtf8(entry) + QStringLiteral("\r\n");
+  return text;
+}
+
+QString StartFolder(const QString& given) {
+  if (!given.isEmpty()) return given;
+#ifdef _WIN32
+  return QStringLiteral("C:\\");
+#else
+  return QDir::homePath();
+#endif
+}
+
+// Places a new control named `name` on `form` at the twips rectangle.
+template <typename T>
+T* Place(QWidget* form, const char* name, int left, int top, int width, int height) {
+  T* control = new T(form);
+  control->setObjectName(QString::fromLatin1(name));
+  control->setGeometry(TwipsRect(left, top, width, height));
+  return control;
+}
+
+QLabel* PlaceLabel(QWidget* form, const char* name, const char* text, int left, int top, int width, int height) {
+  QLabel* label = Place<QLabel>(form, name, left, top, width, height);
+  label->setText(QString::fromUtf8(text));
+  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  return label;
+}
+
+QCheckBox* PlaceCheckBox(QWidget* form, const char* name, const char* tip, bool checked, int left, int top, int width,
+                         int height) {
+  QCheckBox* box = Place<QCheckBox>(form, name, left, top, width, height);
+  // A 195-twip box is a pixel or two shorter than the style's check mark: grow it about its centre.
+  const int needed = box->style()->pixelMetric(QStyle::PM_IndicatorHeight, nullptr, box) + 2;
+  if (box->height() < needed) {
+    QRect grown = box->geometry();
+    grown.setTop(grown.top() - (needed - grown.height()) / 2);
+    grown.setHeight(needed);
+    box->setGeometry(grown);
+  }
+  box->setChecked(checked);
+  if (tip != nullptr) box->setToolTip(QString::fromUtf8(tip));
+  return box;
+}
+
+WrappingRadioButton* PlaceOption(QWidget* form, const char* name, const char* text, int left, int top, int width,
+                                 int height) {
+  auto* option = Place<WrappingRadioButton>(form, name, left, top, width, height);
+  option->setText(QString::fromUtf8(text));
+  return option;
+}
+
+// One straight line of the bracket between two twips points.
+void PlaceLine(QWidget* form, const char* name, int x1, int y1, int x2, int y2) {
+  auto* line = new QFrame(form);
+  line->setObjectName(QString::fromLatin1(name));
+  line->setGeometry(QRect(QPoint(TwipsToPixels(x1), TwipsToPixels(y1)), QPoint(TwipsToPixels(x2), TwipsToPixels(y2))));
+  line->setAutoFillBackground(true);
+  QPalette palette = line->palette();
+  palette.setColor(QPalette::Window, palette.color(QPalette::WindowText));
+  line->setPalette(palette);
+}
+
+QPushButton* PlacePictureButton(QWidget* form, const char* name, FloppyArrow arrow, int left, int top) {
+  QPushButton* button = Place<QPushButton>(form, name, left, top, 735, 735);
+  const int icon = TwipsToPixels(735) - 9;
+  button->setIcon(FloppyIcon(arrow, icon));
+  button->setIconSize(QSize(icon, icon));
+  return button;
+}
+
+}  // namespace
+
+Form1::Form1(Form1Options options, QWidget* parent) : JobForm(parent), options_(std::move(options)) {
+  setObjectName(QStringLiteral("Form1"));
+  QFont form_font = font();
+  form_font.setPointSizeF(kFontPointSize);
+  setFont(form_font);
+  setFixedSize(TwipsToPixels(10320), TwipsToPixels(8100));
+  setWindowTitle(QStringLiteral("I want to clean my romset"));
+  BuildControls();
+  Load();
+}
+
+void Form1::BuildControls() {
+  drives_ = Place<DriveList>(this, "Drive1", 120, 120, 2295, 315);
+  folders_ = Place<FolderTree>(this, "Dir1", 120, 600, 4335, 2340);
+  LinkDriveToFolder(drives_, folders_);
+
+  zones_title_ = PlaceLabel(
+      this, "Label8", "Zones (write with priority sort, can be combined : (ju), (jue), etc.) :", 120, 3240, 5055, 255);
+  zones_ = Place<QLineEdit>(this, "ListeZones", 120, 3480, 5295, 495);
+  PlaceLabel(this, "Label6", "Kept :", 120, 4080, 1455, 255);
+  kept_ = Place<QPlainTextEdit>(this, "Conservees", 120, 4320, 5295, 495);
+  PlaceLabel(this, "Label2", "Excluded :", 120, 4920, 2175, 255);
+  excluded_ = Place<QPlainTextEdit>(this, "Exclues", 120, 5160, 5295, 495);
+  for (QPlainTextEdit* box : {kept_, excluded_}) {
+    box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    box->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    box->setTabChangesFocus(true);
+  }
+
+  translations_wanted_ = PlaceCheckBox(this, "TradsYN",
+                                       "Check this box if you want to keep translated roms. If unchecked, all the "
+                                       "translated roms will be deleted/moved.",
+                                       false, 120, 5760, 255, 195);
+  PlaceLabel(this, "Label11", "Translation :", 360, 5760, 1455, 255);
+  translations_ = Place<QLineEdit>(this, "ListeTrads", 120, 6000, 5295, 495);
+  translations_->setToolTip(
+      QStringLiteral("Write here the different translations you want to keep (ex : fre,dut,eng)"));
+  ApplyTranslationToggle();
+  connect(translations_wanted_, &QCheckBox::toggled, this, &Form1::ApplyTranslationToggle);
+
+  PlaceLabel(this, "Label3", "Test :", 240, 6960, 495, 255);
+  PlaceCheckBox(this, "Test", "Process will be done completely without deleting or moving files. Generate log file.",
+                true, 1320, 6960, 495, 255);
+  PlaceLabel(this, "Label4", "Open logfile :", 240, 7320, 975, 255);
+  PlaceCheckBox(this, "LogFile", "Open logfile with notepad at the end of the process.", true, 1320, 7320, 255, 195);
+  progress_ = Place<QProgressBar>(this, "ProgressBar1", 1920, 6960, 8175, 255);
+  progress_->setTextVisible(false);
+  progress_->setRange(0, 1);
+  progress_->setValue(0);
+  result_ = PlaceLabel(this, "Label5", "", 1920, 7320, 4335, 255);
+  QFont bold = result_->font();
+  bold.setBold(true);
+  result_->setFont(bold);
+
+  auto* load = PlacePictureButton(this, "Command3", FloppyArrow::kOut, 6000, 3960);
+  connect(load, &QPushButton::clicked, this, [this] { LoadFile(true); });
+  auto* save = PlacePictureButton(this, "Command4", FloppyArrow::kIn, 6000, 5160);
+  connect(save, &QPushButton::clicked, this, &Form1::SaveFile);
+  PlaceLine(this, "Line1", 5280, 3240, 5760, 3240);
+  PlaceLine(this, "Line2", 5280, 6600, 5760, 6600);
+  PlaceLine(this, "Line3", 5760, 3240, 5760, 6600);
+  PlaceLine(this, "Line4", 5760, 4320, 6000, 4320);
+  PlaceLine(this, "Line5", 5760, 5520, 6000, 5520);
+
+  legend_left_ = PlaceLabel(this, "Label1", "", 5520, 480, 2055, 2175);
+  legend_right_ = PlaceLabel(this, "Label7", "", 7920, 480, 2055, 2175);
+
+  // The frame only surrounds the option buttons, which sit on the form itself.
+  auto* frame = Place<QGroupBox>(this, "Frame1", 6960, 3240, 3135, 2655);
+  frame->setTitle(QStringLiteral("Configuration"));
+  auto* option2 = PlaceOption(this, "Option2", "Priority to [!] instead of zones", 7200, 3720, 2775, 255);
+  auto* option3 = PlaceOption(this, "Option3", "Keep 1st met of selected zones", 7200, 4080, 2775, 495);
+  auto* option1 = PlaceOption(this, "Option1", "Keep all selected zones", 7200, 4560, 2775, 495);
+  auto* option4 = PlaceOption(this, "Option4", "Keep all zones", 7200, 5160, 2415, 255);
+  option2->setChecked(true);
+  for (WrappingRadioButton* option : {option1, option2, option3}) {
+    connect(option, &QRadioButton::toggled, this, [this](bool checked) {
+      if (!checked) return;
+      zones_->setEnabled(true);
+      zones_title_->setEnabled(true);
+    });
+  }
+  connect(option4, &QRadioButton::toggled, this, [this, option4] {
+    zones_->setEnabled(!option4->isChecked());
+    zones_title_->setEnabled(!option4->isChecked());
+  });
+
+  PlaceCheckBox(this, "Moved", "Don't delete files but move them to \".\\moved\" folder", false, 7200, 6000, 255, 255);
+  PlaceLabel(this, "Label9", "Move unkept files instead of delete", 7440, 6000, 2895, 255);
+  PlaceCheckBox(this, "Multiext",
+                "Consider that differents extensions (.zip, .nes, .unf) mustn't be considered as different files",
+                false, 7200, 6360, 255, 255);
+  PlaceLabel(this, "Label10", "Multi extensions not different", 7440, 6360, 2775, 255);
+
+  auto* go = Place<QPushButton>(this, "Command1", 6600, 7440, 1695, 495);
+  go->setText(QStringLiteral("Go"));
+  connect(go, &QPushButton::clicked, this, &Form1::Go);
+  auto* quit = Place<QPushButton>(this, "Command2", 8520, 7440, 1575, 495);
+  quit->setText(QStringLiteral("Quit"));
+  connect(quit, &QPushButton::clicked, this, &Form1::HideAndRequestMenu);
+}
+
+void Form1::Load() {
+  if (!LoadFile(false)) {
+    SetBoxText(excluded_, std::string(kDefaultExclusionText));
+    SetBoxText(kept_, std::string(kDefaultKeepText));
+    SetBoxText(zones_, std::string(kDefaultZoneText));
+  }
+  legend_left_->setText(Legend(kLegendLeft));
+  legend_right_->setText(Legend(kLegendRight));
+  const QString start = StartFolder(options_.start_folder);
+  drives_->SetDriveOf(start);
+  folders_->SetPath(start);
+}
+
+bool Form1::LoadFile(bool AffErreur) {
+  std::vector<std::string> lines;
+  bool result = false;
+  if (ReadConfigLines(options_.config_path, &lines).ok()) {
+    if (lines.size() >= 1) SetBoxText(zones_, lines[0]);
+    if (lines.size() >= 2) SetBoxText(kept_, lines[1]);
+    if (lines.size() >= 3) SetBoxText(excluded_, lines[2]);
+    if (lines.size() >= 4) {
+      SetBoxText(translations_, lines[3]);
+      translations_wanted_->setChecked(true);
+      ApplyTranslationToggle();
+    }
+    result = lines.size() >= 3;
+  }
+  if (AffErreur && !result) ShowMessageBox(this, QStringLiteral("Problem with config file"), 16);
+  return result;
+}
+
+void Form1::SaveFile() {
+  const std::string& path = options_.config_path;
+  const QString shown = QString::fromStdString(path);
+  // The user's configuration folder may not exist yet on a fresh account.
+  QDir().mkpath(QFileInfo(shown).absolutePath());
+  const Status status = WriteConfigFile(path, ConfigValuesFromForm(*this));
+  if (!status.ok()) {
+    ShowMessageBox(this, QStringLiteral("Cannot save %1: %2").arg(shown, QString::fromStdString(status.message())), 16);
+    return;
+  }
+  ShowMessageBox(this, QString::fromStdString(ConfigSavedMessage(path)), 64);
+}
+
+void Form1::Go() {
+  Form1Host host(this, progress_, result_, options_.open_log ? options_.open_log : OpenLogInEditor);
+  RunCleaning(RunSettingsFromForm(*this), host);
+}
+
+void Form1::ApplyTranslationToggle() {
+  const bool wanted = translations_wanted_->isChecked();
+  translations_->setEnabled(wanted);
+  // The window's own palette holds the system colours; the box's palette is the one changed here.
+  const QColor background = palette().color(QPalette::Active, wanted ? QPalette::Base : QPalette::Button);
+  QPalette palette = translations_->palette();
+  for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+    palette.setColor(group, QPalette::Base, background);
+  }
+  translations_->setPalette(palette);
+}
+
+}  // namespace varnel

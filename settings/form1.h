@@ -1,0 +1,69 @@
+#ifndef VARNEL_SETTINGS_FORM1_H_
+#define VARNEL_SETTINGS_FORM1_H_
+
+#include <QString>
+#include <functional>
+#include <string>
+
+#include "settings/config_file.h"
+#include "ui/job_form.h"
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QProgressBar;
+
+namespace varnel {
+
+class DriveList;
+class FolderTree;
+
+// Where the cleaning window keeps and finds things; tests and benchmarks give their own.
+struct Form1Options {
+  std::string config_path = ConfigFilePath();
+  // The folder the window starts on; empty means the user's home folder ("C:\" on Windows).
+  QString start_folder;
+  // Opens the log at the end of a run; empty means notepad on Windows, the desktop's editor elsewhere.
+  std::function<void(const std::string&)> open_log;
+};
+
+// The cleaning window. Every option of a run lives in its controls (found by their object names); "Go" runs
+// the cleaning of the folder selected in `Dir1`. Creating the window loads it: the configuration file is
+// read silently and the defaults fill in for a missing or short file.
+class Form1 : public JobForm {
+  Q_OBJECT
+
+ public:
+  explicit Form1(Form1Options options = Form1Options(), QWidget* parent = nullptr);
+
+  // Reads the configuration file into the list boxes (and `ListeTrads` with `TradsYN` when it has a fourth
+  // line); true when lines 1 to 3 were read. Shows "Problem with config file" when it fails and AffErreur
+  // is set. Boxes that received a line before a failure keep it.
+  bool LoadFile(bool AffErreur);
+
+ private:
+  void BuildControls();
+  void Load();
+  void SaveFile();
+  void Go();
+  void ApplyTranslationToggle();
+
+  Form1Options options_;
+  DriveList* drives_ = nullptr;
+  FolderTree* folders_ = nullptr;
+  QLineEdit* zones_ = nullptr;
+  QPlainTextEdit* kept_ = nullptr;
+  QPlainTextEdit* excluded_ = nullptr;
+  QCheckBox* translations_wanted_ = nullptr;
+  QLineEdit* translations_ = nullptr;
+  QLabel* zones_title_ = nullptr;
+  QLabel* legend_left_ = nullptr;
+  QLabel* legend_right_ = nullptr;
+  QLabel* result_ = nullptr;
+  QProgressBar* progress_ = nullptr;
+};
+
+}  // namespace varnel
+
+#endif  // VARNEL_SETTINGS_FORM1_H_

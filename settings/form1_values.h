@@ -1,0 +1,34 @@
+#ifndef VARNEL_SETTINGS_FORM1_VALUES_H_
+#define VARNEL_SETTINGS_FORM1_VALUES_H_
+
+#include <string>
+
+#include "engine/run_settings.h"
+#include "settings/config_file.h"
+
+class QString;
+class QWidget;
+
+namespace varnel {
+
+// The text of a one-line or several-line text box as UTF-8 bytes, typed line breaks as "\n", nothing else
+// changed (no blank trimmed, no non-breaking space replaced).
+std::string BoxText(const QWidget* box);
+// Puts UTF-8 `text` into a one-line or several-line text box.
+void SetBoxText(QWidget* box, const std::string& text);
+
+// A path as the file functions take it: UTF-8 on Windows, the file system's encoding elsewhere.
+std::string PathBytes(const QString& path);
+
+// The zone mode of the first selected option, taken in the order Option1, Option2, Option3, Option4.
+ZoneMode ZoneModeOf(bool option1, bool option2, bool option3, bool option4);
+
+// The options of a run as the cleaning window's controls hold them (found by their object names).
+RunSettings RunSettingsFromForm(const QWidget& form);
+
+// The list settings as the cleaning window's save button writes them.
+ConfigValues ConfigValuesFromForm(const QWidget& form);
+
+}  // namespace varnel
+
+#endif  // VARNEL_SETTINGS_FORM1_VALUES_H_

@@ -1,0 +1,45 @@
+#include "ui/form_shell.h"
+
+#include <QCoreApplication>
+
+#include "ui/job_form.h"
+
+namespace varnel {
+
+FormShell::FormShell() : no_menu_action_([] { QCoreApplication::quit(); }) {}
+
+FormShell::~FormShell() {
+  for (QPointer<QWidget>& form : forms_) delete form.data();
+}
+
+void FormShell::SetFactory(FormId id, Factory factory) { factories_[Index(id)] = std::move(factory); }
+
+QWidget* FormShell::Form(FormId id) {
+  QPointer<QWidget>& form = forms_[Index(id)];
+  if (!form.isNull()) return form.data();
+  const Factory& factory = factories_[Index(id)];
+  if (!factory) return nullptr;
+  form = factory();
+  if (auto* job = qobject_cast<JobForm*>(form.data())) {
+    connect(job, &JobForm::MenuRequested, this, &FormShell::ShowMenu);
+  }
+  return form.data();
+}
+
+void FormShell::Show(FormId id) {
+  QWidget* form = Form(id);
+  if (form == nullptr) return;
+  form->show();
+  form->raise();
+  form->activateWindow();
+}
+
+void FormShell::ShowMenu() {
+  if (!factories_[Index(FormId::kMainForm)]) {
+    if (no_menu_action_) no_menu_action_();
+    return;
+  }
+  Show(FormId::kMainForm);
+}
+
+}  // namespace varnel

@@ -1,0 +1,55 @@
+#ifndef VARNEL_UI_MESSAGE_BOX_H_
+#define VARNEL_UI_MESSAGE_BOX_H_
+
+#include <QString>
+#include <deque>
+#include <vector>
+
+class QWidget;
+
+namespace varnel {
+
+// The caption of every message box that is not given a title of its own.
+inline constexpr char kProgramTitle[] = "Varnel by Tollimer";
+
+enum class MessageButtons { kOk, kYesNo };
+enum class MessageAnswer { kOk, kYes, kNo };
+
+// Shows a modal message box over `parent` with the icon given by its Windows value (0 none, 16 stop,
+// 48 exclamation, 64 information) and returns the button pressed. An empty `title` means the program's title.
+MessageAnswer ShowMessageBox(QWidget* parent, const QString& text, int icon = 0,
+                             MessageButtons buttons = MessageButtons::kOk, const QString& title = QString());
+
+// A message box as it would have been shown.
+struct ShownMessageBox {
+  QString text;
+  int icon = 0;
+  MessageButtons buttons = MessageButtons::kOk;
+  QString title;
+};
+
+// While one of these exists, message boxes are not shown: each is recorded and answered by the next queued
+// answer, or by OK (No for a question) when none is queued. Tests use it to answer modal boxes.
+class ScriptedMessageBoxes {
+ public:
+  ScriptedMessageBoxes();
+  ~ScriptedMessageBoxes();
+  ScriptedMessageBoxes(const ScriptedMessageBoxes&) = delete;
+  ScriptedMessageBoxes& operator=(const ScriptedMessageBoxes&) = delete;
+
+  // The answer to the next box.
+  void QueueAnswer(MessageAnswer answer) { answers_.push_back(answer); }
+  // Every box "shown" so far, oldest first.
+  const std::vector<ShownMessageBox>& shown() const { return shown_; }
+  void ClearShown() { shown_.clear(); }
+
+ private:
+  friend MessageAnswer ShowMessageBox(QWidget*, const QString&, int, MessageButtons, const QString&);
+
+  std::deque<MessageAnswer> answers_;
+  std::vector<ShownMessageBox> shown_;
+};
+
+}  // namespace varnel
+
+#endif  // VARNEL_UI_MESSAGE_BOX_H_

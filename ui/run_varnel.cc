@@ -1,0 +1,18 @@
+#include "ui/run_varnel.h"
+
+#include "settings/form1.h"
+#include "ui/form_shell.h"
+#include "ui/varnel_application.h"
+
+namespace varnel {
+
+int RunVarnel(int argc, char** argv) {
+  VarnelApplication app(argc, argv);
+  FormShell shell;
+  shell.SetFactory(FormId::kForm1, [] { return new Form1(); });
+  // Until the main menu exists the cleaning window is the program: leaving it ends the program.
+  shell.Show(FormId::kForm1);
+  return app.exec();
+}
+
+}  // namespace varnel
