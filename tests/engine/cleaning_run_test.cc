@@ -60,6 +60,7 @@ TEST(CleaningRunTest, TestRunLogsEveryDecisionAndTouchesNothing) {
 }
 
 TEST(CleaningRunTest, DeleteRunAsksAndDeletesTheListedFile) {
+  if (!kNamesTellCaseApart) GTEST_SKIP() << "names that differ only by case are one file here";
   TempFolder folder;
   folder.TouchAll({"Game (E).zip", "game (e).zip", "Game (U).zip"});  // two files differing only by case
   folder.Touch("logfile.txt", "earlier run");
@@ -141,6 +142,7 @@ TEST(CleaningRunTest, TranslationsOfAnotherGameNeverCompete) {
 }
 
 TEST(CleaningRunTest, EarlierLogGroupsButIsNeverDisposedOf) {
+  if (!kNamesTellCaseApart) GTEST_SKIP() << "names that differ only by case are one file here";
   TempFolder folder;
   folder.TouchAll({"logfile (e).txt", "logfile (u).txt"});
   folder.Touch("logfile.txt", "earlier run");

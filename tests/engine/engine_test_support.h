@@ -16,6 +16,13 @@
 
 namespace varnel {
 
+// Whether the test folder's file system tells names apart by case (Linux does; Windows does not).
+#ifdef _WIN32
+inline constexpr bool kNamesTellCaseApart = false;
+#else
+inline constexpr bool kNamesTellCaseApart = true;
+#endif
+
 // A fresh folder, removed with everything in it at the end of the test.
 class TempFolder {
  public:
