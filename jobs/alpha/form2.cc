@@ -80,8 +80,9 @@ void Form2::BuildControls() {
   folders_ = Place<FolderTree>(this, "Dir1", 120, 600, 4335, 2340);
   LinkDriveToFolder(drives_, folders_);
 
-  // A decoration; its tool tip comes with the captions of the chosen language.
-  auto* picture = Place<QLabel>(this, "Picture1", 4620, 600, kPictureSize, kPictureSize);
+  // A decoration beside the middle of the folder tree; its tool tip comes with the captions of the chosen
+  // language.
+  auto* picture = Place<QLabel>(this, "Picture1", 4620, 1140, kPictureSize, kPictureSize);
   picture->setAlignment(Qt::AlignCenter);
   picture->setPixmap(AlphaFoldersPicture(TwipsToPixels(kPictureSize), devicePixelRatioF()));
 
