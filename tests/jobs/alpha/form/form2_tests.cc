@@ -9,10 +9,8 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <memory>
 
 #include "jobs/alpha/form2.h"
-#include "ui/drive_list.h"
 #include "ui/folder_tree.h"
 #include "ui/form_shell.h"
 #include "ui/message_box.h"
@@ -21,14 +19,14 @@
 namespace varnel {
 namespace {
 
-template <typename T>
+template <typename T = QPushButton>
 T* Find(QWidget* form, const char* name) {
   return form->findChild<T*>(QString::fromLatin1(name));
 }
 
-void Touch(const QString& path, const QByteArray& bytes = QByteArray()) {
+void Touch(const QString& path, const QByteArray& bytes = {}) {
   QFile file(path);
-  QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  QVERIFY(file.open(QIODevice::WriteOnly));
   file.write(bytes);
 }
 
@@ -44,133 +42,90 @@ QStringList FilesOf(const QString& folder) {
 class Form2Test : public QObject {
   Q_OBJECT
 
- private:
-  std::unique_ptr<QTemporaryDir> temp_;
-  std::unique_ptr<ScriptedMessageBoxes> boxes_;
-
-  Form2Options Options(const QString& start_folder = QString()) const {
-    return Form2Options{start_folder.isEmpty() ? temp_->path() : start_folder};
-  }
-  QString MakeFolder(const QString& name) const {
-    const QString folder = temp_->filePath(name);
-    QDir().mkpath(folder);
-    return folder;
-  }
+  QTemporaryDir temp_;
+  Form2Options Home() const { return {temp_.path()}; }
 
  private slots:
-  void init() {
-    temp_ = std::make_unique<QTemporaryDir>();
-    boxes_ = std::make_unique<ScriptedMessageBoxes>();
-  }
-  void cleanup() {
-    boxes_.reset();
-    temp_.reset();
-  }
-
   void controlsAndInitialTexts() {
-    Form2 form(Options());
-    QCOMPARE(form.objectName(), QStringLiteral("Form2"));
+    Form2 form(Home());
     QCOMPARE(form.windowTitle(), QStringLiteral("I want to move my roms in alphabetical folders"));
-    QVERIFY(Find<DriveList>(&form, "Drive1"));
-    QCOMPARE(Find<FolderTree>(&form, "Dir1")->Path(), QDir::toNativeSeparators(temp_->path()));
-    auto* picture = Find<QLabel>(&form, "Picture1");
-    QVERIFY(!picture->pixmap().isNull());
-    QVERIFY(picture->toolTip().isEmpty());
-    auto* bar = Find<QProgressBar>(&form, "ProgressBar1");
-    QCOMPARE(bar->value(), 0);
-    auto* go = Find<QPushButton>(&form, "Command1");
-    auto* quit = Find<QPushButton>(&form, "Command2");
-    QCOMPARE(go->text(), QStringLiteral("Go"));
-    QCOMPARE(quit->text(), QStringLiteral("Quit"));
+    QCOMPARE(Find<FolderTree>(&form, "Dir1")->Path(), QDir::toNativeSeparators(temp_.path()));
+    QVERIFY(Find<QWidget>(&form, "Drive1") && Find<QProgressBar>(&form, "ProgressBar1")->value() == 0);
+    QVERIFY(!Find<QLabel>(&form, "Picture1")->pixmap().isNull() &&
+            Find<QLabel>(&form, "Picture1")->toolTip().isEmpty());
+    QCOMPARE(Find(&form, "Command1")->text(), QStringLiteral("Go"));
+    QCOMPARE(Find(&form, "Command2")->text(), QStringLiteral("Quit"));
     for (QWidget* control : form.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
       QVERIFY2(form.rect().contains(control->geometry()), qPrintable(control->objectName()));
     }
-    // The longest caption either language gives a button fits it with the style's margins.
-    const int needed = quit->fontMetrics().horizontalAdvance(QStringLiteral("Quitter")) + 12;
-    QVERIFY(needed <= quit->width() && needed <= go->width());
+    // The longest caption either language gives a button ("Quitter") fits it with the style's margins.
+    QVERIFY(Find(&form, "Command2")->fontMetrics().horizontalAdvance(QStringLiteral("Quitter")) + 12 <=
+            Find(&form, "Command1")->width());
   }
 
-  void goSortsTheFolder() {
-    const QString folder = MakeFolder(QStringLiteral("roms"));
+  void goSortsTheFolderAndNeverOverwrites() {
+    const QString folder = temp_.filePath(QStringLiteral("roms")), alpha = folder + QStringLiteral("/AlphaFolders/");
     const QStringList names = {
-        QStringLiteral("After Burner (JUEB) [!].sms"),
-        QStringLiteral("Alex Kidd in Miracle World (UE) (V1.1) [T+Fre1.0_Floflo].sms"),
-        QStringLiteral("007 James Bond (J) (MV) (V2.6).mv"),
-        QStringLiteral("#gscept Intro by blindio (PD).sms"),
-        QStringLiteral("Zillion (U) (V1.1) [T+Bra_CBT][o1].sms"),
-        QStringLiteral("zillion (lower case).sms"),
-        QStringLiteral("logfile.txt"),
-    };
-    for (const QString& name : names) Touch(folder + QLatin1Char('/') + name);
-    Touch(folder + QStringLiteral("/.hidden"));
-    Form2 form(Options(folder));
+        QStringLiteral("After Burner (JUEB) [!].sms"), QStringLiteral("#gscept Intro by blindio (PD).sms"),
+        QStringLiteral("007 James Bond (J) (MV) (V2.6).mv"), QStringLiteral("Zillion (U) (V1.1) [T+Bra_CBT][o1].sms"),
+        QStringLiteral("zillion (lower case).sms")};
+    QDir().mkpath(folder);
+    for (const QString& name : names + QStringList{"logfile.txt", ".hidden"}) Touch(folder + '/' + name);
+    Form2 form({folder});
     form.show();
     auto* bar = Find<QProgressBar>(&form, "ProgressBar1");
-    bar->resize(3, bar->height());  // narrower than the count: the last value still reaches the bar
-
-    Find<QPushButton>(&form, "Command1")->click();
-    QCOMPARE(boxes_->shown().size(), 1u);
-    QCOMPARE(boxes_->shown()[0].text, QStringLiteral("6 files moved."));
-    QCOMPARE(boxes_->shown()[0].icon, 64);
-    QCOMPARE(boxes_->shown()[0].title, QStringLiteral("Varnel by Tollimer"));
+    bar->resize(2, bar->height());  // narrower than the count: the last value must still reach the bar
+    ScriptedMessageBoxes boxes;
+    Find(&form, "Command1")->click();
+    QCOMPARE(boxes.shown().size(), 1u);
+    QCOMPARE(boxes.shown()[0].text, QStringLiteral("5 files moved."));
+    QCOMPARE(boxes.shown()[0].icon, 64);
     QCOMPARE(FilesOf(folder), QStringList({".hidden", "logfile.txt"}));
-    const QString alpha = folder + QStringLiteral("/AlphaFolders/");
-    QCOMPARE(FilesOf(alpha + QStringLiteral("A")), QStringList({names[0], names[1]}));
-    QCOMPARE(FilesOf(alpha + QStringLiteral("#")), QStringList({names[3], names[2]}));
-    QCOMPARE(FilesOf(alpha + QStringLiteral("Z")), QStringList({names[4], names[5]}));
+    QCOMPARE(FilesOf(alpha + 'A'), QStringList{names[0]});
+    QCOMPARE(FilesOf(alpha + '#'), QStringList({names[1], names[2]}));
+    QCOMPARE(FilesOf(alpha + 'Z'), QStringList({names[3], names[4]}));
     QCOMPARE(QDir(alpha).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 27);
-    QCOMPARE(bar->minimum(), 0);
-    QCOMPARE(bar->maximum(), 9);
-    QCOMPARE(bar->value(), 7);
+    QCOMPARE(QList<int>({bar->minimum(), bar->value(), bar->maximum()}), QList<int>({0, 6, 8}));
 
-    // A second file of the same name stays where it is; the one already sorted is not overwritten.
-    boxes_->ClearShown();
-    Touch(folder + QLatin1Char('/') + names[0], "second");
-    Find<QPushButton>(&form, "Command1")->click();
-    QCOMPARE(boxes_->shown().size(), 1u);
-    QVERIFY(boxes_->shown()[0].text.startsWith(QStringLiteral("0 files moved.\n1 files not moved: ") + names[0] +
-                                               QStringLiteral(" (")));
-    QCOMPARE(FilesOf(folder), QStringList({".hidden", names[0], "logfile.txt"}));
-    QCOMPARE(QFileInfo(alpha + QStringLiteral("A/") + names[0]).size(), 0);
-    QCOMPARE(bar->maximum(), 4);
-    QCOMPARE(bar->value(), 2);
+    Touch(folder + '/' + names[0], "second");  // stays where it is: the sorted one is not overwritten
+    Find(&form, "Command1")->click();
+    QVERIFY(boxes.shown()[1].text.startsWith("0 files moved.\n1 files not moved: " + names[0] + " ("));
+    QCOMPARE(QFileInfo(alpha + "A/" + names[0]).size(), 0);
+    QCOMPARE(QList<int>({bar->value(), bar->maximum()}), QList<int>({2, 4}));
   }
 
   void emptyDirectory() {
-    const QString folder = MakeFolder(QStringLiteral("empty/only-a-subfolder"));
-    Touch(temp_->filePath(QStringLiteral("empty/.hidden")));
-    Form2 form(Options(temp_->filePath(QStringLiteral("empty"))));
-    Find<QPushButton>(&form, "Command1")->click();
-    QCOMPARE(boxes_->shown().size(), 1u);
-    QCOMPARE(boxes_->shown()[0].text, QStringLiteral("Empty directory"));
-    QCOMPARE(boxes_->shown()[0].icon, 48);
-    QVERIFY(!QFile::exists(temp_->filePath(QStringLiteral("empty/AlphaFolders"))));
-    QCOMPARE(Find<QProgressBar>(&form, "ProgressBar1")->value(), 0);
+    const QString folder = temp_.filePath(QStringLiteral("empty"));
+    QDir().mkpath(folder + QStringLiteral("/only-a-subfolder"));
+    Touch(folder + QStringLiteral("/.hidden"));
+    Form2 form({folder});
+    ScriptedMessageBoxes boxes;
+    Find(&form, "Command1")->click();
+    QCOMPARE(boxes.shown().size(), 1u);
+    QCOMPARE(boxes.shown()[0].text, QStringLiteral("Empty directory"));
+    QCOMPARE(boxes.shown()[0].icon, 48);
+    QVERIFY(!QFile::exists(folder + QStringLiteral("/AlphaFolders")));
   }
 
   void quitKeepsTheFolderCloseBoxResets() {
-    const QString chosen = MakeFolder(QStringLiteral("chosen"));
+    const QString chosen = temp_.filePath(QStringLiteral("chosen"));
+    QDir().mkpath(chosen);
     FormShell shell;
     int menu_requests = 0;
     shell.SetNoMenuAction([&menu_requests] { ++menu_requests; });
-    shell.SetFactory(FormId::kForm2, [this] { return new Form2(Options()); });
-    QPointer<QWidget> form = shell.Form(FormId::kForm2);
-    QVERIFY(form && !form->isVisible());
+    shell.SetFactory(FormId::kForm2, [this] { return new Form2(Home()); });
     shell.Show(FormId::kForm2);
+    QPointer<QWidget> form = shell.Form(FormId::kForm2);
     Find<FolderTree>(form, "Dir1")->SetPath(chosen);
-
-    Find<QPushButton>(form, "Command2")->click();
-    QCOMPARE(menu_requests, 1);
-    QVERIFY(!form->isVisible());
-    QCOMPARE(shell.Form(FormId::kForm2), form.data());
+    Find(form, "Command2")->click();
+    QVERIFY(menu_requests == 1 && !form->isVisible() && shell.Form(FormId::kForm2) == form.data());
     QCOMPARE(Find<FolderTree>(form, "Dir1")->Path(), QDir::toNativeSeparators(chosen));
 
     shell.Show(FormId::kForm2);
     form->close();
     QCOMPARE(menu_requests, 2);
     QTRY_VERIFY(form.isNull());
-    QVERIFY(!shell.IsLoaded(FormId::kForm2));
-    QCOMPARE(Find<FolderTree>(shell.Form(FormId::kForm2), "Dir1")->Path(), QDir::toNativeSeparators(temp_->path()));
+    QCOMPARE(Find<FolderTree>(shell.Form(FormId::kForm2), "Dir1")->Path(), QDir::toNativeSeparators(temp_.path()));
   }
 };
 
