@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 
+#include "jobs/alpha/form2.h"
 #include "settings/form1.h"
 #include "ui/form_shell.h"
 #include "ui/main_form.h"
@@ -11,6 +12,7 @@ namespace varnel {
 
 void RegisterVarnelForms(FormShell& shell) {
   shell.SetFactory(FormId::kForm1, [] { return new Form1(); });
+  shell.SetFactory(FormId::kForm2, [] { return new Form2(); });
   shell.SetFactory(FormId::kMainForm, [&shell] {
     auto* menu = new MainForm(shell);
     QObject::connect(menu, &MainForm::EndRequested, QCoreApplication::instance(), &QCoreApplication::quit);

@@ -24,7 +24,7 @@
 namespace varnel {
 namespace {
 
-constexpr FormId kJobForms[] = {FormId::kForm1};
+constexpr FormId kJobForms[] = {FormId::kForm1, FormId::kForm2};
 using Expected = std::function<QString(const CaptionRow&)>;
 
 QString Utf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
