@@ -81,8 +81,8 @@ void Form3::BuildControls() {
   // A cartridge of the romset above, its arrow pointing down into the archive.
   const int picture = TwipsToPixels(kPictureSize);
   const double ratio = qApp->devicePixelRatio();
-  PlacePicture(this, "Picture2", RomToZipPicture(picture, ratio), 4380, 240);
-  PlacePicture(this, "Picture1", ZipArchivePicture(picture, ratio), 4380, 1935);
+  PlacePicture(this, "Picture2", RomToZipPicture(picture, ratio), 4380, 360);
+  PlacePicture(this, "Picture1", ZipArchivePicture(picture, ratio), 4380, 2055);
 
   auto* note = Place<QLabel>(this, "Label1", 120, 3675, 6000, 255);
   note->setText(QStringLiteral("Label1"));
