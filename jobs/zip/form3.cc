@@ -107,6 +107,8 @@ std::string Form3::Archiver() const {
 }
 
 bool Form3::event(QEvent* event) {
+  // Shown again before its job has ended, a closed window stays: it is the window of that job.
+  if (event->type() == QEvent::Show) closed_while_running_ = false;
   // The check runs once the activation is over, so that its message box does not open inside it.
   if (event->type() == QEvent::WindowActivate && !check_queued_) {
     check_queued_ = true;
