@@ -2,13 +2,17 @@
 
 #include <CLI/CLI.hpp>
 
+#include "cli/alpha_command.h"
 #include "cli/clean_command.h"
 #include "cli/command_line.h"
 #include "cli/exit_codes.h"
 #include "cli/zip_command.h"
 
 int main(int argc, char** argv) {
-  CLI::App app("Varnel's jobs from a terminal: clean a romset by file names, zip each file of a folder.", "varnel-cli");
+  CLI::App app(
+      "Varnel's jobs from a terminal: clean a romset by file names, sort a folder into A-Z folders, zip each file of a "
+      "folder.",
+      "varnel-cli");
   app.set_version_flag("--version", std::string("varnel-cli ") + VARNEL_VERSION);
   app.require_subcommand(1);
   app.footer(
@@ -20,8 +24,8 @@ int main(int argc, char** argv) {
   const CLI::App* clean = varnel::AddCleanCommand(app, &clean_options);
   varnel::ZipOptions zip_options;
   const CLI::App* zip = varnel::AddZipCommand(app, &zip_options);
-  // The alphabetical job's `alpha FOLDER` joins them the same way: AddAlphaCommand and RunAlphaCommand in
-  // cli/alpha_command.h, over RunAlphaFolders of jobs/alpha, with a host like the zip one.
+  varnel::AlphaOptions alpha_options;
+  const CLI::App* alpha = varnel::AddAlphaCommand(app, &alpha_options);
 
   try {
     app.parse(varnel::ArgumentsForParser(argc, argv));
@@ -32,5 +36,6 @@ int main(int argc, char** argv) {
 
   if (clean->parsed()) return varnel::RunCleanCommand(clean_options);
   if (zip->parsed()) return varnel::RunZipCommand(zip_options);
+  if (alpha->parsed()) return varnel::RunAlphaCommand(alpha_options);
   return varnel::kExitUsage;
 }

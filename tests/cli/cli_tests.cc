@@ -228,5 +228,43 @@ TEST_F(CliTest, ZipRunsTheArchiverOncePerFile) {
   EXPECT_TRUE(fs::exists(folder / "ZippedRoms/Game (E).zip") && fs::exists(folder / "ZippedRoms/Game (U) [!].zip"));
 }
 
+TEST_F(CliTest, AlphaSortsIntoLetterFoldersWithoutOverwriting) {
+  const fs::path folder = root_ / "roms", empty = root_ / "empty";
+  fs::create_directories(empty / "only-a-subfolder");
+  const struct {
+    std::vector<std::string> args;
+    std::vector<std::string> files;  // written into `folder` before the run, holding the run's number
+    int code;
+    std::string out, err_has;
+  } cases[] = {
+      {{"alpha", folder.string()},
+       {"Zelda (U).nes", "1942 (J).nes", "mario.nes", "logfile.txt"},
+       0,
+       "3 files moved.\n",
+       ""},
+      {{"alpha", folder.string()}, {"mario.nes", "wario.nes"}, 1, "1 files moved.\n1 files not moved: mario.nes (", ""},
+      {{"alpha", empty.string()}, {}, 1, "", "Empty directory\n"},
+      {{"alpha", (root_ / "missing").string()}, {}, 1, "", "Cannot read"},
+      {{"alpha"}, {}, 2, "", "FOLDER"},
+  };
+  fs::create_directories(folder);
+  int number = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.args) + ::testing::PrintToString(c.files));
+    ++number;
+    for (const std::string& name : c.files) WriteFile(folder / name, std::to_string(number));
+    const CliRun run = Run(c.args);
+    EXPECT_EQ(run.code, c.code) << run.err;
+    EXPECT_EQ(run.out.substr(0, c.out.size()), c.out);
+    EXPECT_NE(run.err.find(c.err_has), std::string::npos) << run.err;
+  }
+  EXPECT_EQ(Tree(folder), (std::vector<std::string>{"AlphaFolders/#/1942 (J).nes", "AlphaFolders/M/mario.nes",
+                                                    "AlphaFolders/W/wario.nes", "AlphaFolders/Z/Zelda (U).nes",
+                                                    "logfile.txt", "mario.nes"}));
+  EXPECT_EQ(ReadFile(folder / "AlphaFolders/M/mario.nes"), "1");  // not overwritten by the second run's
+  EXPECT_EQ(ReadFile(folder / "mario.nes"), "2");
+  EXPECT_FALSE(fs::exists(empty / "AlphaFolders"));
+}
+
 }  // namespace
 }  // namespace varnel

@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <initializer_list>
 #include <random>
 #include <string>
 #include <vector>
@@ -17,12 +16,18 @@
 
 namespace varnel {
 
+// Whether the test folder's file system tells names apart by case (Linux does; Windows does not).
+#ifdef _WIN32
+inline constexpr bool kNamesTellCaseApart = false;
+#else
+inline constexpr bool kNamesTellCaseApart = true;
+#endif
+
 // A fresh folder, removed with everything in it at the end of the test.
 class TempFolder {
  public:
-  TempFolder() {
-    std::random_device random;
-    path_ = std::filesystem::temp_directory_path() / ("varnel-engine-" + std::to_string(random()));
+  TempFolder()
+      : path_(std::filesystem::temp_directory_path() / ("varnel-engine-" + std::to_string(std::random_device()()))) {
     std::filesystem::create_directories(path_);
   }
   ~TempFolder() {
@@ -48,15 +53,18 @@ class TempFolder {
   std::filesystem::path path_;
 };
 
-// The lines of a log: each followed by CR LF.
-inline std::string LogLines(std::initializer_list<std::string> lines) {
+// The log text of `lines` separated by "|": each line followed by CR LF.
+inline std::string LogOf(const std::string& lines) {
   std::string text;
-  for (const std::string& line : lines) text += line + "\r\n";
-  return text;
+  std::size_t start = 0;
+  for (std::size_t bar; (bar = lines.find('|', start)) != std::string::npos; start = bar + 1) {
+    text += lines.substr(start, bar - start) + "\r\n";
+  }
+  return lines.empty() ? text : text + lines.substr(start) + "\r\n";
 }
 
-// Records every call a run makes, answers the delete question with `confirm_answer`, and calls
-// `on_progress` with each progress value.
+// Records the calls a run makes; answers the delete question with `confirm_answer` and calls `on_progress`
+// with each progress value.
 class RecordingHost : public CleaningHost {
  public:
   bool Confirm(const std::string& question) override {
@@ -79,7 +87,7 @@ class RecordingHost : public CleaningHost {
   std::vector<std::vector<double>> progress;
 };
 
-// A test-mode engine state whose log is "logfile.txt" of a temporary folder, for the rules that settle a
+// A test-mode engine state logging to "logfile.txt" of a temporary folder, for the rules that settle a
 // group or the translation candidates directly.
 class EngineStateTest : public ::testing::Test {
  protected:
@@ -88,10 +96,7 @@ class EngineStateTest : public ::testing::Test {
     ASSERT_TRUE(state_.Log.Create(folder_.PathOf("logfile.txt")).ok());
   }
   // A dump whose listed and lower-cased names are both `name`, kept alive by the fixture.
-  Dump Keep(const std::string& name) {
-    names_.push_back(name);
-    return Dump{names_.back(), names_.back()};
-  }
+  Dump Keep(const std::string& name) { return Dump{names_.emplace_back(name), names_.back()}; }
   std::string Log() {
     EXPECT_TRUE(state_.Log.Close().ok());
     return folder_.Read("logfile.txt");
