@@ -7,6 +7,8 @@
 #include <QWidget>
 #include <QtGlobal>
 
+#include "platform/program_folder.h"
+#include "ui/archiver_message.h"
 #include "ui/caption_table.h"
 #include "ui/form_shell.h"
 
@@ -31,8 +33,9 @@ void SetCaption(QWidget* form, QWidget* control, const QString& text) {
   }
 }
 
-void SetArchiverMessage(Language /*language*/) {
-  // TODO(menu): compose Message7zAbsent through ui/archiver_message.h once the zip window lands.
+void SetArchiverMessage(Language language) {
+  const QString folder = QString::fromStdString(ProgramFolder());
+  SetMessage7zAbsent(language == Language::kFrench ? FrenchMessage7zAbsent(folder) : EnglishMessage7zAbsent(folder));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include "jobs/alpha/form2.h"
+#include "jobs/zip/form3.h"
 #include "settings/form1.h"
 #include "ui/form_shell.h"
 #include "ui/main_form.h"
@@ -13,6 +14,7 @@ namespace varnel {
 void RegisterVarnelForms(FormShell& shell) {
   shell.SetFactory(FormId::kForm1, [] { return new Form1(); });
   shell.SetFactory(FormId::kForm2, [] { return new Form2(); });
+  shell.SetFactory(FormId::kForm3, [] { return new Form3(); });
   shell.SetFactory(FormId::kMainForm, [&shell] {
     auto* menu = new MainForm(shell);
     QObject::connect(menu, &MainForm::EndRequested, QCoreApplication::instance(), &QCoreApplication::quit);

@@ -11,7 +11,9 @@
 #include <memory>
 #include <vector>
 
+#include "platform/program_folder.h"
 #include "ui/apply_language.h"
+#include "ui/archiver_message.h"
 #include "ui/caption_table.h"
 #include "ui/form_shell.h"
 #include "ui/job_form.h"
@@ -24,15 +26,15 @@
 namespace varnel {
 namespace {
 
-constexpr FormId kJobForms[] = {FormId::kForm1, FormId::kForm2};
+constexpr FormId kJobForms[] = {FormId::kForm1, FormId::kForm2, FormId::kForm3};
 using Expected = std::function<QString(const CaptionRow&)>;
 
 QString Utf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 FormId IdOf(const CaptionRow& row) { return static_cast<FormId>(row.form); }
-bool Assembled(FormId id) { return id == FormId::kMainForm || std::ranges::find(kJobForms, id) != std::end(kJobForms); }
 QWidget* ControlOf(QWidget* form, const CaptionRow& row) {
   return row.control.empty() ? form : form->findChild<QWidget*>(Utf8(row.control));
 }
+QString Folder() { return QString::fromStdString(ProgramFolder()); }
 Expected In(Language language) {
   return [language](const CaptionRow& row) { return QString::fromStdString(CaptionText(row, language)); };
 }
@@ -55,7 +57,7 @@ QString InitialText(const CaptionRow& row) {
 QString Mismatches(FormShell& shell, std::vector<FormId> forms, const Expected& expected) {
   QString report;
   for (const CaptionRow& row : kCaptionRows) {
-    if (std::ranges::find(forms, IdOf(row)) == forms.end() || !Assembled(IdOf(row))) continue;
+    if (std::ranges::find(forms, IdOf(row)) == forms.end()) continue;
     const QString where = QStringLiteral("form %1, %2: ").arg(static_cast<int>(row.form)).arg(Utf8(row.control));
     QWidget* form = shell.IsLoaded(IdOf(row)) ? shell.Form(IdOf(row)) : nullptr;
     QWidget* control = form ? ControlOf(form, row) : nullptr;
@@ -146,6 +148,8 @@ class UiTest : public QObject {
     QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
     // The cleaning window read the configuration file as it loaded; the French legend replaced its own.
     QCOMPARE(Find<QLineEdit>(Form(FormId::kForm1), "ListeZones")->text(), QStringLiteral("(e),(u)"));
+    QCOMPARE(Message7zAbsent(), FrenchMessage7zAbsent(Folder()));
+    QVERIFY(Message7zAbsent().contains('"' + Folder() + '"'));
   }
 
   void loadsTheJobWindowsInOrderAndIgnoresUnknownLanguages() {
@@ -162,11 +166,14 @@ class UiTest : public QObject {
         return form;
       });
     }
+    SetMessage7zAbsent(QStringLiteral("as before"));
     for (int16_t id : {0, 3, -1}) ApplyLanguage(id, shell);
     QVERIFY(loads.empty());
+    QCOMPARE(Message7zAbsent(), QStringLiteral("as before"));
     ApplyLanguage(2, shell);
     QCOMPARE(loads, (std::vector<FormId>{FormId::kForm1, FormId::kForm2, FormId::kForm3}));
     for (int16_t id : {0, 3, -1, 32767}) ApplyLanguage(id, shell);
+    QCOMPARE(Message7zAbsent(), EnglishMessage7zAbsent(Folder()));
     const QString wrong = Mismatches(shell, {FormId::kForm1, FormId::kForm2, FormId::kForm3}, In(Language::kEnglish));
     QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
   }
@@ -178,12 +185,14 @@ class UiTest : public QObject {
       Click(Find(menu, "Option2"));
       QString wrong = Mismatches(*shell_, kAllForms, In(Language::kEnglish));
       QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
+      QCOMPARE(Message7zAbsent(), EnglishMessage7zAbsent(Folder()));
       CloseBox(Form(id));
       QVERIFY(!shell_->IsLoaded(id) && menu->isVisible());
       Click(Find(menu, "Option1"));
       QVERIFY(Form(id) != nullptr && !Form(id)->isVisible());
       wrong = Mismatches(*shell_, kAllForms, In(Language::kFrench));
       QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
+      QCOMPARE(Message7zAbsent(), FrenchMessage7zAbsent(Folder()));
     }
   }
 
@@ -199,7 +208,6 @@ class UiTest : public QObject {
     QWidget* menu = Form(FormId::kMainForm);
     menu->show();
     for (const auto& [button, id] : jobs) {
-      if (!Assembled(id)) continue;
       Click(Find(menu, button));
       QVERIFY(!menu->isVisible() && Form(id)->isVisible());
       Click(Find(Form(id), "Command2"));  // "Quit" keeps the window and its French texts
@@ -231,7 +239,7 @@ class UiTest : public QObject {
     for (int16_t id : {1, 2}) {
       ApplyLanguage(id, *shell_);
       for (const CaptionRow& row : kCaptionRows) {
-        if (row.property == CaptionProperty::kToolTip || row.control.empty() || !Assembled(IdOf(row))) continue;
+        if (row.property == CaptionProperty::kToolTip || row.control.empty()) continue;
         QVERIFY2(CaptionFits(ControlOf(Form(IdOf(row)), row)), row.control.data());
       }
     }

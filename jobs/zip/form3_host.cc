@@ -1,0 +1,51 @@
+#include "jobs/zip/form3_host.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QString>
+#include <algorithm>
+#include <cmath>
+
+#include "ui/message_box.h"
+
+namespace varnel {
+
+Form3Host::Form3Host(QWidget* window, QProgressBar* bar) : window_(window), bar_(bar), filled_(bar->value()) {
+  QCoreApplication* app = QCoreApplication::instance();
+  app->installEventFilter(this);
+  connect(app, &QCoreApplication::aboutToQuit, this, [this] { ending_ = true; });
+}
+
+Form3Host::~Form3Host() { QCoreApplication::instance()->removeEventFilter(this); }
+
+void Form3Host::ShowMessage(const std::string& text, int icon) {
+  // A window the user has left is no place for the message: it is then shown over whatever is on screen.
+  QWidget* parent = window_ != nullptr && window_->isVisible() ? window_.data() : nullptr;
+  ShowMessageBox(parent, QString::fromStdString(text), icon);
+}
+
+void Form3Host::SetProgress(double minimum, double maximum, double value) {
+  if (bar_ == nullptr) return;
+  const int steps = bar_->maximum();
+  int filled = 0;
+  if (maximum > minimum) {
+    const double share = std::clamp((value - minimum) / (maximum - minimum), 0.0, 1.0);
+    filled = static_cast<int>(std::floor(share * steps));
+  }
+  if (filled == filled_) return;
+  filled_ = filled;
+  bar_->setValue(filled);  // painted by the next ProcessEvents
+}
+
+void Form3Host::ProcessEvents() { QCoreApplication::processEvents(); }
+
+bool Form3Host::StopRequested() { return ending_ || window_ == nullptr; }
+
+bool Form3Host::eventFilter(QObject* watched, QEvent* event) {
+  // quit(), the last window closed and the session's end all reach the application as a Quit event; the
+  // event loop would only end after the job, so the job is stopped here, its archiver first.
+  if (watched == QCoreApplication::instance() && event->type() == QEvent::Quit) ending_ = true;
+  return false;
+}
+
+}  // namespace varnel
