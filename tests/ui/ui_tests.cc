@@ -39,12 +39,12 @@ Expected In(Language language) {
   return [language](const CaptionRow& row) { return QString::fromStdString(CaptionText(row, language)); };
 }
 
-// The texts of the windows as they are loaded: the English column but for a few rows.
+// The texts of a job window as it is loaded: the English column but for a few rows.
 QString InitialText(const CaptionRow& row) {
   const auto is = [&row](CaptionForm form, std::string_view control) {
     return row.form == form && row.control == control;
   };
-  if (is(CaptionForm::kForm1, "") || is(CaptionForm::kMainForm, "Command1")) return "I want to clean my romset";
+  if (is(CaptionForm::kForm1, "")) return "I want to clean my romset";
   if (is(CaptionForm::kForm1, "Test")) {
     return "Process will be done completely without deleting or moving files. Generate log file.";
   }
@@ -194,12 +194,6 @@ class UiTest : public QObject {
       QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
       QCOMPARE(Message7zAbsent(), FrenchMessage7zAbsent(Folder()));
     }
-  }
-
-  void jobWindowsAsLoadedShowTheirInitialTexts() {
-    for (FormId id : kJobForms) QVERIFY(shell_->Form(id) != nullptr);  // no menu, so no language applied
-    const QString wrong = Mismatches(*shell_, {FormId::kForm1, FormId::kForm2, FormId::kForm3}, InitialText);
-    QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
   }
 
   void jobButtonsOpenTheirWindowsWhichComeBackToTheMenu() {
