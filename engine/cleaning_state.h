@@ -9,6 +9,7 @@
 
 #include "engine/run_settings.h"
 #include "engine/zone_matcher.h"
+#include "platform/folder_handle.h"
 #include "platform/text_file.h"
 
 namespace varnel {
@@ -77,10 +78,11 @@ struct CleaningState {
     zone_matcher = ZoneMatcher(&ZoneList);
   }
   std::string log_line;
-  std::string folder_prefix;  // RomFolder and its separator
-  std::string moved_prefix;   // the "moved" folder and its separator
-  std::string source_path;
-  std::string target_path;
+  // RomFolder and "moved", opened at the first move or delete so that each one goes by name.
+  bool disposal_folders_open = false;
+  FolderHandle rom_folder_handle;
+  FolderHandle moved_folder_handle;
+  std::string listed_name;  // the listed name of the file being moved or deleted, NUL-terminated
 };
 
 }  // namespace varnel

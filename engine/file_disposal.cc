@@ -1,6 +1,5 @@
 #include "engine/file_disposal.h"
 
-#include "platform/file_ops.h"
 #include "platform/lower_case.h"
 
 namespace varnel {
@@ -8,17 +7,17 @@ namespace {
 
 constexpr std::string_view kArrow = "\t --> ";
 
-// Moves or deletes the file on disk; a failure carries the system's reason. The paths are built in reused
-// buffers: JoinPath(folder, "") is the folder with its separator.
+// Moves or deletes the file on disk; a failure carries the system's reason. The folders are opened at the
+// first call, so that each file goes by its name instead of a path the system resolves again.
 Status CarryOut(CleaningState& state, const Dump& file) {
-  if (state.folder_prefix.empty()) {
-    state.folder_prefix = JoinPath(state.RomFolder, "");
-    state.moved_prefix = JoinPath(state.moved_folder, "");
+  if (!state.disposal_folders_open) {
+    state.rom_folder_handle.Open(state.RomFolder);
+    if (state.MoveFiles) state.moved_folder_handle.Open(state.moved_folder);
+    state.disposal_folders_open = true;
   }
-  state.source_path.assign(state.folder_prefix).append(file.listed);
-  if (!state.MoveFiles) return RemoveFile(state.source_path);
-  state.target_path.assign(state.moved_prefix).append(file.listed);
-  return MoveWithoutReplace(state.source_path, state.target_path);
+  state.listed_name.assign(file.listed);
+  if (!state.MoveFiles) return state.rom_folder_handle.RemoveFile(state.listed_name);
+  return state.rom_folder_handle.MoveWithoutReplace(state.listed_name, state.moved_folder_handle, state.listed_name);
 }
 
 }  // namespace

@@ -28,6 +28,14 @@ void AssignLowerCase(std::string_view listed, std::string* name) {
   if ((high_bits & 0x80) != 0) *name = LowerCase(listed);
 }
 
+// True when `name` holds "[t-" or "[t+", read once for both.
+bool HasTranslationMark(std::string_view name) {
+  for (std::size_t at = name.find('['); at != std::string_view::npos; at = name.find('[', at + 1)) {
+    if (at + 2 < name.size() && name[at + 1] == 't' && (name[at + 2] == '-' || name[at + 2] == '+')) return true;
+  }
+  return false;
+}
+
 // The index of the first wanted language whose code follows "[t+" or "[t-" in `name`, or -1.
 int WantedLanguage(const std::vector<std::string>& marks, std::string_view name) {
   for (std::size_t i = 0; i < marks.size(); i += 2) {
@@ -67,6 +75,9 @@ void ScanFolder(CleaningState& state, const std::vector<std::string>& listing, C
     marks.push_back("[t-" + code);
   }
 
+  const PatternListMatcher keep(state.KeepPatterns, PatternListMatcher::Rule::kKeep);
+  const PatternListMatcher exclusion(state.ExclusionPatterns, PatternListMatcher::Rule::kExclusion);
+
   // The current group: the listing indices of its dumps; their lower-cased names fill the first entries of
   // state.group_names, whose strings are reused from one group to the next.
   std::vector<std::size_t> group;
@@ -79,12 +90,12 @@ void ScanFolder(CleaningState& state, const std::vector<std::string>& listing, C
     AssignLowerCase(listing[i], &name);
     const Dump dump{listing[i], name};
 
-    if (MatchesKeepList(name, state.KeepPatterns)) continue;
-    if (MatchesExclusionList(name, state.ExclusionPatterns)) {
+    if (keep.Matches(name)) continue;
+    if (exclusion.Matches(name)) {
       DisposeRomFile(state, dump, "", kExcluded);
       continue;
     }
-    if (Contains(name, "[t-") || Contains(name, "[t+")) {
+    if (HasTranslationMark(name)) {
       if (!state.KeepTranslations) {
         DisposeRomFile(state, dump, "", kExcluded);
         continue;

@@ -1,6 +1,7 @@
 #include "engine/zone_matcher.h"
 
 #include <bit>
+#include <cstring>
 
 namespace varnel {
 
@@ -14,17 +15,34 @@ ZoneMatcher::ZoneMatcher(const std::vector<std::string>* zones) : zones_(zones) 
       by_first_byte_[static_cast<unsigned char>(zone.front())] |= bit;
     }
   }
+  for (int b = 0; b < 256; ++b) {
+    if (by_first_byte_[b] == 0) continue;
+    if (only_first_byte_ >= 0) {
+      only_first_byte_ = -1;
+      break;
+    }
+    only_first_byte_ = b;
+  }
 }
 
 std::uint64_t ZoneMatcher::ZonesIn(std::string_view name) const {
   std::uint64_t held = empty_zones_;
+  // Zones that all start with one byte (typically "("): only the places holding it are tried.
+  const bool one_byte = only_first_byte_ >= 0;
+  const char only = static_cast<char>(only_first_byte_);
   for (std::size_t i = 0; i < name.size(); ++i) {
+    if (one_byte) {
+      i = name.find(only, i);
+      if (i == std::string_view::npos) break;
+    }
     std::uint64_t candidates = by_first_byte_[static_cast<unsigned char>(name[i])] & ~held;
     while (candidates != 0) {
       const int z = std::countr_zero(candidates);
       candidates &= candidates - 1;
       const std::string& zone = (*zones_)[z];
-      if (name.compare(i, zone.size(), zone) == 0) held |= std::uint64_t{1} << z;
+      if (zone.size() <= name.size() - i && std::memcmp(name.data() + i, zone.data(), zone.size()) == 0) {
+        held |= std::uint64_t{1} << z;
+      }
     }
   }
   return held;

@@ -1,4 +1,5 @@
 #include <clocale>
+#include <fstream>
 #include <locale>
 #include <random>
 #include <string>
@@ -8,7 +9,9 @@
 #include "engine/pattern_lists.h"
 #include "engine/rom_title.h"
 #include "engine/version_rank.h"
+#include "engine/zone_matcher.h"
 #include "gtest/gtest.h"
+#include "platform/lower_case.h"
 
 namespace varnel {
 namespace {
@@ -23,6 +26,53 @@ TEST(ListRuleTest, CutsLowerCasedTextAndMatchesSubstrings) {
   EXPECT_TRUE(MatchesKeepList("game (u).zip", {"(e)", ""}));  // an empty keep item only protects more
   EXPECT_FALSE(MatchesExclusionList("game (u).zip", {"", " ", "\t\r\n", "(beta)"}));  // blank items are passed over
   EXPECT_TRUE(MatchesExclusionList("game (beta).zip", {"", " ", "(beta)"}));
+}
+
+// The one-pass matchers against the plain rules: random lists over random names, then the default exclusion
+// list and the default zones over real names.
+void ExpectMatchersAgree(const std::vector<std::string>& items, const std::vector<std::string>& names) {
+  const PatternListMatcher keep(items, PatternListMatcher::Rule::kKeep);
+  const PatternListMatcher exclusion(items, PatternListMatcher::Rule::kExclusion);
+  const ZoneMatcher zones(&items);
+  for (const std::string& name : names) {
+    ASSERT_EQ(keep.Matches(name), MatchesKeepList(name, items)) << name;
+    ASSERT_EQ(exclusion.Matches(name), MatchesExclusionList(name, items)) << name;
+    const std::uint64_t held = zones.ZonesIn(name);
+    std::size_t first = items.size();
+    for (std::size_t z = items.size(); z-- > 0;) {
+      const bool found = name.find(items[z]) != std::string::npos;
+      if (found) first = z;
+      ASSERT_EQ(zones.Holds(name, held, z), found) << name << " / " << items[z];
+    }
+    ASSERT_EQ(zones.FirstZoneIn(name), first) << name;
+  }
+}
+
+TEST(PatternListMatcherTest, AgreesWithThePlainRules) {
+  const std::vector<std::string> pieces = {"(", ")", "[", "a", "e", " ", "\t", "(e)", "(u", "\xC3\xA9", "-in-1", "[t+"};
+  const auto random_text = [&](std::mt19937& random, int most) {
+    std::string text;
+    for (int j = static_cast<int>(random() % (most + 1)); j > 0; --j) text += pieces[random() % pieces.size()];
+    return text;
+  };
+  std::mt19937 random(7);
+  for (int list = 0; list < 400; ++list) {
+    std::vector<std::string> items(random() % 6);
+    for (std::string& item : items) item = random_text(random, 2);
+    std::vector<std::string> names(50);
+    for (std::string& name : names) name = random_text(random, 10);
+    ExpectMatchersAgree(items, names);
+  }
+
+  std::vector<std::string> names;
+  std::ifstream list(VARNEL_TEST_DATA_DIR "/snes_names.txt");
+  for (std::string line; std::getline(list, line);) names.push_back(LowerCase(line));
+  ASSERT_GT(names.size(), 200u);
+  ExpectMatchersAgree(SplitListText("(pd),(beta,(prototype),hack),(pal),[corrupt],beta),-in-1,[k-file],(cpm),[hm,[hf,"
+                                    "(hacker),(unl)"),
+                      names);
+  ExpectMatchersAgree(SplitListText("(f),(e),(ue),(jue),(u),(ju),(j)"), names);
+  ExpectMatchersAgree(SplitListText("(f),,(e),(hack)"), names);
 }
 
 struct TitleCase {

@@ -15,6 +15,7 @@
 
 #include "gtest/gtest.h"
 #include "platform/file_ops.h"
+#include "platform/folder_handle.h"
 #include "platform/listing.h"
 #include "platform/lower_case.h"
 #include "platform/program_folder.h"
@@ -213,6 +214,91 @@ TEST(MoveWithoutReplaceTest, AcrossDevicesCopiesThenRemoves) {
   EXPECT_FALSE(MoveWithoutReplace(second, target).ok());
   EXPECT_EQ(Contents(second), "second");
   EXPECT_EQ(Contents(target).size(), 200000u);
+}
+#endif
+
+// Each case runs with the folders held open and, as where they cannot be opened, known only by their paths.
+class FolderHandleTest : public ::testing::TestWithParam<bool> {
+ protected:
+  void SetUp() override {
+    const std::string roms = JoinPath(folder_.path(), "roms");
+    const std::string moved = JoinPath(roms, "moved");
+    // Opened before its folder exists, a handle goes by path, as where a folder cannot be held open.
+    if (!GetParam()) Open(roms, moved);
+    ASSERT_TRUE(MakeFolder(roms).ok());
+    ASSERT_TRUE(MakeFolder(moved).ok());
+    if (GetParam()) Open(roms, moved);
+  }
+  void Open(const std::string& roms, const std::string& moved) {
+    folder_handle_.Open(roms);
+    moved_handle_.Open(moved);
+  }
+  std::string InFolder(const std::string& name) const { return JoinPath(folder_handle_.path(), name); }
+  std::string InMoved(const std::string& name) const { return JoinPath(moved_handle_.path(), name); }
+
+  TempFolder folder_;
+  FolderHandle folder_handle_;
+  FolderHandle moved_handle_;
+};
+
+TEST_P(FolderHandleTest, RemovesByName) {
+  ASSERT_EQ(folder_handle_.is_held(), GetParam());
+  std::ofstream(InFolder("Game (E).nes")) << "x";
+  EXPECT_TRUE(folder_handle_.RemoveFile("Game (E).nes").ok());
+  EXPECT_FALSE(PathExists(InFolder("Game (E).nes")));
+  const Status missing = folder_handle_.RemoveFile("Game (E).nes");
+  const Status by_path = RemoveFile(InFolder("Game (E).nes"));
+  EXPECT_FALSE(missing.ok());
+  EXPECT_EQ(missing.code(), by_path.code());
+  EXPECT_EQ(missing.message(), by_path.message());
+}
+
+TEST_P(FolderHandleTest, MovesByNameAndNeverOverwrites) {
+  std::ofstream(InFolder("Game (E).nes")) << "source";
+  ASSERT_TRUE(folder_handle_.MoveWithoutReplace("Game (E).nes", moved_handle_, "Game (E).nes").ok());
+  EXPECT_FALSE(PathExists(InFolder("Game (E).nes")));
+  EXPECT_EQ(Contents(InMoved("Game (E).nes")), "source");
+
+  std::ofstream(InFolder("Game (E).nes")) << "second";
+  const Status refused = folder_handle_.MoveWithoutReplace("Game (E).nes", moved_handle_, "Game (E).nes");
+  EXPECT_FALSE(refused.ok());
+#ifdef _WIN32
+  EXPECT_EQ(refused.code(), ERROR_ALREADY_EXISTS);
+#else
+  EXPECT_EQ(refused.code(), EEXIST);
+#endif
+  EXPECT_EQ(Contents(InFolder("Game (E).nes")), "second");
+  EXPECT_EQ(Contents(InMoved("Game (E).nes")), "source");
+
+  const Status gone = folder_handle_.MoveWithoutReplace("nothing", moved_handle_, "nothing");
+  const Status by_path = MoveWithoutReplace(InFolder("nothing"), InMoved("nothing"));
+  EXPECT_FALSE(gone.ok());
+  EXPECT_EQ(gone.message(), by_path.message());
+  EXPECT_FALSE(PathExists(InMoved("nothing")));
+}
+
+INSTANTIATE_TEST_SUITE_P(HeldAndByPath, FolderHandleTest, ::testing::Bool());
+
+#ifndef _WIN32
+TEST(FolderHandleAcrossDevicesTest, CopiesThenRemoves) {
+  struct stat shm_info, tmp_info;
+  if (stat("/dev/shm", &shm_info) != 0 || stat(fs::temp_directory_path().c_str(), &tmp_info) != 0 ||
+      shm_info.st_dev == tmp_info.st_dev || access("/dev/shm", W_OK) != 0) {
+    GTEST_SKIP() << "no second writable device";
+  }
+  TempFolder here;
+  TempFolder there("/dev/shm");
+  FolderHandle from, to;
+  from.Open(here.path());
+  to.Open(there.path());
+  here.Touch("game.nes", "first");
+  ASSERT_TRUE(from.MoveWithoutReplace("game.nes", to, "game.nes").ok());
+  EXPECT_FALSE(PathExists(JoinPath(here.path(), "game.nes")));
+  EXPECT_EQ(Contents(JoinPath(there.path(), "game.nes")), "first");
+  here.Touch("game.nes", "second");
+  EXPECT_FALSE(from.MoveWithoutReplace("game.nes", to, "game.nes").ok());
+  EXPECT_EQ(Contents(JoinPath(here.path(), "game.nes")), "second");
+  EXPECT_EQ(Contents(JoinPath(there.path(), "game.nes")), "first");
 }
 #endif
 
