@@ -17,6 +17,8 @@ void RegisterVarnelForms(FormShell& shell) {
   shell.SetFactory(FormId::kForm3, [] { return new Form3(); });
   shell.SetFactory(FormId::kMainForm, [&shell] {
     auto* menu = new MainForm(shell);
+    // quit() closes the visible windows only, and the menu is already closing: the hidden job windows are
+    // destroyed with the shell without running a handler, and a zip job under way sees the Quit event.
     QObject::connect(menu, &MainForm::EndRequested, QCoreApplication::instance(), &QCoreApplication::quit);
     return menu;
   });

@@ -4,9 +4,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -219,14 +219,19 @@ class UiTest : public QObject {
     }
   }
 
-  void quitAndCloseBoxEndTheProgramWhileJobWindowsAreLoaded() {
-    QWidget* menu = Form(FormId::kMainForm);
-    menu->show();
-    QSignalSpy ends(menu, SIGNAL(EndRequested()));
-    Click(Find(menu, "Command4"));
-    menu->close();
-    QCOMPARE(ends.count(), 2);
-    for (FormId id : kJobForms) QVERIFY(shell_->IsLoaded(id));
+  void quitAndCloseBoxEndTheProgramWhileJobWindowsAreLoadedHidden() {
+    for (bool close_box : {false, true}) {
+      QWidget* menu = Form(FormId::kMainForm);
+      menu->show();
+      QTimer::singleShot(0, menu,
+                         [menu, close_box] { close_box ? void(menu->close()) : Click(Find(menu, "Command4")); });
+      QTimer hang_guard;  // ends a loop that the program failed to end, so the test fails instead of hanging
+      hang_guard.callOnTimeout([] { QCoreApplication::exit(1); });
+      hang_guard.start(10000);
+      QCOMPARE(QCoreApplication::exec(), 0);
+      QVERIFY(!menu->isVisible());
+      for (FormId id : kJobForms) QVERIFY(shell_->IsLoaded(id) && !Form(id)->isVisible());
+    }
   }
 
   void captionsFitInBothLanguages() {
