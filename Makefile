@@ -12,7 +12,7 @@ WINDOWS_PACKAGES := cmake libgtest-dev googletest libcli11-dev g++-mingw-w64-x86
 LSAN_SUPPRESSIONS := $(CURDIR)/tools/lsan.supp
 CTEST := ctest --output-on-failure --no-tests=error -j$(JOBS)
 
-.PHONY: run test sanitize noqt windows bench format deps-run deps-test deps-noqt deps-windows
+.PHONY: run test sanitize noqt windows bench format sample-romset deps-run deps-test deps-noqt deps-windows
 
 # Builds and starts the desktop program.
 run: deps-run
@@ -49,6 +49,10 @@ bench: deps-test
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DVARNEL_BUILD_TESTS=OFF $(CMAKE_FLAGS)
 	cmake --build build-bench -j$(JOBS)
 	@for b in build-bench/bench/*_bench; do echo "== $$b"; QT_QPA_PLATFORM=offscreen $$b || exit 1; done
+
+# Creates sample-romset/: empty files named after 287 real NES romset names, to try the cleaning window on.
+sample-romset:
+	scripts/make-sample-romset
 
 format:
 	git ls-files '*.cc' '*.h' '*.cpp' | xargs clang-format -i
