@@ -18,6 +18,7 @@
 #include "settings/form1_values.h"
 #include "ui/drive_list.h"
 #include "ui/folder_tree.h"
+#include "ui/form_layout.h"
 #include "ui/message_box.h"
 #include "ui/twips.h"
 #include "ui/wrapping_radio_button.h"
@@ -25,10 +26,6 @@
 namespace varnel {
 
 namespace {
-
-// The layout's twips were made for an 8.25-point font narrower than the usual free sans-serif faces:
-// 7 points keeps every caption and legend line inside its control in both languages.
-constexpr double kFontPointSize = 7.0;
 
 constexpr std::array<const char*, 9> kLegendLeft = {"(A) Australia",        "(E) Europe",   "(F) France",
                                                     "(FC) French Canadian", "(FN) Finland", "(G) Germany",
@@ -44,26 +41,8 @@ QString Legend(const std::array<const char*, N>& entries) {
   return text;
 }
 
-QString StartFolder(const QString& given) {
-  if (!given.isEmpty()) return given;
-#ifdef _WIN32
-  return QStringLiteral("C:\\");
-#else
-  return QDir::homePath();
-#endif
-}
-
-// Places a new control named `name` on `form` at the twips rectangle.
-template <typename T>
-T* Place(QWidget* form, const char* name, int left, int top, int width, int height) {
-  T* control = new T(form);
-  control->setObjectName(QString::fromLatin1(name));
-  control->setGeometry(TwipsRect(left, top, width, height));
-  return control;
-}
-
 QLabel* PlaceLabel(QWidget* form, const char* name, const char* text, int left, int top, int width, int height) {
-  QLabel* label = Place<QLabel>(form, name, left, top, width, height);
+  QLabel* label = PlaceControl<QLabel>(form, name, left, top, width, height);
   label->setText(QString::fromUtf8(text));
   label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   return label;
@@ -71,7 +50,7 @@ QLabel* PlaceLabel(QWidget* form, const char* name, const char* text, int left, 
 
 QCheckBox* PlaceCheckBox(QWidget* form, const char* name, const char* tip, bool checked, int left, int top, int width,
                          int height) {
-  QCheckBox* box = Place<QCheckBox>(form, name, left, top, width, height);
+  QCheckBox* box = PlaceControl<QCheckBox>(form, name, left, top, width, height);
   // A 195-twip box is a pixel or two shorter than the style's check mark: grow it about its centre.
   const int needed = box->style()->pixelMetric(QStyle::PM_IndicatorHeight, nullptr, box) + 2;
   if (box->height() < needed) {
@@ -87,7 +66,7 @@ QCheckBox* PlaceCheckBox(QWidget* form, const char* name, const char* tip, bool 
 
 WrappingRadioButton* PlaceOption(QWidget* form, const char* name, const char* text, int left, int top, int width,
                                  int height) {
-  auto* option = Place<WrappingRadioButton>(form, name, left, top, width, height);
+  auto* option = PlaceControl<WrappingRadioButton>(form, name, left, top, width, height);
   option->setText(QString::fromUtf8(text));
   return option;
 }
@@ -104,7 +83,7 @@ void PlaceLine(QWidget* form, const char* name, int x1, int y1, int x2, int y2) 
 }
 
 QPushButton* PlacePictureButton(QWidget* form, const char* name, FloppyArrow arrow, int left, int top) {
-  QPushButton* button = Place<QPushButton>(form, name, left, top, 735, 735);
+  QPushButton* button = PlaceControl<QPushButton>(form, name, left, top, 735, 735);
   const int icon = TwipsToPixels(735) - 9;
   button->setIcon(FloppyIcon(arrow, icon));
   button->setIconSize(QSize(icon, icon));
@@ -115,9 +94,7 @@ QPushButton* PlacePictureButton(QWidget* form, const char* name, FloppyArrow arr
 
 Form1::Form1(Form1Options options, QWidget* parent) : JobForm(parent), options_(std::move(options)) {
   setObjectName(QStringLiteral("Form1"));
-  QFont form_font = font();
-  form_font.setPointSizeF(kFontPointSize);
-  setFont(form_font);
+  UseFormFont(this);
   setFixedSize(TwipsToPixels(10320), TwipsToPixels(8100));
   setWindowTitle(QStringLiteral("I want to clean my romset"));
   BuildControls();
@@ -125,17 +102,17 @@ Form1::Form1(Form1Options options, QWidget* parent) : JobForm(parent), options_(
 }
 
 void Form1::BuildControls() {
-  drives_ = Place<DriveList>(this, "Drive1", 120, 120, 2295, 315);
-  folders_ = Place<FolderTree>(this, "Dir1", 120, 600, 4335, 2340);
+  drives_ = PlaceControl<DriveList>(this, "Drive1", 120, 120, 2295, 315);
+  folders_ = PlaceControl<FolderTree>(this, "Dir1", 120, 600, 4335, 2340);
   LinkDriveToFolder(drives_, folders_);
 
   zones_title_ = PlaceLabel(
       this, "Label8", "Zones (write with priority sort, can be combined : (ju), (jue), etc.) :", 120, 3240, 5055, 255);
-  zones_ = Place<QLineEdit>(this, "ListeZones", 120, 3480, 5295, 495);
+  zones_ = PlaceControl<QLineEdit>(this, "ListeZones", 120, 3480, 5295, 495);
   PlaceLabel(this, "Label6", "Kept :", 120, 4080, 1455, 255);
-  kept_ = Place<QPlainTextEdit>(this, "Conservees", 120, 4320, 5295, 495);
+  kept_ = PlaceControl<QPlainTextEdit>(this, "Conservees", 120, 4320, 5295, 495);
   PlaceLabel(this, "Label2", "Excluded :", 120, 4920, 2175, 255);
-  excluded_ = Place<QPlainTextEdit>(this, "Exclues", 120, 5160, 5295, 495);
+  excluded_ = PlaceControl<QPlainTextEdit>(this, "Exclues", 120, 5160, 5295, 495);
   for (QPlainTextEdit* box : {kept_, excluded_}) {
     box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     box->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
@@ -147,7 +124,7 @@ void Form1::BuildControls() {
                                        "translated roms will be deleted/moved.",
                                        false, 120, 5760, 255, 195);
   PlaceLabel(this, "Label11", "Translation :", 360, 5760, 1455, 255);
-  translations_ = Place<QLineEdit>(this, "ListeTrads", 120, 6000, 5295, 495);
+  translations_ = PlaceControl<QLineEdit>(this, "ListeTrads", 120, 6000, 5295, 495);
   translations_->setToolTip(
       QStringLiteral("Write here the different translations you want to keep (ex : fre,dut,eng)"));
   ApplyTranslationToggle();
@@ -158,7 +135,7 @@ void Form1::BuildControls() {
                 true, 1320, 6960, 495, 255);
   PlaceLabel(this, "Label4", "Open logfile :", 240, 7320, 975, 255);
   PlaceCheckBox(this, "LogFile", "Open logfile with notepad at the end of the process.", true, 1320, 7320, 255, 195);
-  progress_ = Place<QProgressBar>(this, "ProgressBar1", 1920, 6960, 8175, 255);
+  progress_ = PlaceControl<QProgressBar>(this, "ProgressBar1", 1920, 6960, 8175, 255);
   progress_->setTextVisible(false);
   progress_->setRange(0, 1);
   progress_->setValue(0);
@@ -181,7 +158,7 @@ void Form1::BuildControls() {
   legend_right_ = PlaceLabel(this, "Label7", "", 7920, 480, 2055, 2175);
 
   // The frame only surrounds the option buttons, which sit on the form itself.
-  auto* frame = Place<QGroupBox>(this, "Frame1", 6960, 3240, 3135, 2655);
+  auto* frame = PlaceControl<QGroupBox>(this, "Frame1", 6960, 3240, 3135, 2655);
   frame->setTitle(QStringLiteral("Configuration"));
   auto* option2 = PlaceOption(this, "Option2", "Priority to [!] instead of zones", 7200, 3720, 2775, 255);
   auto* option3 = PlaceOption(this, "Option3", "Keep 1st met of selected zones", 7200, 4080, 2775, 495);
@@ -207,10 +184,10 @@ void Form1::BuildControls() {
                 false, 7200, 6360, 255, 255);
   PlaceLabel(this, "Label10", "Multi extensions not different", 7440, 6360, 2775, 255);
 
-  auto* go = Place<QPushButton>(this, "Command1", 6600, 7440, 1695, 495);
+  auto* go = PlaceControl<QPushButton>(this, "Command1", 6600, 7440, 1695, 495);
   go->setText(QStringLiteral("Go"));
   connect(go, &QPushButton::clicked, this, &Form1::Go);
-  auto* quit = Place<QPushButton>(this, "Command2", 8520, 7440, 1575, 495);
+  auto* quit = PlaceControl<QPushButton>(this, "Command2", 8520, 7440, 1575, 495);
   quit->setText(QStringLiteral("Quit"));
   connect(quit, &QPushButton::clicked, this, &Form1::HideAndRequestMenu);
 }
@@ -223,7 +200,7 @@ void Form1::Load() {
   }
   legend_left_->setText(Legend(kLegendLeft));
   legend_right_->setText(Legend(kLegendRight));
-  const QString start = StartFolder(options_.start_folder);
+  const QString start = JobStartFolder(options_.start_folder);
   drives_->SetDriveOf(start);
   folders_->SetPath(start);
 }

@@ -49,14 +49,6 @@ void SetBoxText(QWidget* box, const std::string& text) {
   }
 }
 
-std::string PathBytes(const QString& path) {
-#ifdef _WIN32
-  return path.toStdString();
-#else
-  return QFile::encodeName(path).toStdString();
-#endif
-}
-
 ZoneMode ZoneModeOf(bool option1, bool option2, bool option3, bool option4) {
   if (option1) return ZoneMode::kAllSelectedZones;
   if (option2) return ZoneMode::kVerifiedFirst;

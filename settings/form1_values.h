@@ -5,6 +5,7 @@
 
 #include "engine/run_settings.h"
 #include "settings/config_file.h"
+#include "ui/form_layout.h"  // PathBytes
 
 class QString;
 class QWidget;
@@ -16,9 +17,6 @@ namespace varnel {
 std::string BoxText(const QWidget* box);
 // Puts UTF-8 `text` into a one-line or several-line text box.
 void SetBoxText(QWidget* box, const std::string& text);
-
-// A path as the file functions take it: UTF-8 on Windows, the file system's encoding elsewhere.
-std::string PathBytes(const QString& path);
 
 // The zone mode of the first selected option, taken in the order Option1, Option2, Option3, Option4.
 ZoneMode ZoneModeOf(bool option1, bool option2, bool option3, bool option4);

@@ -5,6 +5,7 @@
 #include <QRadioButton>
 
 #include "ui/apply_language.h"
+#include "ui/form_layout.h"
 #include "ui/menu_pictures.h"
 #include "ui/twips.h"
 #include "ui/wrapping_push_button.h"
@@ -13,21 +14,9 @@ namespace varnel {
 
 namespace {
 
-// The same font as the job windows: the layout's twips were made for a narrower 8.25-point face, and
-// 7 points keeps the French captions inside their buttons.
-constexpr double kFontPointSize = 7.0;
-
-template <typename T>
-T* Place(QWidget* form, const char* name, int left, int top, int width, int height) {
-  T* control = new T(form);
-  control->setObjectName(QString::fromLatin1(name));
-  control->setGeometry(TwipsRect(left, top, width, height));
-  return control;
-}
-
 WrappingPushButton* PlaceButton(QWidget* form, const char* name, const char* text, int left, int top, int width,
                                 int height) {
-  auto* button = Place<WrappingPushButton>(form, name, left, top, width, height);
+  auto* button = PlaceControl<WrappingPushButton>(form, name, left, top, width, height);
   button->setText(QString::fromUtf8(text));
   return button;
 }
@@ -35,7 +24,7 @@ WrappingPushButton* PlaceButton(QWidget* form, const char* name, const char* tex
 // A picture box: the picture drawn from its top-left corner, clipped by the box.
 QLabel* PlacePicture(QWidget* form, const char* name, const QPixmap& picture, int left, int top, int width,
                      int height) {
-  auto* box = Place<QLabel>(form, name, left, top, width, height);
+  auto* box = PlaceControl<QLabel>(form, name, left, top, width, height);
   box->setPixmap(picture);
   box->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   return box;
@@ -45,9 +34,7 @@ QLabel* PlacePicture(QWidget* form, const char* name, const QPixmap& picture, in
 
 MainForm::MainForm(FormShell& shell, QWidget* parent) : QWidget(parent), shell_(shell) {
   setObjectName(QStringLiteral("MainForm"));
-  QFont form_font = font();
-  form_font.setPointSizeF(kFontPointSize);
-  setFont(form_font);
+  UseFormFont(this);
   setFixedSize(TwipsToPixels(7485), TwipsToPixels(3840));
   setWindowTitle(QStringLiteral("Varnel by Tollimer v3"));
   BuildControls();
@@ -74,8 +61,8 @@ void MainForm::BuildControls() {
 
   PlacePicture(this, "Picture1", FrenchFlag(), 5520, 2880, 615, 375);
   PlacePicture(this, "Picture2", UnitedKingdomFlag(), 6360, 2880, 495, 375);
-  auto* french = Place<QRadioButton>(this, "Option1", 5640, 3360, 255, 255);
-  auto* english = Place<QRadioButton>(this, "Option2", 6480, 3360, 255, 255);
+  auto* french = PlaceControl<QRadioButton>(this, "Option1", 5640, 3360, 255, 255);
+  auto* english = PlaceControl<QRadioButton>(this, "Option2", 6480, 3360, 255, 255);
   french->setAccessibleName(QStringLiteral("Fran\u00e7ais"));
   english->setAccessibleName(QStringLiteral("English"));
   french->setChecked(true);

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDir>
 #include <QEvent>
 #include <QLabel>
 #include <QPointer>
@@ -18,6 +17,7 @@
 #include "ui/archiver_message.h"
 #include "ui/drive_list.h"
 #include "ui/folder_tree.h"
+#include "ui/form_layout.h"
 #include "ui/message_box.h"
 #include "ui/twips.h"
 
@@ -25,34 +25,13 @@ namespace varnel {
 
 namespace {
 
-// The same font as the cleaning window, whose layout was made for a narrower face: 7 points keeps every
-// caption inside its control in both languages.
-constexpr double kFontPointSize = 7.0;
-
 // The layout, in twips (left, top, width, height).
 constexpr int kClientWidth = 6240;
 constexpr int kClientHeight = 5130;
 constexpr int kPictureSize = 1215;
 
-QString StartFolder(const QString& given) {
-  if (!given.isEmpty()) return given;
-#ifdef _WIN32
-  return QStringLiteral("C:\\");
-#else
-  return QDir::homePath();
-#endif
-}
-
-template <typename T>
-T* Place(QWidget* form, const char* name, int left, int top, int width, int height) {
-  T* control = new T(form);
-  control->setObjectName(QString::fromLatin1(name));
-  control->setGeometry(TwipsRect(left, top, width, height));
-  return control;
-}
-
 QLabel* PlacePicture(QWidget* form, const char* name, const QPixmap& picture, int left, int top) {
-  auto* label = Place<QLabel>(form, name, left, top, kPictureSize, kPictureSize);
+  auto* label = PlaceControl<QLabel>(form, name, left, top, kPictureSize, kPictureSize);
   label->setAlignment(Qt::AlignCenter);
   label->setPixmap(picture);
   return label;
@@ -62,20 +41,18 @@ QLabel* PlacePicture(QWidget* form, const char* name, const QPixmap& picture, in
 
 Form3::Form3(Form3Options options, QWidget* parent) : JobForm(parent), options_(std::move(options)) {
   setObjectName(QStringLiteral("Form3"));
-  QFont form_font = font();
-  form_font.setPointSizeF(kFontPointSize);
-  setFont(form_font);
+  UseFormFont(this);
   setFixedSize(TwipsToPixels(kClientWidth), TwipsToPixels(kClientHeight));
   setWindowTitle(QStringLiteral("I want to zip my roms"));
   BuildControls();
-  const QString start = StartFolder(options_.start_folder);
+  const QString start = JobStartFolder(options_.start_folder);
   drives_->SetDriveOf(start);
   folders_->SetPath(start);
 }
 
 void Form3::BuildControls() {
-  drives_ = Place<DriveList>(this, "Drive1", 120, 120, 3735, 315);
-  folders_ = Place<FolderTree>(this, "Dir1", 120, 600, 3735, 2895);
+  drives_ = PlaceControl<DriveList>(this, "Drive1", 120, 120, 3735, 315);
+  folders_ = PlaceControl<FolderTree>(this, "Dir1", 120, 600, 3735, 2895);
   LinkDriveToFolder(drives_, folders_);
 
   // A cartridge of the romset above, its arrow pointing down into the archive.
@@ -84,18 +61,18 @@ void Form3::BuildControls() {
   PlacePicture(this, "Picture2", RomToZipPicture(picture, ratio), 4380, 360);
   PlacePicture(this, "Picture1", ZipArchivePicture(picture, ratio), 4380, 2055);
 
-  auto* note = Place<QLabel>(this, "Label1", 120, 3675, 6000, 255);
+  auto* note = PlaceControl<QLabel>(this, "Label1", 120, 3675, 6000, 255);
   note->setText(QStringLiteral("Label1"));
   note->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  progress_ = Place<QProgressBar>(this, "ProgressBar1", 120, 4035, 6000, 255);
+  progress_ = PlaceControl<QProgressBar>(this, "ProgressBar1", 120, 4035, 6000, 255);
   progress_->setTextVisible(false);
   progress_->setRange(0, std::max(1, progress_->width()));
   progress_->setValue(0);
 
-  go_ = Place<QPushButton>(this, "Command1", 2505, 4515, 1695, 495);
+  go_ = PlaceControl<QPushButton>(this, "Command1", 2505, 4515, 1695, 495);
   go_->setText(QStringLiteral("Go"));
   connect(go_, &QPushButton::clicked, this, &Form3::Go);
-  auto* quit = Place<QPushButton>(this, "Command2", 4425, 4515, 1695, 495);
+  auto* quit = PlaceControl<QPushButton>(this, "Command2", 4425, 4515, 1695, 495);
   quit->setText(QStringLiteral("Quit"));
   connect(quit, &QPushButton::clicked, this, &Form3::HideAndRequestMenu);
 }
@@ -140,7 +117,7 @@ void Form3::Go() {
     return;
   }
   // The folder is read once; the job then works on its own listing while the window stays usable.
-  const ZipJobSettings settings{folders_->Path().toStdString(), archiver, options_.timeout};
+  const ZipJobSettings settings{PathBytes(folders_->Path()), archiver, options_.timeout};
   QPointer<Form3> self(this);
   go_->setEnabled(false);
   {
