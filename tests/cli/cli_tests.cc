@@ -11,11 +11,13 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
-#include <random>
+#include <regex>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "../engine/engine_test_support.h"
 #include "engine/cleaning_run.h"
 #include "gtest/gtest.h"
 #include "settings/config_file.h"
@@ -33,61 +35,39 @@ std::string ReadFile(const fs::path& path) {
 
 void WriteFile(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
+// `p` quoted for the shell.
+std::string Quote(const fs::path& p) { return "'" + std::regex_replace(p.string(), std::regex("'"), "'\\''") + "'"; }
+
 // Every file below `folder`, as sorted relative paths.
 std::vector<std::string> Tree(const fs::path& folder) {
   std::vector<std::string> files;
-  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+  for (const auto& entry : fs::recursive_directory_iterator(folder))
     if (entry.is_regular_file()) files.push_back(fs::relative(entry.path(), folder).generic_string());
-  }
   std::sort(files.begin(), files.end());
   return files;
 }
 
-// Answers the delete question Yes and shows nothing.
-class YesHost : public CleaningHost {
- public:
-  bool Confirm(const std::string&) override { return true; }
-  void ShowMessage(const std::string&, int) override {}
-  void SetProgress(double, double, double) override {}
-  void SetResultText(const std::string&) override {}
-  void OpenLog(const std::string&) override {}
-};
-
-struct CliRun {
-  int code;
-  std::string out, err;
-};
+// The exit code, the output and the error output of a run.
+using CliRun = std::tuple<int, std::string, std::string>;
 
 class CliTest : public ::testing::Test {
  protected:
-  CliTest() : root_(fs::temp_directory_path() / ("varnel-cli-" + std::to_string(std::random_device()()))) {
-    fs::create_directories(root_ / "config");
-  }
-  ~CliTest() override { fs::remove_all(root_); }
-
-  // A folder of empty files named from the excerpt, plus two dumps that differ only by extension.
-  fs::path MakeRomset(const std::string& name) {
-    const fs::path folder = root_ / name;
-    fs::create_directories(folder);
-    std::istringstream names(ReadFile(VARNEL_CLI_NAMES) + "Zzz Game (U) [!].nes\nZzz Game (U) [!].unf\n");
-    for (std::string line; std::getline(names, line);) WriteFile(folder / line, "");
-    return folder;
+  // The folder `name`, with a file holding `contents` for each line of `names`.
+  fs::path MakeFiles(const std::string& name, const std::string& names, const std::string& contents = "") {
+    std::istringstream lines(names);
+    fs::create_directories(root_ / name);
+    for (std::string line; std::getline(lines, line);) WriteFile(root_ / name / line, contents);
+    return root_ / name;
   }
 
   // Runs varnel-cli with stdin from /dev/null, and HOME and XDG_CONFIG_HOME in the test's folder so that the
   // user's own configuration file is never read. `config_file` sets the test-only path when not empty.
   CliRun Run(const std::vector<std::string>& args, const fs::path& config_file = {}) {
-    const auto quote = [](const std::string& text) {
-      std::string quoted = "'";
-      for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-      return quoted + "'";
-    };
-    std::string command = "env -u VARNEL_CONFIG_FILE HOME=" + quote(root_.string()) +
-                          " XDG_CONFIG_HOME=" + quote((root_ / "config").string());
-    if (!config_file.empty()) command += " VARNEL_CONFIG_FILE=" + quote(config_file.string());
-    command += " " + quote(VARNEL_CLI_PATH);
-    for (const std::string& arg : args) command += " " + quote(arg);
-    command += " </dev/null >" + quote((root_ / "out").string()) + " 2>" + quote((root_ / "err").string());
+    setenv("HOME", root_.c_str(), 1), setenv("XDG_CONFIG_HOME", root_.c_str(), 1);
+    config_file.empty() ? unsetenv("VARNEL_CONFIG_FILE") : setenv("VARNEL_CONFIG_FILE", config_file.c_str(), 1);
+    std::string command = Quote(VARNEL_CLI_PATH);
+    for (const std::string& arg : args) command += " " + Quote(arg);
+    command += " </dev/null >" + Quote(root_ / "out") + " 2>" + Quote(root_ / "err");
     const int status = std::system(command.c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(root_ / "out"), ReadFile(root_ / "err")};
   }
@@ -99,11 +79,28 @@ class CliTest : public ::testing::Test {
     settings.ZoneText = kDefaultZoneText;
     settings.ExclusionText = kDefaultExclusionText;
     if (edit) edit(settings);
-    YesHost host;
+    RecordingHost host;  // answers the delete question Yes
     return RunCleaning(settings, host);
   }
 
-  const fs::path root_;
+  // Runs `c.args` and checks the exit code and that the output and the error output hold the given texts.
+  struct Expected {
+    std::vector<std::string> args;
+    int code;
+    std::string out_has, err_has;
+  };
+  void ExpectRun(const Expected& c) {
+    SCOPED_TRACE(::testing::PrintToString(c.args));
+    const auto [code, out, err] = Run(c.args);
+    EXPECT_EQ(code, c.code) << err;
+    EXPECT_NE(out.find(c.out_has), std::string::npos) << out;
+    EXPECT_NE(err.find(c.err_has), std::string::npos) << err;
+  }
+
+  const TempFolder temp_;
+  const fs::path root_ = temp_.path();
+  // The names from the excerpt, plus two dumps that differ only by extension.
+  const std::string romset_ = ReadFile(VARNEL_CLI_NAMES) + "Zzz Game (U) [!].nes\nZzz Game (U) [!].unf\n";
 };
 
 TEST_F(CliTest, EachOptionRunsAsItsBoxWould) {
@@ -114,156 +111,104 @@ TEST_F(CliTest, EachOptionRunsAsItsBoxWould) {
   };
   struct Case {
     std::vector<std::string> args;
-    std::string config;  // written to the test-only path, or with "window:" before it to the window's path
-    Edit edit;           // the same change made in the window; none when the run must not change
+    Edit edit;                // the same change made in the window; none when the run must not change
+    std::string config = "";  // written to the test-only path, or with "window:" before it to the window's path
   };
   const std::vector<Case> cases = {
-      {{}, "", nullptr},
-      {{"--zones", "(U)"}, "", [](RunSettings& s) { s.ZoneText = "(U)"; }},
-      {{"--zones", ""}, "", [](RunSettings& s) { s.ZoneText = ""; }},
-      {{"--keep", "(j)"}, "", [](RunSettings& s) { s.KeepText = "(j)"; }},
-      {{"--exclude="}, "", [](RunSettings& s) { s.ExclusionText = ""; }},
-      {{"--exclude", "-in-1,[b1]"}, "", [](RunSettings& s) { s.ExclusionText = "-in-1,[b1]"; }},
-      {{"--translations", "fre,eng"},
-       "",
-       [](RunSettings& s) { s.KeepTranslations = true, s.TranslationText = "fre,eng"; }},
-      {{"--mode", "all-selected"}, "", [](RunSettings& s) { s.ZoneMode = ZoneMode::kAllSelectedZones; }},
-      {{"--mode", "1"}, "", [](RunSettings& s) { s.ZoneMode = ZoneMode::kAllSelectedZones; }},
-      {{"--mode", "first-selected"}, "", [](RunSettings& s) { s.ZoneMode = ZoneMode::kFirstSelectedZone; }},
-      {{"--mode", "3"}, "", [](RunSettings& s) { s.ZoneMode = ZoneMode::kFirstSelectedZone; }},
-      {{"--mode", "all-zones"}, "", [](RunSettings& s) { s.ZoneMode = ZoneMode::kAllZones; }},
-      {{"--mode", "4"}, "", [](RunSettings& s) { s.ZoneMode = ZoneMode::kAllZones; }},
-      {{"--multi-ext"}, "", [](RunSettings& s) { s.IgnoreExtensions = true; }},
-      {{"--move"}, "", [](RunSettings& s) { s.MoveFiles = true; }},
-      {{"--apply", "--yes"}, "", [](RunSettings& s) { s.TestMode = false; }},
-      {{"--apply", "--move", "--translations", "fre"},
-       "",
-       [](RunSettings& s) {
-         s.TestMode = false, s.MoveFiles = true, s.KeepTranslations = true, s.TranslationText = "fre";
-       }},
-      {{}, file, from_file},
-      {{"--zones", "(j)"}, file, [&](RunSettings& s) { from_file(s), s.ZoneText = "(j)"; }},
-      {{"--no-translations"}, file, [&](RunSettings& s) { from_file(s), s.KeepTranslations = false; }},
-      {{}, "window:(u)\r\n\r\n[b1]\r\n", [](RunSettings& s) { s.ZoneText = "(u)", s.ExclusionText = "[b1]"; }},
-      {{}, "(u)\r\n(j)\r\n", nullptr},  // two lines: the defaults
+      {{}, nullptr},
+      {{"--zones", "(U)"}, [](RunSettings& s) { s.ZoneText = "(U)"; }},
+      {{"--zones", ""}, [](RunSettings& s) { s.ZoneText = ""; }},
+      {{"--keep", "(j)"}, [](RunSettings& s) { s.KeepText = "(j)"; }},
+      {{"--exclude="}, [](RunSettings& s) { s.ExclusionText = ""; }},
+      {{"--exclude", "-in-1,[b1]"}, [](RunSettings& s) { s.ExclusionText = "-in-1,[b1]"; }},
+      {{"--translations", "fre,eng"}, [](RunSettings& s) { s.KeepTranslations = true, s.TranslationText = "fre,eng"; }},
+      {{"--mode", "all-selected"}, [](RunSettings& s) { s.ZoneMode = ZoneMode::kAllSelectedZones; }},
+      {{"--mode", "1"}, [](RunSettings& s) { s.ZoneMode = ZoneMode::kAllSelectedZones; }},
+      {{"--mode", "first-selected"}, [](RunSettings& s) { s.ZoneMode = ZoneMode::kFirstSelectedZone; }},
+      {{"--mode", "3"}, [](RunSettings& s) { s.ZoneMode = ZoneMode::kFirstSelectedZone; }},
+      {{"--mode", "all-zones"}, [](RunSettings& s) { s.ZoneMode = ZoneMode::kAllZones; }},
+      {{"--mode", "4"}, [](RunSettings& s) { s.ZoneMode = ZoneMode::kAllZones; }},
+      {{"--multi-ext"}, [](RunSettings& s) { s.IgnoreExtensions = true; }},
+      {{"--move"}, [](RunSettings& s) { s.MoveFiles = true; }},
+      {{"--apply", "--yes"}, [](RunSettings& s) { s.TestMode = false; }},
+      {{}, from_file, file},
+      {{"--apply", "--move"}, [&](RunSettings& s) { from_file(s), s.TestMode = false, s.MoveFiles = true; }, file},
+      {{"--zones", "(j)"}, [&](RunSettings& s) { from_file(s), s.ZoneText = "(j)"; }, file},
+      {{"--no-translations"}, [&](RunSettings& s) { from_file(s), s.KeepTranslations = false; }, file},
+      {{}, [](RunSettings& s) { s.ZoneText = "(u)", s.ExclusionText = "[b1]"; }, "window:(u)\r\n\r\n[b1]\r\n"},
+      {{}, nullptr, "(u)\r\n(j)\r\n"},  // two lines: the defaults
   };
-  const fs::path unedited = MakeRomset("unedited");
+  const fs::path unedited = MakeFiles("unedited", romset_);
   const std::size_t file_count = Tree(unedited).size();
-  ASSERT_EQ(Run({"clean", unedited.string()}).code, 0);
+  ASSERT_EQ(std::get<0>(Run({"clean", unedited.string()})), 0);
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::PrintToString(c.args) + " " + ::testing::PrintToString(c.config));
-    const fs::path cli = root_ / "cli", direct = root_ / "direct", window = root_ / "config/varnel_config.txt";
-    if (!fs::exists(cli)) MakeRomset("cli"), MakeRomset("direct");  // test runs leave them as they were
-    const bool at_window = c.config.rfind("window:", 0) == 0;
+    const fs::path cli = root_ / "cli", direct = root_ / "direct", window = root_ / "varnel_config.txt";
+    if (!fs::exists(cli)) MakeFiles("cli", romset_), MakeFiles("direct", romset_);  // test runs leave them as they were
+    const bool at_window = c.config.starts_with("window:");
     fs::remove(window);
     if (!c.config.empty()) WriteFile(at_window ? window : root_ / "test.txt", c.config.substr(at_window ? 7 : 0));
     std::vector<std::string> args = {"clean", cli.string()};
     args.insert(args.end(), c.args.begin(), c.args.end());
-    const CliRun run = Run(args, c.config.empty() || at_window ? fs::path() : root_ / "test.txt");
-    ASSERT_EQ(run.code, 0) << run.err;
+    const auto [code, out, err] = Run(args, c.config.empty() || at_window ? fs::path() : root_ / "test.txt");
+    ASSERT_EQ(code, 0) << err;
     const RunResult result = Direct(direct, c.edit);
     const std::string log = ReadFile(cli / "logfile.txt");
     EXPECT_EQ(log, ReadFile(direct / "logfile.txt"));
-    EXPECT_EQ(run.out, result.summary + "\n");
+    EXPECT_EQ(out, result.summary + "\n");
     EXPECT_EQ(log != ReadFile(unedited / "logfile.txt"), static_cast<bool>(c.edit));
     EXPECT_EQ(Tree(cli), Tree(direct));  // kept in place, or moved into "moved", as the window does
-    const bool deleted = result.summary.rfind("Deleted", 0) == 0;
-    EXPECT_EQ(Tree(cli).size(), file_count + 1 - (deleted ? result.DisposedCount : 0));  // none lost, + the log
-    if (result.summary.rfind("Theoretically", 0) != 0) fs::remove_all(cli), fs::remove_all(direct);
+    // None lost: each file is still there, or in "moved", or deleted and counted; and the log.
+    EXPECT_EQ(Tree(cli).size(), file_count + 1 - (result.summary.starts_with("Deleted") ? result.DisposedCount : 0));
+    if (!result.summary.starts_with("Theoretically")) fs::remove_all(cli), fs::remove_all(direct);
   }
 }
 
 TEST_F(CliTest, ExitCodesAndMessages) {
-  const std::string f = MakeRomset("romset").string();
+  // With a log already, as --print-log writes one.
+  const std::string f = MakeFiles("romset", romset_ + "logfile.txt\n").string(), missing = (root_ / "missing").string();
   const std::vector<std::string> before = Tree(f);
   fs::create_directories(root_ / "empty/sub");
-  const struct {
-    std::vector<std::string> args;
-    int code;
-    std::string out_has, err_has;
-  } cases[] = {
+  const Expected cases[] = {
       {{}, 2, "", "subcommand"},
       {{"clean"}, 2, "", "FOLDER"},
+      {{"alpha"}, 2, "", "FOLDER"},
       {{"clean", f, "--mode", "5"}, 2, "", "--mode"},
       {{"clean", f, "--keep"}, 2, "", "--keep"},
       {{"clean", f, "--translations", "fre", "--no-translations"}, 2, "", "--no-translations"},
       {{"clean", f, "--apply"}, 2, "", "You will delete files. Continue ? (no terminal to answer: add --yes)\n"},
-      {{"clean", (root_ / "missing").string()}, 1, "", "missing"},
+      {{"clean", missing}, 1, "", "missing"},
+      {{"alpha", missing}, 1, "", "Cannot read"},
+      {{"zip", missing}, 1, "", "Cannot read"},
       {{"clean", (root_ / "empty").string()}, 1, "", "Empty directory\n"},
+      {{"alpha", (root_ / "empty").string()}, 1, "", "Empty directory\n"},
       {{"clean", "--help"}, 0, "--no-translations", ""},
       {{"--version"}, 0, "varnel-cli " VARNEL_VERSION "\n", ""},
       {{"clean", f, "--print-log"}, 0, "\t --> ", ""},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(::testing::PrintToString(c.args));
-    const CliRun run = Run(c.args);
-    EXPECT_EQ(run.code, c.code) << run.err;
-    EXPECT_NE(run.out.find(c.out_has), std::string::npos) << run.out;
-    EXPECT_NE(run.err.find(c.err_has), std::string::npos) << run.err;
-  }
-  std::vector<std::string> after = Tree(f);
-  std::erase(after, "logfile.txt");
-  EXPECT_EQ(after, before);  // nothing deleted by any of these
+  for (const Expected& c : cases) ExpectRun(c);
+  EXPECT_EQ(Tree(f), before);  // nothing deleted by any of these
+  EXPECT_FALSE(fs::exists(root_ / "empty/AlphaFolders"));
 }
 
 TEST_F(CliTest, ZipRunsTheArchiverOncePerFile) {
   if (std::system("command -v 7z >/dev/null") != 0) GTEST_SKIP() << "7z (p7zip-full) is not installed";
-  const fs::path folder = root_ / "roms";
-  fs::create_directories(folder);
-  WriteFile(folder / "Game (E).nes", "rom"), WriteFile(folder / "Game (U) [!].nes", "rom");
-  const struct {
-    std::vector<std::string> args;
-    int code;
-    std::string err_has;
-  } cases[] = {
-      {{"zip", folder.string()}, 0, "2 files zipped\n"},
-      {{"zip", folder.string(), "--archiver", "/bin/false"}, 1, "2 files not zipped: Game (E).nes, Game (U) [!].nes"},
-      {{"zip", (root_ / "missing").string()}, 1, "Cannot read"},
-  };
-  for (const auto& c : cases) {
-    const CliRun run = Run(c.args);
-    EXPECT_EQ(run.code, c.code) << run.err;
-    EXPECT_NE(run.err.find(c.err_has), std::string::npos) << run.err;
-  }
-  EXPECT_TRUE(fs::exists(folder / "ZippedRoms/Game (E).zip") && fs::exists(folder / "ZippedRoms/Game (U) [!].zip"));
+  const std::string f = MakeFiles("roms", "Game (E).nes\nGame (U) [!].nes\n", "rom").string();
+  ExpectRun({{"zip", f}, 0, "", "2 files zipped\n"});
+  ExpectRun({{"zip", f, "--archiver", "/bin/false"}, 1, "", "2 files not zipped: Game (E).nes, Game (U) [!].nes"});
+  EXPECT_TRUE(fs::exists(f + "/ZippedRoms/Game (E).zip") && fs::exists(f + "/ZippedRoms/Game (U) [!].zip"));
 }
 
 TEST_F(CliTest, AlphaSortsIntoLetterFoldersWithoutOverwriting) {
-  const fs::path folder = root_ / "roms", empty = root_ / "empty";
-  fs::create_directories(empty / "only-a-subfolder");
-  const struct {
-    std::vector<std::string> args;
-    std::vector<std::string> files;  // written into `folder` before the run, holding the run's number
-    int code;
-    std::string out, err_has;
-  } cases[] = {
-      {{"alpha", folder.string()},
-       {"Zelda (U).nes", "1942 (J).nes", "mario.nes", "logfile.txt"},
-       0,
-       "3 files moved.\n",
-       ""},
-      {{"alpha", folder.string()}, {"mario.nes", "wario.nes"}, 1, "1 files moved.\n1 files not moved: mario.nes (", ""},
-      {{"alpha", empty.string()}, {}, 1, "", "Empty directory\n"},
-      {{"alpha", (root_ / "missing").string()}, {}, 1, "", "Cannot read"},
-      {{"alpha"}, {}, 2, "", "FOLDER"},
-  };
-  fs::create_directories(folder);
-  int number = 0;
-  for (const auto& c : cases) {
-    SCOPED_TRACE(::testing::PrintToString(c.args) + ::testing::PrintToString(c.files));
-    ++number;
-    for (const std::string& name : c.files) WriteFile(folder / name, std::to_string(number));
-    const CliRun run = Run(c.args);
-    EXPECT_EQ(run.code, c.code) << run.err;
-    EXPECT_EQ(run.out.substr(0, c.out.size()), c.out);
-    EXPECT_NE(run.err.find(c.err_has), std::string::npos) << run.err;
-  }
+  const fs::path folder = MakeFiles("roms", "Zelda (U).nes\n1942 (J).nes\nmario.nes\nlogfile.txt\n", "1");
+  ExpectRun({{"alpha", folder.string()}, 0, "3 files moved.\n", ""});
+  MakeFiles("roms", "mario.nes\nwario.nes\n", "2");
+  ExpectRun({{"alpha", folder.string()}, 1, "1 files moved.\n1 files not moved: mario.nes (", ""});
   EXPECT_EQ(Tree(folder), (std::vector<std::string>{"AlphaFolders/#/1942 (J).nes", "AlphaFolders/M/mario.nes",
                                                     "AlphaFolders/W/wario.nes", "AlphaFolders/Z/Zelda (U).nes",
                                                     "logfile.txt", "mario.nes"}));
   EXPECT_EQ(ReadFile(folder / "AlphaFolders/M/mario.nes"), "1");  // not overwritten by the second run's
   EXPECT_EQ(ReadFile(folder / "mario.nes"), "2");
-  EXPECT_FALSE(fs::exists(empty / "AlphaFolders"));
 }
 
 }  // namespace

@@ -5,12 +5,13 @@
 #include <unistd.h>
 #endif
 
-#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "gtest/gtest.h"
@@ -26,26 +27,28 @@ namespace {
 
 namespace fs = std::filesystem;
 
+#ifdef _WIN32
+constexpr int kMissing = ERROR_FILE_NOT_FOUND, kTaken = ERROR_ALREADY_EXISTS;
+constexpr const char* kThisProgram = "platform_tests.exe";
+#else
+constexpr int kMissing = ENOENT, kTaken = EEXIST;
+constexpr const char* kThisProgram = "platform_tests";
+#endif
+
 // A fresh folder under `parent`, removed with everything in it at the end of the test.
-class TempFolder {
- public:
-  explicit TempFolder(const fs::path& parent = fs::temp_directory_path()) {
-    std::random_device random;
-    path_ = parent / ("varnel-platform-" + std::to_string(random()));
+struct TempFolder {
+  explicit TempFolder(const fs::path& parent = fs::temp_directory_path())
+      : path_(parent / ("varnel-platform-" + std::to_string(std::random_device()()))) {
     fs::create_directories(path_);
   }
-  ~TempFolder() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-  }
+  ~TempFolder() { fs::remove_all(path_, ignored_); }
   std::string path() const { return path_.string(); }
   std::string Touch(const std::string& name, const std::string& contents = "") const {
     std::ofstream(path_ / name, std::ios::binary) << contents;
     return (path_ / name).string();
   }
-
- private:
   fs::path path_;
+  std::error_code ignored_;
 };
 
 std::string Contents(const std::string& path) {
@@ -55,24 +58,13 @@ std::string Contents(const std::string& path) {
 }
 
 TEST(ListedNameLessTest, SortsAsAnNtfsFolderLists) {
-  // Each name must list before the next one.
-  const std::vector<std::string> expected = {
-      "!go.nes",
-      "1942.nes",
-      "a b.nes",   // blank (0x20) before "(" (0x28)
-      "a(e).nes",  // "(" before "." (0x2E)
-      "A.nes",
-      "a.nes",      // equal but for case: raw bytes, upper case first
-      "a.nes.bak",  // a shorter prefix first
-      "Abc (E).nes",
-      "abc (U).nes",
-      "abc [!].nes",  // "[" (0x5B) after the letters folded to upper case ("U" is 0x55)
-      "ABC_x.nes",    // "_" (0x5F) after "[" and after the upper-case letters
-      "b.nes",
-      "zz.nes",
-      "\xc3\x89"
-      "clair.nes",  // bytes above 0x7F come after every ASCII letter
-  };
+  // Each name must list before the next one: a blank (0x20) before "(" (0x28) before "." (0x2E); names equal but
+  // for case by their raw bytes, upper case first; a shorter prefix first; "[" (0x5B) after the letters folded to
+  // upper case ("U" is 0x55); "_" (0x5F) after "[" and the upper-case letters; bytes above 0x7F (here "\303\211",
+  // an E with an acute accent) after every ASCII letter.
+  const std::vector<std::string> expected = {"!go.nes",   "1942.nes",  "a b.nes",     "a(e).nes",         "A.nes",
+                                             "a.nes",     "a.nes.bak", "Abc (E).nes", "abc (U).nes",      "abc [!].nes",
+                                             "ABC_x.nes", "b.nes",     "zz.nes",      "\303\211clair.nes"};
   for (std::size_t i = 0; i + 1 < expected.size(); ++i) {
     EXPECT_TRUE(ListedNameLess(expected[i], expected[i + 1])) << expected[i] << " < " << expected[i + 1];
     EXPECT_FALSE(ListedNameLess(expected[i + 1], expected[i])) << expected[i + 1] << " !< " << expected[i];
@@ -82,16 +74,13 @@ TEST(ListedNameLessTest, SortsAsAnNtfsFolderLists) {
 
 TEST(ListOrdinaryFilesTest, ListsSortedRegularFilesOnly) {
   TempFolder folder;
-  for (const char* name : {"zelda.nes", "Mario (U).nes", "mario (E).nes", "logfile.txt", "noext"}) {
-    folder.Touch(name);
-  }
-  fs::create_directory(fs::path(folder.path()) / "moved");
+  for (const char* name : {"zelda.nes", "Mario (U).nes", "mario (E).nes", "logfile.txt", "noext"}) folder.Touch(name);
+  const fs::path sub = fs::path(folder.path()) / "moved";
+  fs::create_directory(sub);
 #ifdef _WIN32
   // Windows hides by attribute, not by a leading dot.
-  const std::string hidden = folder.Touch("hidden by attribute.nes");
-  const std::string system = folder.Touch("system by attribute.nes");
-  SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN);
-  SetFileAttributesA(system.c_str(), FILE_ATTRIBUTE_SYSTEM);
+  SetFileAttributesA(folder.Touch("hidden by attribute.nes").c_str(), FILE_ATTRIBUTE_HIDDEN);
+  SetFileAttributesA(folder.Touch("system by attribute.nes").c_str(), FILE_ATTRIBUTE_SYSTEM);
   const std::vector<std::string> expected = {"logfile.txt", "mario (E).nes", "Mario (U).nes", "noext", "zelda.nes"};
 #else
   folder.Touch(".hidden");
@@ -100,120 +89,104 @@ TEST(ListOrdinaryFilesTest, ListsSortedRegularFilesOnly) {
   const std::vector<std::string> expected = {"link to zelda", "logfile.txt", "mario (E).nes",
                                              "Mario (U).nes", "noext",       "zelda.nes"};
 #endif
-
   Status status = Status::Error("not set");
-  const std::vector<std::string> names = ListOrdinaryFiles(folder.path(), &status);
-  EXPECT_TRUE(status.ok());
-  EXPECT_EQ(names, expected);
-}
-
-TEST(ListOrdinaryFilesTest, EmptyAndMissingFolders) {
-  TempFolder folder;
-  fs::create_directory(fs::path(folder.path()) / "sub");
-  Status status;
-  EXPECT_TRUE(ListOrdinaryFiles(folder.path(), &status).empty());
+  EXPECT_EQ(ListOrdinaryFiles(folder.path(), &status), expected);
   EXPECT_TRUE(status.ok());
 
+  // A folder holding only a folder is empty; a missing one fails and says why.
+  fs::create_directory(sub / "sub");
+  EXPECT_TRUE(ListOrdinaryFiles(sub.string(), &status).empty());
+  EXPECT_TRUE(status.ok());
   EXPECT_TRUE(ListOrdinaryFiles(folder.path() + "/nowhere", &status).empty());
-  EXPECT_FALSE(status.ok());
-  EXPECT_FALSE(status.message().empty());
+  EXPECT_FALSE(status.ok() || status.message().empty());
 }
 
 TEST(LowerCaseTest, AsciiAndLatin1CapitalsOnly) {
-  const struct {
-    std::string in, out;
-  } cases[] = {
+  const std::pair<std::string, std::string> cases[] = {
       {"Some Game (E) [!].ZIP", "some game (e) [!].zip"},
       {"\xc3\x80\xc3\x89\xc3\x9e", "\xc3\xa0\xc3\xa9\xc3\xbe"},  // À É Þ
       {"\xc3\x97", "\xc3\x97"},                                  // × has no small letter
       {"\xc3\x9f\xc3\xa9", "\xc3\x9f\xc3\xa9"},                  // ß and é stay
-      {"\xc5\x81", "\xc5\x81"},                                  // Ł is outside Latin-1: unchanged
-      {"\xc4\x80", "\xc4\x80"},                                  // Ā is outside Latin-1: unchanged
+      {"\xc5\x81\xc4\x80", "\xc5\x81\xc4\x80"},                  // Ł and Ā are outside Latin-1: unchanged
       {"[T+Fre1.02_Team]", "[t+fre1.02_team]"},
       {"", ""},
   };
-  for (const auto& c : cases) EXPECT_EQ(LowerCase(c.in), c.out) << c.in;
+  for (const auto& [in, out] : cases) EXPECT_EQ(LowerCase(in), out) << in;
 }
 
-TEST(FileOpsTest, JoinPathConcatenates) {
+TEST(FileOpsTest, JoinPresenceFoldersAndDelete) {
   const std::string sep(1, kPathSeparator);
   EXPECT_EQ(JoinPath("roms", "a.nes"), "roms" + sep + "a.nes");
   EXPECT_EQ(JoinPath(sep, "moved"), sep + sep + "moved");  // a root keeps its own separator
-}
 
-TEST(FileOpsTest, PresenceFoldersAndDelete) {
   TempFolder folder;
   const std::string file = folder.Touch("game.nes");
   const std::string sub = JoinPath(folder.path(), "moved");
-  EXPECT_TRUE(PathExists(file));
-  EXPECT_FALSE(IsFolder(file));
+  EXPECT_TRUE(PathExists(file) && !IsFolder(file));
   EXPECT_FALSE(PathExists(sub));
-
-  EXPECT_TRUE(MakeFolder(sub).ok());
-  EXPECT_TRUE(IsFolder(sub));
-  const Status again = MakeFolder(sub);
-  EXPECT_FALSE(again.ok());
-  EXPECT_FALSE(again.message().empty());
+  EXPECT_TRUE(MakeFolder(sub).ok() && IsFolder(sub));
+  EXPECT_FALSE(MakeFolder(sub).ok() || MakeFolder(sub).message().empty());
   EXPECT_FALSE(MakeFolder(file).ok());  // a file of that name counts as present
 
-  EXPECT_TRUE(RemoveFile(file).ok());
-  EXPECT_FALSE(PathExists(file));
-  const Status missing = RemoveFile(file);
-  EXPECT_FALSE(missing.ok());
-#ifdef _WIN32
-  EXPECT_EQ(missing.code(), ERROR_FILE_NOT_FOUND);
-#else
-  EXPECT_EQ(missing.code(), ENOENT);
-#endif
+  EXPECT_TRUE(RemoveFile(file).ok() && !PathExists(file));
+  EXPECT_EQ(RemoveFile(file).code(), kMissing);
+}
+
+// Moves "game.nes" (holding `contents`) from `from` to `to` with `move`, then checks that a second
+// "game.nes" is refused with both files left as they were, and that a missing file moves nothing.
+void ExpectMovesWithoutOverwrite(const std::string& from, const std::string& to,
+                                 const std::function<Status(const std::string& name)>& move,
+                                 const std::string& contents = "first") {
+  const std::string source = JoinPath(from, "game.nes"), target = JoinPath(to, "game.nes");
+  std::ofstream(source, std::ios::binary) << contents;
+  ASSERT_TRUE(move("game.nes").ok());
+  EXPECT_FALSE(PathExists(source));
+  EXPECT_EQ(Contents(target), contents);
+
+  std::ofstream(source, std::ios::binary) << "second";
+  EXPECT_EQ(move("game.nes").code(), kTaken);
+  EXPECT_EQ(Contents(source), "second");
+  EXPECT_EQ(Contents(target), contents);
+
+  EXPECT_FALSE(move("nothing").ok());
+  EXPECT_FALSE(PathExists(JoinPath(to, "nothing")));
 }
 
 TEST(MoveWithoutReplaceTest, MovesAndNeverOverwrites) {
   TempFolder folder;
-  const std::string source = folder.Touch("Game (E).nes", "source");
-  const std::string target = JoinPath(folder.path(), "Game (E) moved.nes");
-  ASSERT_TRUE(MoveWithoutReplace(source, target).ok());
-  EXPECT_FALSE(PathExists(source));
-  EXPECT_EQ(Contents(target), "source");
-
-  const std::string other = folder.Touch("other.nes", "other");
-  const Status refused = MoveWithoutReplace(other, target);
-  EXPECT_FALSE(refused.ok());
-#ifdef _WIN32
-  EXPECT_EQ(refused.code(), ERROR_ALREADY_EXISTS);
-#else
-  EXPECT_EQ(refused.code(), EEXIST);
-#endif
-  EXPECT_EQ(Contents(other), "other");
-  EXPECT_EQ(Contents(target), "source");
-
-  const Status gone = MoveWithoutReplace(JoinPath(folder.path(), "nothing"), JoinPath(folder.path(), "x"));
-  EXPECT_FALSE(gone.ok());
-  EXPECT_FALSE(PathExists(JoinPath(folder.path(), "x")));
+  const std::string moved = JoinPath(folder.path(), "moved");
+  ASSERT_TRUE(MakeFolder(moved).ok());
+  ExpectMovesWithoutOverwrite(folder.path(), moved, [&](const std::string& name) {
+    return MoveWithoutReplace(JoinPath(folder.path(), name), JoinPath(moved, name));
+  });
 }
 
 #ifndef _WIN32
+// Moves to /dev/shm when it is a second writable device: by path (keeping a large file's bytes and
+// permissions), and with folder handles.
 TEST(MoveWithoutReplaceTest, AcrossDevicesCopiesThenRemoves) {
-  struct stat shm_info, tmp_info;
-  if (stat("/dev/shm", &shm_info) != 0 || stat(fs::temp_directory_path().c_str(), &tmp_info) != 0 ||
-      shm_info.st_dev == tmp_info.st_dev || access("/dev/shm", W_OK) != 0) {
+  struct stat shm, tmp, info;
+  if (stat("/dev/shm", &shm) || stat(fs::temp_directory_path().c_str(), &tmp) || shm.st_dev == tmp.st_dev ||
+      access("/dev/shm", W_OK))
     GTEST_SKIP() << "no second writable device";
-  }
-  TempFolder here;
-  TempFolder there("/dev/shm");
-  const std::string source = here.Touch("game.nes", std::string(200000, 'x'));
-  chmod(source.c_str(), 0640);
-  const std::string target = JoinPath(there.path(), "game.nes");
-  ASSERT_TRUE(MoveWithoutReplace(source, target).ok());
-  EXPECT_FALSE(PathExists(source));
-  EXPECT_EQ(Contents(target), std::string(200000, 'x'));
-  struct stat info;
-  ASSERT_EQ(stat(target.c_str(), &info), 0);
+  TempFolder here, there("/dev/shm"), handle_here, handle_there("/dev/shm");
+  const std::string large(200000, 'x');
+  ExpectMovesWithoutOverwrite(
+      here.path(), there.path(),
+      [&](const std::string& name) {
+        const std::string source = JoinPath(here.path(), name);
+        chmod(source.c_str(), 0640);
+        return MoveWithoutReplace(source, JoinPath(there.path(), name));
+      },
+      large);
+  ASSERT_EQ(stat(JoinPath(there.path(), "game.nes").c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0640u);
 
-  const std::string second = here.Touch("game.nes", "second");
-  EXPECT_FALSE(MoveWithoutReplace(second, target).ok());
-  EXPECT_EQ(Contents(second), "second");
-  EXPECT_EQ(Contents(target).size(), 200000u);
+  FolderHandle from, to;
+  from.Open(handle_here.path());
+  to.Open(handle_there.path());
+  ExpectMovesWithoutOverwrite(handle_here.path(), handle_there.path(),
+                              [&](const std::string& name) { return from.MoveWithoutReplace(name, to, name); });
 }
 #endif
 
@@ -221,108 +194,51 @@ TEST(MoveWithoutReplaceTest, AcrossDevicesCopiesThenRemoves) {
 class FolderHandleTest : public ::testing::TestWithParam<bool> {
  protected:
   void SetUp() override {
-    const std::string roms = JoinPath(folder_.path(), "roms");
-    const std::string moved = JoinPath(roms, "moved");
+    roms_ = JoinPath(folder_.path(), "roms"), moved_ = JoinPath(roms_, "moved");
     // Opened before its folder exists, a handle goes by path, as where a folder cannot be held open.
-    if (!GetParam()) Open(roms, moved);
-    ASSERT_TRUE(MakeFolder(roms).ok());
-    ASSERT_TRUE(MakeFolder(moved).ok());
-    if (GetParam()) Open(roms, moved);
+    if (!GetParam()) folder_handle_.Open(roms_), moved_handle_.Open(moved_);
+    ASSERT_TRUE(MakeFolder(roms_).ok() && MakeFolder(moved_).ok());
+    if (GetParam()) folder_handle_.Open(roms_), moved_handle_.Open(moved_);
   }
-  void Open(const std::string& roms, const std::string& moved) {
-    folder_handle_.Open(roms);
-    moved_handle_.Open(moved);
-  }
-  std::string InFolder(const std::string& name) const { return JoinPath(folder_handle_.path(), name); }
-  std::string InMoved(const std::string& name) const { return JoinPath(moved_handle_.path(), name); }
 
   TempFolder folder_;
-  FolderHandle folder_handle_;
-  FolderHandle moved_handle_;
+  std::string roms_, moved_;
+  FolderHandle folder_handle_, moved_handle_;
 };
 
 TEST_P(FolderHandleTest, RemovesByName) {
   ASSERT_EQ(folder_handle_.is_held(), GetParam());
-  std::ofstream(InFolder("Game (E).nes")) << "x";
+  std::ofstream(JoinPath(roms_, "Game (E).nes")) << "x";
   EXPECT_TRUE(folder_handle_.RemoveFile("Game (E).nes").ok());
-  EXPECT_FALSE(PathExists(InFolder("Game (E).nes")));
-  const Status missing = folder_handle_.RemoveFile("Game (E).nes");
-  const Status by_path = RemoveFile(InFolder("Game (E).nes"));
-  EXPECT_FALSE(missing.ok());
-  EXPECT_EQ(missing.code(), by_path.code());
+  EXPECT_FALSE(PathExists(JoinPath(roms_, "Game (E).nes")));
+  const Status missing = folder_handle_.RemoveFile("Game (E).nes"),
+               by_path = RemoveFile(JoinPath(roms_, "Game (E).nes"));
+  EXPECT_EQ(missing.code(), kMissing);
   EXPECT_EQ(missing.message(), by_path.message());
 }
 
 TEST_P(FolderHandleTest, MovesByNameAndNeverOverwrites) {
-  std::ofstream(InFolder("Game (E).nes")) << "source";
-  ASSERT_TRUE(folder_handle_.MoveWithoutReplace("Game (E).nes", moved_handle_, "Game (E).nes").ok());
-  EXPECT_FALSE(PathExists(InFolder("Game (E).nes")));
-  EXPECT_EQ(Contents(InMoved("Game (E).nes")), "source");
-
-  std::ofstream(InFolder("Game (E).nes")) << "second";
-  const Status refused = folder_handle_.MoveWithoutReplace("Game (E).nes", moved_handle_, "Game (E).nes");
-  EXPECT_FALSE(refused.ok());
-#ifdef _WIN32
-  EXPECT_EQ(refused.code(), ERROR_ALREADY_EXISTS);
-#else
-  EXPECT_EQ(refused.code(), EEXIST);
-#endif
-  EXPECT_EQ(Contents(InFolder("Game (E).nes")), "second");
-  EXPECT_EQ(Contents(InMoved("Game (E).nes")), "source");
-
-  const Status gone = folder_handle_.MoveWithoutReplace("nothing", moved_handle_, "nothing");
-  const Status by_path = MoveWithoutReplace(InFolder("nothing"), InMoved("nothing"));
-  EXPECT_FALSE(gone.ok());
-  EXPECT_EQ(gone.message(), by_path.message());
-  EXPECT_FALSE(PathExists(InMoved("nothing")));
+  ExpectMovesWithoutOverwrite(roms_, moved_, [&](const std::string& name) {
+    return folder_handle_.MoveWithoutReplace(name, moved_handle_, name);
+  });
+  EXPECT_EQ(folder_handle_.MoveWithoutReplace("nothing", moved_handle_, "nothing").message(),
+            MoveWithoutReplace(JoinPath(roms_, "nothing"), JoinPath(moved_, "nothing")).message());
 }
 
 INSTANTIATE_TEST_SUITE_P(HeldAndByPath, FolderHandleTest, ::testing::Bool());
 
-#ifndef _WIN32
-TEST(FolderHandleAcrossDevicesTest, CopiesThenRemoves) {
-  struct stat shm_info, tmp_info;
-  if (stat("/dev/shm", &shm_info) != 0 || stat(fs::temp_directory_path().c_str(), &tmp_info) != 0 ||
-      shm_info.st_dev == tmp_info.st_dev || access("/dev/shm", W_OK) != 0) {
-    GTEST_SKIP() << "no second writable device";
-  }
-  TempFolder here;
-  TempFolder there("/dev/shm");
-  FolderHandle from, to;
-  from.Open(here.path());
-  to.Open(there.path());
-  here.Touch("game.nes", "first");
-  ASSERT_TRUE(from.MoveWithoutReplace("game.nes", to, "game.nes").ok());
-  EXPECT_FALSE(PathExists(JoinPath(here.path(), "game.nes")));
-  EXPECT_EQ(Contents(JoinPath(there.path(), "game.nes")), "first");
-  here.Touch("game.nes", "second");
-  EXPECT_FALSE(from.MoveWithoutReplace("game.nes", to, "game.nes").ok());
-  EXPECT_EQ(Contents(JoinPath(here.path(), "game.nes")), "second");
-  EXPECT_EQ(Contents(JoinPath(there.path(), "game.nes")), "first");
-}
-#endif
-
-TEST(LineWriterTest, EndsEveryLineWithCrLfAndKeepsBytes) {
+TEST(TextFileTest, LineWriterEndsEveryLineWithCrLfAndWholeFilesRoundTrip) {
   TempFolder folder;
-  const std::string path = JoinPath(folder.path(), "logfile.txt");
-  folder.Touch("logfile.txt", "old contents that must go");
+  const std::string path = folder.Touch("logfile.txt", "old contents that must go");
   LineWriter writer;
   ASSERT_TRUE(writer.Create(path).ok());
-  writer.WriteLine("caf\xc3\xa9 (e).zip\t --> Excluded file");
-  writer.WriteLine("");
-  writer.WriteLine("0 file deleted");
+  for (const char* line : {"caf\xc3\xa9 (e).zip\t --> Excluded file", "", "0 file deleted"}) writer.WriteLine(line);
   EXPECT_TRUE(writer.Close().ok());
   EXPECT_EQ(Contents(path), "caf\xc3\xa9 (e).zip\t --> Excluded file\r\n\r\n0 file deleted\r\n");
-
   LineWriter nowhere;
-  const Status status = nowhere.Create(JoinPath(folder.path(), "missing/logfile.txt"));
-  EXPECT_FALSE(status.ok());
+  EXPECT_FALSE(nowhere.Create(JoinPath(folder.path(), "missing/logfile.txt")).ok());
   EXPECT_FALSE(nowhere.is_open());
-}
 
-TEST(WholeFileTest, RoundTripAndMissingFile) {
-  TempFolder folder;
-  const std::string path = JoinPath(folder.path(), "config.txt");
   ASSERT_TRUE(WriteWholeFile(path, "a\r\nb\nc").ok());
   EXPECT_EQ(Contents(path), "a\r\nb\nc");
   std::string text = "stale";
@@ -334,11 +250,7 @@ TEST(ProgramFolderTest, IsTheFolderOfThisTest) {
   const std::string folder = ProgramFolder();
   ASSERT_FALSE(folder.empty());
   EXPECT_TRUE(IsFolder(folder));
-#ifdef _WIN32
-  EXPECT_TRUE(PathExists(JoinPath(folder, "platform_tests.exe")));
-#else
-  EXPECT_TRUE(PathExists(JoinPath(folder, "platform_tests")));
-#endif
+  EXPECT_TRUE(PathExists(JoinPath(folder, kThisProgram)));
 }
 
 }  // namespace
