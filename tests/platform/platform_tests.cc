@@ -207,7 +207,9 @@ class FolderHandleTest : public ::testing::TestWithParam<bool> {
 };
 
 TEST_P(FolderHandleTest, RemovesByName) {
-  ASSERT_EQ(folder_handle_.is_held(), GetParam());
+#ifndef _WIN32
+  ASSERT_EQ(folder_handle_.is_held(), GetParam());  // Windows always goes by path
+#endif
   std::ofstream(JoinPath(roms_, "Game (E).nes")) << "x";
   EXPECT_TRUE(folder_handle_.RemoveFile("Game (E).nes").ok());
   EXPECT_FALSE(PathExists(JoinPath(roms_, "Game (E).nes")));
