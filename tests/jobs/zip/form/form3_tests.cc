@@ -1,6 +1,5 @@
 #include <QDir>
 #include <QFile>
-#include <QLabel>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
@@ -9,7 +8,6 @@
 #include <QTest>
 #include <QTimer>
 #include <cerrno>
-#include <cmath>
 #include <functional>
 #include <memory>
 
@@ -26,23 +24,11 @@
 namespace varnel {
 namespace {
 
-template <typename T = QWidget>
-T* Find(QWidget* form, const char* name) {
-  return form->findChild<T*>(QString::fromLatin1(name));
-}
+QPushButton* Find(QWidget* form, const char* name) { return form->findChild<QPushButton*>(name); }
 
 void WriteBytes(const QString& path, const QByteArray& bytes) {
   QFile file(path);
-  QVERIFY(file.open(QIODevice::WriteOnly));
-  file.write(bytes);
-}
-
-// Runs `step` every few milliseconds, while the job processes its events, until it returns true.
-void Repeat(QTimer* timer, std::function<bool()> step) {
-  QObject::connect(timer, &QTimer::timeout, [timer, step] {
-    if (step()) timer->stop();
-  });
-  timer->start(5);
+  QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
 }
 
 }  // namespace
@@ -53,33 +39,53 @@ class Form3Test : public QObject {
  private:
   std::unique_ptr<QTemporaryDir> program_, roms_;  // the program folder holds the fake archiver
   std::unique_ptr<ScriptedMessageBoxes> boxes_;
-  QTimer timer_;
 
-  Form3Options Options() const {
-    Form3Options options;
-    options.start_folder = roms_->path();
-    options.program_folder = program_->path().toStdString();
-    options.search_path = std::string();  // never the machine's archiver
-    return options;
-  }
+  // Never the machine's archiver.
+  Form3Options Options() const { return {roms_->path(), program_->path().toStdString(), std::string()}; }
   QByteArray Program(const char* name) const { return program_->filePath(QString::fromLatin1(name)).toUtf8(); }
   QString Rom(const char* name) const { return roms_->filePath(QString::fromUtf8(name)); }
-  QStringList Shown() const {
+  // Each box shown since the last call, as "[icon] text".
+  QStringList TakeShown() const {
     QStringList shown;
     for (const ShownMessageBox& box : boxes_->shown()) shown << QStringLiteral("[%1] %2").arg(box.icon).arg(box.text);
+    boxes_->ClearShown();
     return shown;
   }
+  // Shows a new window and lets it check for the archiver: whether it stayed visible, how often it asked for the
+  // menu, the titles of the boxes it showed, then the boxes.
+  QStringList Activate() {
+    Form3 form(Options());
+    QSignalSpy menu_requests(&form, &JobForm::MenuRequested);
+    form.show();
+    form.activateWindow();
+    if (!QTest::qWaitForWindowActive(&form)) return {QStringLiteral("never active")};
+    QTest::qWait(20);  // the check runs once the activation is over
+    QStringList seen{QStringLiteral("visible %1, menu %2").arg(form.isVisible()).arg(menu_requests.count())};
+    for (const ShownMessageBox& box : boxes_->shown()) seen << box.title;
+    return seen + TakeShown();
+  }
 
-  // A fake archiver: runs `prelude`, then writes "zip of <source>" as the archive.
-  void WriteArchiver(const QByteArray& prelude = QByteArray()) {
+  // A fake archiver that runs `prelude`, then writes "zip of <source>" as the archive; and the roms `names`.
+  void WriteArchiver(const QByteArray& prelude = {}, std::initializer_list<const char*> names = {}) {
 #ifdef _WIN32
     QSKIP("the fake archiver is a shell script");
 #endif
     WriteBytes(Program("7z"), "#!/bin/sh\n" + prelude + "printf 'zip of %s' \"$4\" > \"$2\"\n");
     QFile::setPermissions(Program("7z"), QFile::ReadOwner | QFile::ExeOwner);
-  }
-  void WriteRoms(std::initializer_list<const char*> names) {
     for (const char* name : names) WriteBytes(Rom(name), "rom");
+  }
+  // Two roms and an archiver that writes its process id to "pid" then waits for a file "go"; `step` runs once,
+  // while the job processes its events, when the first run is waiting.
+  void WhileTheArchiverWaits(std::function<void()> step) {
+    WriteArchiver("echo $$ > '" + Program("pid") + "'\nwhile [ ! -e '" + Program("go") + "' ]; do sleep 0.01; done\n",
+                  {"a.nes", "b.nes"});
+    auto* timer = new QTimer(this);
+    QObject::connect(timer, &QTimer::timeout, [this, timer, step] {
+      if (!QFile::exists(Program("pid"))) return;
+      timer->stop();
+      step();
+    });
+    timer->start(5);
   }
 
  private slots:
@@ -87,139 +93,68 @@ class Form3Test : public QObject {
     program_ = std::make_unique<QTemporaryDir>();
     roms_ = std::make_unique<QTemporaryDir>();
     boxes_ = std::make_unique<ScriptedMessageBoxes>();
-    SetMessage7zAbsent(QString());
-    timer_.disconnect();
   }
 
-  void controlsHaveTheirNamesAndInitialTexts() {
-    Form3 form(Options());
-    QCOMPARE(form.windowTitle(), QStringLiteral("I want to zip my roms"));
-    QCOMPARE(Find<QPushButton>(&form, "Command1")->text(), QStringLiteral("Go"));
-    QCOMPARE(Find<QPushButton>(&form, "Command2")->text(), QStringLiteral("Quit"));
-    QVERIFY(Find<QLabel>(&form, "Picture1")->toolTip().isEmpty() && Find<QLabel>(&form, "Picture2") != nullptr);
-    QCOMPARE(Find<FolderTree>(&form, "Dir1")->Path(), roms_->path());
-    QVERIFY(Find(&form, "Drive1") != nullptr && Find<QProgressBar>(&form, "ProgressBar1")->value() == 0);
-    auto* note = Find<QLabel>(&form, "Label1");
-    QCOMPARE(note->text(), QStringLiteral("Label1"));
-    note->setText(QString::fromUtf8("Peut prendre du temps, en fonction du nombre de fichiers."));  // the longest
-    QVERIFY(note->fontMetrics().horizontalAdvance(note->text()) <= note->contentsRect().width());
-  }
-
-  void activationChecksForTheArchiver_data() {
-    QTest::addColumn<bool>("archiver");
-    QTest::addColumn<QString>("applied");  // the message of the language applied; empty before any
-    QTest::addColumn<QString>("menu");     // the caption of a loaded main menu; empty when none is loaded
-    QTest::newRow("present") << true << QString() << QString();
-    QTest::newRow("missing") << false << QString() << QString();
-    QTest::newRow("missing, French applied, menu loaded")
-        << false << FrenchMessage7zAbsent(QStringLiteral("/opt/%1 v")) << QStringLiteral("Varnel par Tollimer v3");
-  }
   void activationChecksForTheArchiver() {
-    QFETCH(bool, archiver);
-    QFETCH(QString, applied);
-    QFETCH(QString, menu);
-    if (archiver) WriteArchiver();
-    SetMessage7zAbsent(applied);
-    QWidget main_form;
-    main_form.setObjectName(menu.isEmpty() ? QString() : QStringLiteral("MainForm"));
-    main_form.setWindowTitle(menu);
-    Form3 form(Options());
-    QSignalSpy menu_requests(&form, &JobForm::MenuRequested);
-    form.show();
-    form.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&form));
-    QTest::qWait(20);  // the check runs once the activation is over
-    QCOMPARE(boxes_->shown().size(), std::size_t{archiver ? 0u : 1u});
-    QCOMPARE(form.isVisible(), archiver);  // a missing archiver: then exactly what "Quit" does
-    QCOMPARE(menu_requests.count(), archiver ? 0 : 1);
-    if (archiver) return;
-    const ShownMessageBox& box = boxes_->shown().front();
-    QCOMPARE(box.text,
-             applied.isEmpty() ? QStringLiteral("7z not found in \"%1\" folder").arg(program_->path()) : applied);
-    QCOMPARE(box.icon, 16);
-    QCOMPARE(box.title, menu.isEmpty() ? QString::fromUtf8(kProgramTitle) : menu);
-    if (!applied.isEmpty()) {
-      QCOMPARE(applied, QString::fromUtf8("7z non pr\xc3\xa9sent dans le r\xc3\xa9pertoire \"/opt/%1 v\""));
-    }
+    // A missing archiver is said, then the window does exactly what "Quit" does.
+    QCOMPARE(Activate(), (QStringList{"visible 0, menu 1", kProgramTitle,
+                                      "[16] 7z not found in \"" + program_->path() + "\" folder"}));
+    // The message of the language applied, under the caption of the loaded main menu.
+    SetMessage7zAbsent(FrenchMessage7zAbsent(QStringLiteral("/opt/%1 v")));
+    QWidget menu;
+    menu.setObjectName(QStringLiteral("MainForm"));
+    menu.setWindowTitle(QStringLiteral("Varnel par Tollimer v3"));
+    const QString french = QString::fromUtf8("[16] 7z non pr\xc3\xa9sent dans le r\xc3\xa9pertoire \"/opt/%1 v\"");
+    QCOMPARE(Activate(), (QStringList{"visible 0, menu 1", "Varnel par Tollimer v3", french}));
+    WriteArchiver();
+    QCOMPARE(Activate(), QStringList{QStringLiteral("visible 1, menu 0")});
   }
 
   void goZipsEveryFileThenFindsAnEmptyDirectory() {
-    WriteArchiver();
-    WriteRoms({"Game (E).nes", "b.smc", "noext", ".hidden"});
+    WriteArchiver({}, {"Game (E).nes", "b.smc", "noext", ".hidden"});
     QDir(roms_->path()).mkpath(QStringLiteral("empty/sub"));
     Form3 form(Options());
-    Find<QPushButton>(&form, "Command1")->click();
-    QCOMPARE(Shown(), QStringList{QStringLiteral("[0] 3 files zipped")});
-    QFile archive(Rom("ZippedRoms/Game (E).zip"));
-    QVERIFY(archive.open(QIODevice::ReadOnly));
-    QCOMPARE(archive.readAll(), "zip of " + Rom("Game (E).nes").toUtf8());
-    QVERIFY(QFile::exists(Rom("ZippedRoms/noext.zip")) && QFile::exists(Rom("ZippedRoms/b.zip")));
-    auto* bar = Find<QProgressBar>(&form, "ProgressBar1");
-    const int three_of_five = static_cast<int>(std::floor(3.0 / 5.0 * bar->maximum()));  // N of N + 2
-    QCOMPARE(bar->value(), three_of_five);
-
-    boxes_->ClearShown();
-    Find<FolderTree>(&form, "Dir1")->SetPath(Rom("empty"));
-    Find<QPushButton>(&form, "Command1")->click();
-    QCOMPARE(Shown(), QStringList{QStringLiteral("[48] Empty directory")});
+    Find(&form, "Command1")->click();
+    QCOMPARE(TakeShown(), QStringList{"[0] 3 files zipped"});
+    for (const char* zip : {"Game (E).zip", "b.zip", "noext.zip"}) QVERIFY(QFile::exists(Rom("ZippedRoms/") + zip));
+    auto* bar = form.findChild<QProgressBar*>("ProgressBar1");
+    QCOMPARE(bar->value(), 3 * bar->maximum() / 5);  // N of N + 2
+    // "Go" is enabled again once the job has ended.
+    form.findChild<FolderTree*>("Dir1")->SetPath(Rom("empty"));
+    Find(&form, "Command1")->click();
+    QCOMPARE(TakeShown(), QStringList{"[48] Empty directory"});
     QVERIFY(!QFileInfo::exists(Rom("empty/ZippedRoms")));
-    QCOMPARE(bar->value(), three_of_five);
   }
 
-  // While the archiver waits "Go" is disabled; "Quit" or the close box hides the window and the job goes on to
-  // its end message; a closed window is gone once the job has ended, one left with "Quit" stays loaded.
-  void theJobOutlivesItsHiddenWindow_data() {
-    QTest::addColumn<bool>("close_box");
-    QTest::newRow("Quit") << false;
-    QTest::newRow("close box") << true;
-  }
-  void theJobOutlivesItsHiddenWindow() {
-    QFETCH(bool, close_box);
-    WriteArchiver("touch '" + Program("started") + "'\nwhile [ ! -e '" + Program("go") + "' ]; do sleep 0.01; done\n");
-    WriteRoms({"a.nes", "b.nes"});
-    QPointer<Form3> form = new Form3(Options());
-    QSignalSpy menu_requests(form.data(), &JobForm::MenuRequested);
-    form->show();
-    auto* go = Find<QPushButton>(form, "Command1");
-    bool go_enabled = true, visible = true;
-    Repeat(&timer_, [&] {
-      if (!QFile::exists(Program("started"))) return false;
-      go_enabled = go->isEnabled();
-      close_box ? static_cast<void>(form->close()) : Find<QPushButton>(form, "Command2")->click();
-      visible = form->isVisible();
-      WriteBytes(Program("go"), "");
-      return true;
-    });
-    go->click();
-    QVERIFY(!go_enabled && !visible);
-    QCOMPARE(menu_requests.count(), 1);
-    QCOMPARE(Shown(), QStringList{QStringLiteral("[0] 2 files zipped")});
-    QTest::qWait(10);
-    QCOMPARE(form.isNull(), close_box);
-    if (!close_box) QVERIFY(go->isEnabled());
-    delete form.data();
-  }
-
-  // Last: the Quit event leaves the application marked as quitting.
-  void endingTheProgramStopsTheArchiverFirst() {
-    WriteArchiver("echo $$ > '" + Program("pid") + "'\nexec sleep 30\n");
-    WriteRoms({"a.nes", "b.nes"});
-    Form3 form(Options());
-    Repeat(&timer_, [&] {
-      if (!QFile::exists(Program("pid"))) return false;
-      QEvent quit(QEvent::Quit);
-      QCoreApplication::sendEvent(QCoreApplication::instance(), &quit);
-      return true;
-    });
-    Find<QPushButton>(&form, "Command1")->click();
-    QVERIFY(boxes_->shown().empty());  // stopped: no end message
+  // While the archiver waits "Go" is disabled. The close box only hides the window: the job goes on to its end
+  // message and the window is gone once the job has ended. The end of the program stops the job and kills its
+  // archiver first (last: the Quit event leaves the application marked as quitting).
+  void aJobUnderWay() {
+    for (bool program_ends : {false, true}) {
+      init();
+      QPointer<Form3> form = new Form3(Options());
+      QSignalSpy menu_requests(form.data(), &JobForm::MenuRequested);
+      form->show();
+      bool go_enabled = true, visible = true;
+      WhileTheArchiverWaits([&] {
+        go_enabled = Find(form, "Command1")->isEnabled();
+        QEvent quit(QEvent::Quit);
+        program_ends ? QCoreApplication::sendEvent(QCoreApplication::instance(), &quit) : form->close();
+        visible = form->isVisible();
+        WriteBytes(Program("go"), "");  // lets on a job that was not stopped
+      });
+      Find(form, "Command1")->click();
+      QVERIFY(!go_enabled && (program_ends || (!visible && menu_requests.count() == 1)));
+      QCOMPARE(TakeShown(), program_ends ? QStringList() : QStringList{"[0] 2 files zipped"});
+      QTest::qWait(10);
+      if (!program_ends) QVERIFY(form.isNull());
 #ifndef _WIN32
-    QFile pid(Program("pid"));
-    QVERIFY(pid.open(QIODevice::ReadOnly));
-    const pid_t archiver = pid.readAll().trimmed().toInt();
-    QVERIFY(archiver > 0 && ::kill(archiver, 0) == -1 && errno == ESRCH);  // killed and reaped
+      QFile pid(Program("pid"));
+      const pid_t archiver = pid.open(QIODevice::ReadOnly) ? pid.readAll().trimmed().toInt() : 0;
+      QVERIFY(archiver > 0 && ::kill(archiver, 0) == -1 && errno == ESRCH);  // ended and reaped
 #endif
-    QVERIFY(!QFile::exists(Rom("ZippedRoms/b.zip")));
+      QCOMPARE(QFile::exists(Rom("ZippedRoms/b.zip")), !program_ends);
+    }
   }
 };
 
