@@ -14,6 +14,10 @@ namespace varnel {
 // are equal that way are ordered by their raw bytes. Grouping of dumps relies on this order.
 bool ListedNameLess(std::string_view a, std::string_view b);
 
+// Sorts `names` by ListedNameLess. Quicker than a comparison sort on the names of a romset, whose neighbours
+// share long beginnings. The names must not hold a NUL byte.
+void SortListedNames(std::vector<std::string>& names);
+
 // A snapshot of the ordinary files of `folder`: regular files whose name does not start with "." (Windows:
 // neither hidden nor system), folders left out, sorted by ListedNameLess. Each job takes its own snapshot,
 // so no two jobs ever share a cursor. When the folder cannot be read the result is empty and *status
