@@ -28,7 +28,9 @@ std::FILE* OpenFile(const std::string& path, const char* mode) {
 }  // namespace
 
 LineWriter::~LineWriter() {
-  if (file_ != nullptr) std::fclose(file_);
+  if (file_ == nullptr) return;
+  WritePending();
+  std::fclose(file_);
 }
 
 Status LineWriter::Create(const std::string& path) {
@@ -37,20 +39,29 @@ Status LineWriter::Create(const std::string& path) {
   path_ = path;
   file_ = OpenFile(path, "wb");
   if (file_ == nullptr) return ErrnoStatus(errno);
-  std::setvbuf(file_, nullptr, _IOFBF, kWriteBufferSize);
+  // The lines gather in pending_ and reach the file in large writes.
+  std::setvbuf(file_, nullptr, _IONBF, 0);
+  pending_.clear();
+  pending_.reserve(kWriteBufferSize + 1024);
   return Status::Ok();
 }
 
 void LineWriter::WriteLine(std::string_view text) {
   if (file_ == nullptr) return;
-  if ((!text.empty() && std::fwrite(text.data(), 1, text.size(), file_) != text.size()) ||
-      std::fwrite("\r\n", 1, 2, file_) != 2) {
+  pending_.append(text).append("\r\n");
+  if (pending_.size() >= kWriteBufferSize) WritePending();
+}
+
+void LineWriter::WritePending() {
+  if (!pending_.empty() && std::fwrite(pending_.data(), 1, pending_.size(), file_) != pending_.size()) {
     if (error_.ok()) error_ = ErrnoStatus(errno);
   }
+  pending_.clear();
 }
 
 Status LineWriter::Close() {
   if (file_ == nullptr) return error_;
+  WritePending();
   if (std::fclose(file_) != 0 && error_.ok()) error_ = ErrnoStatus(errno);
   file_ = nullptr;
   return error_;

@@ -27,7 +27,11 @@ class LineWriter {
   bool is_open() const { return file_ != nullptr; }
 
  private:
+  // Writes the gathered lines to the file.
+  void WritePending();
+
   std::FILE* file_ = nullptr;
+  std::string pending_;  // lines not yet written
   std::string path_;
   Status error_;
 };
