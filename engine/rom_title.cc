@@ -1,6 +1,14 @@
 #include "engine/rom_title.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
+#include <cstdint>
+#include <cstring>
+
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#endif
 
 namespace varnel {
 namespace {
@@ -123,19 +131,107 @@ void RestoreMarkers(std::string& name) {
   name.resize(write);
 }
 
+constexpr bool IsBracketOrMarkerByte(unsigned char b) {
+  return b == '(' || b == ')' || b == '[' || b == ']' || b == static_cast<unsigned char>(kMarkerLead[1]);
+}
+
+// Bit i set when byte `from` + i of `name` (i < 16, within the name) is a bracket or the second byte of the
+// marker sign.
+inline std::uint32_t BracketBits(std::string_view name, std::size_t from) {
+  const std::size_t count = std::min<std::size_t>(16, name.size() - from);
+#if defined(__SSE2__) || defined(_M_X64)
+  if (count == 16) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(name.data() + from));
+    __m128i hits = _mm_cmpeq_epi8(bytes, _mm_set1_epi8('('));
+    hits = _mm_or_si128(hits, _mm_cmpeq_epi8(bytes, _mm_set1_epi8(')')));
+    hits = _mm_or_si128(hits, _mm_cmpeq_epi8(bytes, _mm_set1_epi8('[')));
+    hits = _mm_or_si128(hits, _mm_cmpeq_epi8(bytes, _mm_set1_epi8(']')));
+    hits = _mm_or_si128(hits, _mm_cmpeq_epi8(bytes, _mm_set1_epi8(kMarkerLead[1])));
+    return static_cast<std::uint32_t>(_mm_movemask_epi8(hits));
+  }
+#endif
+  std::uint32_t bits = 0;
+  for (std::size_t i = 0; i < count; ++i) {
+    if (IsBracketOrMarkerByte(static_cast<unsigned char>(name[from + i]))) bits |= std::uint32_t{1} << i;
+  }
+  return bits;
+}
+
+// The title of a name whose brackets are plain, built in one pass: every group closes before the next bracket
+// opens, no closing bracket stands alone, no group directly follows another, no group's text comes twice and
+// the second byte of the marker sign does not occur. In such a name each pass below takes every group out
+// exactly once with the blank before it (a "[!]" among them), and a round group holding " of " stays as it
+// is. False, with `*title` unspecified, for any other name: the passes handle it.
+bool PlainBracketsTitle(std::string_view name, std::string* title) {
+  struct Group {
+    std::size_t open;   // the opening bracket
+    std::size_t close;  // the closing bracket
+  };
+  constexpr std::size_t kMaxGroups = 16;
+  std::array<Group, kMaxGroups> groups;
+  std::size_t group_count = 0;
+  char awaited = 0;  // the closing bracket of the open group, or 0 outside any group
+  for (std::size_t from = 0; from < name.size(); from += 16) {
+    for (std::uint32_t bits = BracketBits(name, from); bits != 0; bits &= bits - 1) {
+      const std::size_t i = from + static_cast<std::size_t>(std::countr_zero(bits));
+      const char c = name[i];
+      if (c == '(' || c == '[') {
+        if (awaited != 0 || group_count == kMaxGroups) return false;
+        if (i > 0 && (name[i - 1] == ')' || name[i - 1] == ']')) return false;
+        awaited = c == '(' ? ')' : ']';
+        groups[group_count].open = i;
+      } else if (c == awaited) {
+        groups[group_count++].close = i;
+        awaited = 0;
+      } else {
+        return false;  // a closing bracket alone, or the marker byte
+      }
+    }
+  }
+  if (awaited != 0) return false;
+
+  const auto text_of = [&](const Group& g) { return name.substr(g.open, g.close + 1 - g.open); };
+  for (std::size_t g = 1; g < group_count; ++g) {
+    for (std::size_t h = 0; h < g; ++h) {
+      if (text_of(groups[g]) == text_of(groups[h])) return false;
+    }
+  }
+
+  std::string& result = *title;
+  result.resize(name.size());
+  char* const out = result.data();
+  std::size_t written = 0;
+  std::size_t read = 0;
+  for (std::size_t g = 0; g < group_count; ++g) {
+    const std::string_view text = text_of(groups[g]);
+    if (text.front() == '(' && text.find(" of ") != std::string_view::npos) continue;
+    const std::size_t open = groups[g].open;
+    const std::size_t start = (open > 0 && name[open - 1] == ' ') ? open - 1 : open;
+    std::memcpy(out + written, name.data() + read, start - read);
+    written += start - read;
+    read = groups[g].close + 1;
+  }
+  std::memcpy(out + written, name.data() + read, name.size() - read);
+  written += name.size() - read;
+  result.resize(written);
+  return true;
+}
+
 }  // namespace
 
 void AssignRomTitle(std::string_view name, bool ignore_extensions, std::string* title) {
   std::string& result = *title;
-  result.assign(name);
-  if (result.empty()) return;
-  if (result.find("[!]") != std::string::npos) {
-    RemoveAll(result, 0, " [!]");
-    RemoveAll(result, 0, "[!]");
+  if (!PlainBracketsTitle(name, &result)) {
+    result.assign(name);
+    if (result.empty()) return;
+    if (result.find("[!]") != std::string::npos) {
+      RemoveAll(result, 0, " [!]");
+      RemoveAll(result, 0, "[!]");
+    }
+    BracketPass(result, '(', ')', /*keep_of_groups=*/true);
+    BracketPass(result, '[', ']', /*keep_of_groups=*/false);
+    RestoreMarkers(result);
   }
-  BracketPass(result, '(', ')', /*keep_of_groups=*/true);
-  BracketPass(result, '[', ']', /*keep_of_groups=*/false);
-  RestoreMarkers(result);
   if (ignore_extensions) {
     const std::size_t dot = result.rfind('.');
     if (dot != std::string::npos) result.resize(dot);
