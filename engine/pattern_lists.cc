@@ -55,7 +55,10 @@ bool PatternListMatcher::Matches(std::string_view name) const {
     const std::size_t room = static_cast<std::size_t>(end - at);
     for (std::uint32_t k = first_[b]; k < first_[b + 1]; ++k) {
       const std::string& pattern = patterns_[k];
-      if (pattern.size() <= room && std::memcmp(at, pattern.data(), pattern.size()) == 0) return true;
+      if (pattern.size() <= room && at[pattern.size() - 1] == pattern.back() &&
+          std::memcmp(at, pattern.data(), pattern.size()) == 0) {
+        return true;
+      }
     }
     return false;
   };

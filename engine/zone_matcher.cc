@@ -11,10 +11,16 @@ ZoneMatcher::ZoneMatcher(const std::vector<std::string>* zones) : zones_(zones) 
     const std::uint64_t bit = std::uint64_t{1} << z;
     if (zone.empty()) {
       empty_zones_ |= bit;
+      continue;
+    }
+    by_first_byte_[static_cast<unsigned char>(zone.front())] |= bit;
+    if (zone.size() == 1) {
+      one_byte_zones_ |= bit;
     } else {
-      by_first_byte_[static_cast<unsigned char>(zone.front())] |= bit;
+      by_second_byte_[static_cast<unsigned char>(zone[1])] |= bit;
     }
   }
+  for (std::uint64_t& zones : by_second_byte_) zones |= one_byte_zones_;
   for (int b = 0; b < 256; ++b) {
     if (by_first_byte_[b] == 0) continue;
     if (only_first_byte_ >= 0) {
@@ -35,7 +41,9 @@ std::uint64_t ZoneMatcher::ZonesIn(std::string_view name) const {
       i = name.find(only, i);
       if (i == std::string_view::npos) break;
     }
-    std::uint64_t candidates = by_first_byte_[static_cast<unsigned char>(name[i])] & ~held;
+    const std::uint64_t fitting_second_byte =
+        i + 1 < name.size() ? by_second_byte_[static_cast<unsigned char>(name[i + 1])] : one_byte_zones_;
+    std::uint64_t candidates = by_first_byte_[static_cast<unsigned char>(name[i])] & fitting_second_byte & ~held;
     while (candidates != 0) {
       const int z = std::countr_zero(candidates);
       candidates &= candidates - 1;

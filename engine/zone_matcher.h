@@ -29,7 +29,10 @@ class ZoneMatcher {
   const std::vector<std::string>* zones_ = nullptr;
   std::uint64_t empty_zones_ = 0;                      // the empty zones among the first 64
   std::array<std::uint64_t, 256> by_first_byte_ = {};  // the zones among the first 64 starting with each byte
-  int only_first_byte_ = -1;  // the first byte of every non-empty zone among the first 64 when they share one
+  // The zones among the first 64 whose second byte is each byte, and with them those of one byte.
+  std::array<std::uint64_t, 256> by_second_byte_ = {};
+  std::uint64_t one_byte_zones_ = 0;  // the zones of one byte among the first 64
+  int only_first_byte_ = -1;          // the first byte of every non-empty zone among the first 64 when they share one
 };
 
 }  // namespace varnel
