@@ -134,12 +134,18 @@ std::string PlainRomTitle(std::string name, bool ignore_extensions) {
   return name;
 }
 
-TEST(RomTitleTest, AgreesWithThePlainRuleOnRandomNames) {
-  const std::vector<std::string> pieces = {"(",    ")", "[",   "]",         " ",   "a",   "e",
-                                           " of ", ".", "[!]", kMark + "1", "(e)", " (e)"};
+TEST(RomTitleTest, AgreesWithThePlainRuleOnRandomAndRealNames) {
+  const std::vector<std::string> pieces = {
+      "(",    ")",   "[",     "]",    " ",    "a",        "e",         " of ",           ".", "[!]", "(e)",
+      " (e)", "(u)", " [b1]", "\xA4", "\xC2", "(1 of 2)", kMark + "1", "some long words"};
   std::mt19937 random(2024);
-  for (int i = 0; i < 20000; ++i) {
+  for (int i = 0; i < 40000; ++i) {
     const std::string name = RandomText(random, pieces, 13);
+    for (const bool ignore : {false, true}) ASSERT_EQ(RomTitle(name, ignore), PlainRomTitle(name, ignore)) << name;
+  }
+  std::ifstream list(VARNEL_TEST_DATA_DIR "/snes_names.txt");
+  for (std::string line; std::getline(list, line);) {
+    const std::string name = LowerCase(line);
     for (const bool ignore : {false, true}) ASSERT_EQ(RomTitle(name, ignore), PlainRomTitle(name, ignore)) << name;
   }
 }

@@ -5,11 +5,13 @@
 #include <unistd.h>
 #endif
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <random>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -70,6 +72,56 @@ TEST(ListedNameLessTest, SortsAsAnNtfsFolderLists) {
     EXPECT_FALSE(ListedNameLess(expected[i + 1], expected[i])) << expected[i + 1] << " !< " << expected[i];
   }
   EXPECT_FALSE(ListedNameLess("same", "same"));
+}
+
+// The listing order written plainly, one folded byte at a time.
+bool PlainListedNameLess(const std::string& a, const std::string& b) {
+  const auto folded = [](unsigned char c) { return c >= 'a' && c <= 'z' ? c - 32 : c; };
+  for (std::size_t i = 0; i < a.size() && i < b.size(); ++i) {
+    if (folded(a[i]) != folded(b[i])) return folded(a[i]) < folded(b[i]);
+  }
+  return a.size() != b.size() ? a.size() < b.size() : a < b;
+}
+
+TEST(ListedNameLessTest, SortingAgreesWithThePlainOrderOnRandomNames) {
+  // Long shared beginnings, case-only differences, every letter boundary ("@", "[", "`", "{") and bytes above
+  // 0x7F, around the eight-byte steps of the comparison.
+  const std::vector<std::string> pieces = {"a",
+                                           "A",
+                                           "z",
+                                           "Z",
+                                           "@",
+                                           "[",
+                                           "`",
+                                           "{",
+                                           " ",
+                                           "(",
+                                           "\xC3\xA9",
+                                           "\xC3\x89",
+                                           "\x7F",
+                                           "\xFF",
+                                           "Some Game ",
+                                           "SOME GAME ",
+                                           "some game (U) [b1]"};
+  std::mt19937 random(11);
+  for (int round = 0; round < 300; ++round) {
+    std::set<std::string> unique;
+    for (int i = static_cast<int>(random() % 400); i > 0; --i) {
+      std::string name;
+      for (int j = 1 + static_cast<int>(random() % 6); j > 0; --j) name += pieces[random() % pieces.size()];
+      unique.insert(name);
+    }
+    std::vector<std::string> names(unique.begin(), unique.end());
+    std::shuffle(names.begin(), names.end(), random);
+    std::vector<std::string> expected = names;
+    std::sort(expected.begin(), expected.end(), PlainListedNameLess);
+    SortListedNames(names);
+    ASSERT_EQ(names, expected);
+    for (std::size_t i = 0; i + 1 < names.size(); ++i) {
+      ASSERT_TRUE(ListedNameLess(names[i], names[i + 1])) << names[i] << " < " << names[i + 1];
+      ASSERT_FALSE(ListedNameLess(names[i + 1], names[i])) << names[i + 1] << " !< " << names[i];
+    }
+  }
 }
 
 TEST(ListOrdinaryFilesTest, ListsSortedRegularFilesOnly) {
@@ -237,6 +289,16 @@ TEST(TextFileTest, LineWriterEndsEveryLineWithCrLfAndWholeFilesRoundTrip) {
   for (const char* line : {"caf\xc3\xa9 (e).zip\t --> Excluded file", "", "0 file deleted"}) writer.WriteLine(line);
   EXPECT_TRUE(writer.Close().ok());
   EXPECT_EQ(Contents(path), "caf\xc3\xa9 (e).zip\t --> Excluded file\r\n\r\n0 file deleted\r\n");
+  // Many lines, and one longer than the writer gathers before it writes, come out whole and in order.
+  ASSERT_TRUE(writer.Create(path).ok());
+  std::string expected;
+  for (int i = 0; i < 5000; ++i) {
+    const std::string line = i == 2500 ? std::string(100000, 'x') : "line " + std::to_string(i);
+    writer.WriteLine(line);
+    expected += line + "\r\n";
+  }
+  EXPECT_TRUE(writer.Close().ok());
+  EXPECT_EQ(Contents(path), expected);
   LineWriter nowhere;
   EXPECT_FALSE(nowhere.Create(JoinPath(folder.path(), "missing/logfile.txt")).ok());
   EXPECT_FALSE(nowhere.is_open());
