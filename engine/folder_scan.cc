@@ -1,6 +1,8 @@
 #include "engine/folder_scan.h"
 
+#include <string>
 #include <string_view>
+#include <utility>
 
 #include "engine/file_disposal.h"
 #include "engine/pattern_lists.h"
@@ -83,10 +85,12 @@ void ScanFolder(CleaningState& state, const std::vector<std::string>& listing, C
   std::vector<std::size_t> group;
   std::string previous_title;  // RomTitle of the last name that joined the group; "" at the start
   std::string title;
-  std::string name;
   for (std::size_t i = 0; i < listing.size(); ++i) {
     progress_value += 1;
     host.SetProgress(0, progress_maximum, progress_value);
+    // The name is lower-cased straight into the entry after the group's, where it stays if it joins a group.
+    if (state.group_names.size() == group.size()) state.group_names.emplace_back();
+    std::string& name = state.group_names[group.size()];
     AssignLowerCase(listing[i], &name);
     const Dump dump{listing[i], name};
 
@@ -110,12 +114,11 @@ void ScanFolder(CleaningState& state, const std::vector<std::string>& listing, C
     }
 
     AssignRomTitle(name, state.IgnoreExtensions, &title);
-    if (title != previous_title) {
+    if (title != previous_title && !group.empty()) {
       CloseGroup(state, listing, group);
+      std::swap(state.group_names.front(), state.group_names[group.size()]);  // the name starts the new group
       group.clear();
     }
-    if (state.group_names.size() == group.size()) state.group_names.emplace_back();
-    state.group_names[group.size()].assign(name);
     group.push_back(i);
     previous_title.swap(title);
   }

@@ -56,11 +56,6 @@ std::uint64_t ZoneMatcher::ZonesIn(std::string_view name) const {
   return held;
 }
 
-bool ZoneMatcher::Holds(std::string_view name, std::uint64_t held, std::size_t zone) const {
-  if (zone < kBits) return (held >> zone) & 1;
-  return name.find((*zones_)[zone]) != std::string_view::npos;
-}
-
 std::size_t ZoneMatcher::FirstZoneIn(std::string_view name) const {
   const std::uint64_t held = ZonesIn(name);
   if (held != 0) return static_cast<std::size_t>(std::countr_zero(held));

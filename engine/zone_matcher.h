@@ -18,7 +18,10 @@ class ZoneMatcher {
   explicit ZoneMatcher(const std::vector<std::string>* zones);
 
   // True when `name` holds zone `zone`, given `held`, the result of ZonesIn(name).
-  bool Holds(std::string_view name, std::uint64_t held, std::size_t zone) const;
+  bool Holds(std::string_view name, std::uint64_t held, std::size_t zone) const {
+    if (zone < kBits) return (held >> zone) & 1;
+    return name.find((*zones_)[zone]) != std::string_view::npos;
+  }
   // The zones `name` holds, as bits (bit z for zone z); only the first 64 zones have a bit.
   std::uint64_t ZonesIn(std::string_view name) const;
   // The index of the first zone, in list order, that `name` holds; the number of zones when none.
