@@ -241,7 +241,7 @@ int PeakChild(const std::string& folder) {
 
 int Main(int argc, char** argv) {
   std::string names_file;
-  int repeats = 9;
+  int repeats = 15;
   bool peak = true;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];

@@ -192,8 +192,11 @@ bool PlainBracketsTitle(std::string_view name, std::string* title) {
 
   const auto text_of = [&](const Group& g) { return name.substr(g.open, g.close + 1 - g.open); };
   for (std::size_t g = 1; g < group_count; ++g) {
+    const std::string_view text = text_of(groups[g]);
     for (std::size_t h = 0; h < g; ++h) {
-      if (text_of(groups[g]) == text_of(groups[h])) return false;
+      const std::string_view earlier = text_of(groups[h]);
+      // Most groups differ in size or in their first letter; only the others are compared whole.
+      if (text.size() == earlier.size() && text[1] == earlier[1] && text == earlier) return false;
     }
   }
 
@@ -204,7 +207,8 @@ bool PlainBracketsTitle(std::string_view name, std::string* title) {
   std::size_t read = 0;
   for (std::size_t g = 0; g < group_count; ++g) {
     const std::string_view text = text_of(groups[g]);
-    if (text.front() == '(' && text.find(" of ") != std::string_view::npos) continue;
+    constexpr std::string_view kOf = " of ";
+    if (text.front() == '(' && text.size() > kOf.size() + 1 && text.find(kOf) != std::string_view::npos) continue;
     const std::size_t open = groups[g].open;
     const std::size_t start = (open > 0 && name[open - 1] == ' ') ? open - 1 : open;
     std::memcpy(out + written, name.data() + read, start - read);
