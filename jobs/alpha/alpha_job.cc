@@ -24,7 +24,8 @@ std::string PrepareLetterFolders(const std::string& rom_folder, LetterFolderPath
   const std::string alpha_folders = JoinPath(rom_folder, kAlphaFoldersName);
   const auto taken_by_file = [](const std::string& path) { return PathExists(path) && !IsFolder(path); };
   const auto exists_as_file = [](std::string_view name, const std::string& folder) {
-    return "\"" + std::string(name) + "\" exists as a file in " + folder + "; nothing was moved.";
+    std::string message = "\"";
+    return message.append(name).append("\" exists as a file in ").append(folder).append("; nothing was moved.");
   };
 
   if (taken_by_file(alpha_folders)) return exists_as_file(kAlphaFoldersName, rom_folder);
