@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "platform/replace_file.h"
 #include "platform/text_file.h"
 
 namespace varnel {
@@ -42,18 +43,25 @@ std::string ConfigSavedMessage(const std::string& path) {
 #endif
 }
 
+ConfigValues DefaultConfigValues() {
+  ConfigValues values;
+  values.zones = kDefaultZoneText;
+  values.kept = kDefaultKeepText;
+  values.excluded = kDefaultExclusionText;
+  return values;
+}
+
 std::vector<std::string> SplitConfigLines(std::string_view contents) {
   std::vector<std::string> lines;
   std::size_t pos = 0;
   while (lines.size() < kMaxLines && pos < contents.size()) {
-    const std::size_t cr = contents.find('\r', pos);
-    if (cr == std::string_view::npos) {
+    const std::size_t end = contents.find_first_of("\r\n", pos);
+    if (end == std::string_view::npos) {
       lines.emplace_back(contents.substr(pos));
       break;
     }
-    lines.emplace_back(contents.substr(pos, cr - pos));
-    pos = cr + 1;
-    if (pos < contents.size() && contents[pos] == '\n') ++pos;
+    lines.emplace_back(contents.substr(pos, end - pos));
+    pos = contents.compare(end, 2, "\r\n") == 0 ? end + 2 : end + 1;
   }
   return lines;
 }
@@ -66,7 +74,25 @@ Status ReadConfigLines(const std::string& path, std::vector<std::string>* lines)
     return status;
   }
   *lines = SplitConfigLines(contents);
-  return Status::Ok();
+  return lines->size() >= 3 ? Status::Ok() : Status::Error(kShortConfigFile);
+}
+
+Status LoadConfigValues(const std::string& path, ConfigValues* values) {
+  std::vector<std::string> lines;
+  const Status status = ReadConfigLines(path, &lines);
+  if (!status.ok()) {
+    *values = DefaultConfigValues();
+    return status;
+  }
+  *values = ConfigValues();
+  values->zones = lines[0];
+  values->kept = lines[1];
+  values->excluded = lines[2];
+  if (lines.size() >= 4) {
+    values->translations = lines[3];
+    values->keep_translations = true;
+  }
+  return status;
 }
 
 Status WriteConfigFile(const std::string& path, const ConfigValues& values) {
@@ -80,7 +106,7 @@ Status WriteConfigFile(const std::string& path, const ConfigValues& values) {
     contents += translations;
     contents += "\r\n";
   }
-  return WriteWholeFile(path, contents);
+  return ReplaceWholeFile(path, contents);
 }
 
 }  // namespace varnel
