@@ -1,5 +1,9 @@
 #include "settings/config_file.h"
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include <cstdlib>
 
 #include "platform/replace_file.h"
@@ -18,6 +22,18 @@ std::string WithoutLineBreaks(std::string_view text) {
     if (c != '\r' && c != '\n') out.push_back(c);
   }
   return out;
+}
+
+// True for a FIFO, a socket or a device, which a read could wait on for ever. A folder is left to the read,
+// which fails with the system's reason.
+bool IsSpecialFile(const std::string& path) {
+#ifdef _WIN32
+  (void)path;
+  return false;
+#else
+  struct stat info;
+  return ::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode);
+#endif
 }
 
 }  // namespace
@@ -67,12 +83,10 @@ std::vector<std::string> SplitConfigLines(std::string_view contents) {
 }
 
 Status ReadConfigLines(const std::string& path, std::vector<std::string>* lines) {
+  lines->clear();
+  if (IsSpecialFile(path)) return Status::Error(kNotARegularFile);
   std::string contents;
-  Status status = ReadWholeFile(path, &contents);
-  if (!status.ok()) {
-    lines->clear();
-    return status;
-  }
+  if (Status status = ReadWholeFile(path, &contents); !status.ok()) return status;
   *lines = SplitConfigLines(contents);
   return lines->size() >= 3 ? Status::Ok() : Status::Error(kShortConfigFile);
 }

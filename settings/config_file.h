@@ -45,8 +45,8 @@ std::string ConfigSavedMessage(const std::string& path);
 std::vector<std::string> SplitConfigLines(std::string_view contents);
 
 // Reads up to four lines of the file at `path` by those rules into `lines`. Fails with the system's reason
-// when the file cannot be read (`lines` then empty), and with kShortConfigFile when it gives fewer than three
-// lines (`lines` then holds those it gives).
+// when the file cannot be read, with kNotARegularFile for a FIFO or a device (never waited on), both with
+// `lines` empty; and with kShortConfigFile when it gives fewer than three lines (`lines` then holds those).
 Status ReadConfigLines(const std::string& path, std::vector<std::string>* lines);
 
 // The values of the file at `path`: lines 1 to 3, and a fourth line turns translations on with its codes.

@@ -3,6 +3,7 @@
 // The romset names come from tests/data/cli_goodnes_excerpt.txt: lines 1-40, 6717-6960 and 20148-20221 of
 // goodnes.txt from the project's romname lists (GoodNES 3.23b names, CC0, from SnowflakePowered/opengood).
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -199,7 +200,9 @@ TEST_F(CliTest, AConfigurationFileThatCannotBeUsedStopsTheRun) {
   const fs::path good = root_ / "good.txt", two_lines = root_ / "two.txt", empty = root_ / "empty.txt",
                  folder = root_ / "folder.txt", missing = root_ / "missing.txt";
   WriteFile(good, "(u)\n(j)\n\n"), WriteFile(two_lines, "(u)\r\n(j)\r\n"), WriteFile(empty, "");
+  const fs::path fifo = root_ / "fifo.txt";
   fs::create_directory(folder);
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   const std::vector<std::string> all_lists = {"--zones", "(u)", "--keep", "", "--exclude", "", "--no-translations"};
   struct Case {
     const char* what;
@@ -213,6 +216,7 @@ TEST_F(CliTest, AConfigurationFileThatCannotBeUsedStopsTheRun) {
       {"variable: two lines", two_lines, {}, "", two_lines, "it has fewer than three lines"},
       {"variable: empty file", empty, {}, "", empty, "it has fewer than three lines"},
       {"variable: a folder", folder, {}, "", folder, "Is a directory"},
+      {"variable: a FIFO", fifo, {}, "", fifo, "not a regular file"},  // no wait for a writer
       {"variable: missing", missing, {}, "", missing, "No such file or directory"},
       {"variable: every list given", two_lines, all_lists, "", two_lines, "it has fewer than three lines"},
       {"--config: missing, over a good variable",

@@ -75,7 +75,7 @@ TEST(LoadConfigValuesTest, ValuesOrTheReasonAndTheDefaults) {
   EXPECT_TRUE(defaults.kept.empty() && defaults.translations.empty() && !defaults.keep_translations);
   struct Case {
     const char* what;
-    std::string contents;  // "<folder>" puts a folder where the file should be; "<none>" no file at all
+    std::string contents;  // "<folder>" or "<fifo>" puts one where the file should be; "<none>": no file
     ConfigValues values;
     std::string reason;  // empty: read fine
     std::size_t lines;   // that ReadConfigLines gives
@@ -90,12 +90,17 @@ TEST(LoadConfigValuesTest, ValuesOrTheReasonAndTheDefaults) {
       {"no file", "<none>", defaults, std::strerror(ENOENT), 0},
 #ifndef _WIN32
       {"a folder in its place", "<folder>", defaults, std::strerror(EISDIR), 0},
+      {"a FIFO, never waited on", "<fifo>", defaults, kNotARegularFile, 0},
 #endif
   };
   for (const Case& c : cases) {
     fs::remove_all(path);
     if (c.contents == "<folder>") {
       fs::create_directory(path);
+#ifndef _WIN32
+    } else if (c.contents == "<fifo>") {
+      ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+#endif
     } else if (c.contents != "<none>") {
       std::ofstream(path, std::ios::binary) << c.contents;
     }
