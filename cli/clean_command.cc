@@ -108,6 +108,8 @@ int RunCleanCommand(const CleanOptions& options) {
       break;
     case RunResult::Outcome::kNotConfirmed:
       return host.refused_without_terminal() ? kExitUsage : kExitFailed;
+    case RunResult::Outcome::kRefused:
+    case RunResult::Outcome::kLocked:
     case RunResult::Outcome::kNoZoneMode:
     case RunResult::Outcome::kEmptyFolder:
     case RunResult::Outcome::kSetupFailed:

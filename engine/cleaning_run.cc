@@ -8,6 +8,8 @@
 #include "engine/folder_scan.h"
 #include "engine/list_rule.h"
 #include "platform/file_ops.h"
+#include "platform/folder_guard.h"
+#include "platform/folder_lock.h"
 #include "platform/listing.h"
 
 namespace varnel {
@@ -47,6 +49,17 @@ std::string SummaryLine(const CleaningState& state) {
 
 RunResult RunCleaning(const RunSettings& settings, CleaningHost& host) {
   RunResult result;
+  // Before anything else: a real run never works in a protected folder, and every run holds the folder's
+  // lock to its end, a test run too since it rewrites the log.
+  FolderLock lock;
+  if (const FolderEntry entry = EnterJobFolder(settings.RomFolder, !settings.TestMode, lock);
+      entry.outcome != FolderEntry::Outcome::kEntered) {
+    host.ShowMessage(entry.message, kIconExclamation);
+    result.outcome =
+        entry.outcome == FolderEntry::Outcome::kProtected ? RunResult::Outcome::kRefused : RunResult::Outcome::kLocked;
+    return result;
+  }
+
   CleaningState state;
   state.ApplyChanges = !settings.TestMode;
   state.MoveFiles = settings.MoveFiles;
@@ -64,6 +77,8 @@ RunResult RunCleaning(const RunSettings& settings, CleaningHost& host) {
     result.outcome = RunResult::Outcome::kSetupFailed;
     return result;
   }
+  // Temporaries that an interrupted earlier move left in "moved" go before this run moves anything.
+  if (state.MoveFiles && state.ApplyChanges) RemoveLeftoverTemporaries(state.moved_folder);
 
   state.ExclusionPatterns = SplitListText(settings.ExclusionText);
   state.KeepPatterns = SplitListText(settings.KeepText);

@@ -21,6 +21,7 @@
 #include "../engine/engine_test_support.h"
 #include "engine/cleaning_run.h"
 #include "gtest/gtest.h"
+#include "platform/folder_lock.h"
 #include "settings/config_file.h"
 
 namespace varnel {
@@ -299,6 +300,36 @@ TEST_F(CliTest, AlphaSortsIntoLetterFoldersWithoutOverwriting) {
                                                     "logfile.txt", "mario.nes"}));
   EXPECT_EQ(ReadFile(folder / "AlphaFolders/M/mario.nes"), "1");  // not overwritten by the second run's
   EXPECT_EQ(ReadFile(folder / "mario.nes"), "2");
+}
+
+// The runs set HOME to the test's folder: a real job there is refused, a test run is not. A folder another
+// job holds is refused to every job, a test run too. Nothing is touched in either case, the log included.
+TEST_F(CliTest, RefusesTheHomeFolderAndAFolderAnotherJobHolds) {
+  WriteFile(root_ / "notes (draft).txt", "draft");
+  WriteFile(root_ / "notes (final).txt", "final");
+  const std::string home = root_.string(), refused = ": choose the folder that holds your romset.\n";
+  ExpectRun({{"clean", home, "--apply", "--yes"}, 1, "", "Varnel will not change files in " + home + refused});
+  ExpectRun(
+      {{"clean", home + "/.", "--apply", "--move"}, 1, "", "Varnel will not change files in " + home + "/." + refused});
+  ExpectRun({{"alpha", home + "/"}, 1, "", "Varnel will not change files in " + home + "/" + refused});
+  EXPECT_EQ(ReadFile(root_ / "notes (draft).txt") + ReadFile(root_ / "notes (final).txt"), "draftfinal");
+  EXPECT_FALSE(fs::exists(root_ / "moved") || fs::exists(root_ / "AlphaFolders") || fs::exists(root_ / "logfile.txt"));
+  ExpectRun({{"clean", home}, 0, "", ""});
+
+  const fs::path romset = MakeFiles("romset", romset_, "rom");
+  WriteFile(romset / "logfile.txt", "earlier run");
+  const std::vector<std::string> before = Tree(romset);
+  FolderLock other_job;
+  ASSERT_TRUE(other_job.Acquire(romset.string()).ok());
+  const std::string busy = "Another Varnel job is working in " + romset.string() + ".\n";
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"clean", romset.string()},
+                                               {"clean", romset.string(), "--apply", "--yes"},
+                                               {"clean", romset.string(), "--apply", "--move"},
+                                               {"alpha", romset.string()}}) {
+    ExpectRun({args, 1, "", busy});
+  }
+  EXPECT_EQ(Tree(romset), before);
+  EXPECT_EQ(ReadFile(romset / "logfile.txt"), "earlier run");
 }
 
 }  // namespace
