@@ -105,7 +105,8 @@ TEST(StopSignalsTest, CatchesEachRequestAndGivesTheEarlierHandlingBack) {
 // The processor time of a busy child moves, that of a sleeping one does not; once ended there is none.
 TEST(ChildProcessTest, ProcessorTimeTellsWorkFromWaiting) {
   TempFolder folder;
-  const std::string script = folder.Touch("child", "#!/bin/sh\ncase $1 in busy) while :; do :; done;; esac\nexec sleep 300\n");
+  const std::string script =
+      folder.Touch("child", "#!/bin/sh\ncase $1 in busy) while :; do :; done;; esac\nexec sleep 300\n");
   fs::permissions(script, fs::perms::owner_all);
   for (const bool busy : {true, false}) {
     SCOPED_TRACE(busy ? "busy" : "sleeping");
