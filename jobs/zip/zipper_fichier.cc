@@ -1,7 +1,6 @@
 #include "jobs/zip/zipper_fichier.h"
 
-#include <array>
-#include <charconv>
+#include <string>
 
 #include "jobs/zip/archiver_command.h"
 #include "platform/file_ops.h"
@@ -14,12 +13,6 @@ namespace {
 constexpr std::uint64_t kEmptyZipSize = 22;
 // Names of temporaries tried before giving up: an earlier process of the same id may have left some.
 constexpr int kTemporaryTries = 100;
-
-std::string ExitCodeReason(int code) {
-  std::array<char, 16> digits;
-  const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), code).ptr;
-  return "7z ended with code " + std::string(digits.data(), end);
-}
 
 // A name for the archive's temporary that nothing in `archive_folder` has, a link or a folder included; empty
 // when none is free.
@@ -64,7 +57,8 @@ ZippedFile ZipperFichier(const std::string& archiver, const std::string& folder,
   const bool written_file = RegularFileSize(temporary, &size);
   if (!result.run.error.ok() || result.run.stopped || result.run.exit_code != 0) {
     if (written_file) RemoveFile(temporary);
-    if (result.run.error.ok() && !result.run.stopped) result.reason = ExitCodeReason(result.run.exit_code);
+    if (result.run.error.ok() && !result.run.stopped)
+      result.reason = "7z ended with code " + std::to_string(result.run.exit_code);
     return result;
   }
   if (!written_file) {

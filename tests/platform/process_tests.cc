@@ -1,11 +1,8 @@
 // Child processes, requests to stop, and the file operations the zip job relies on.
-#ifdef _WIN32
-#include <windows.h>
-#else
+#ifndef _WIN32
 #include <poll.h>
 #include <signal.h>
 #include <sys/stat.h>
-#include <unistd.h>
 #endif
 
 #include <filesystem>
