@@ -1,5 +1,6 @@
-// Zips 200 files of 16 KiB through the zip job and through a plain shell loop of the same archiver commands,
-// and prints the medians and their ratio. Names come from the real romset names when the shared data lies
+// Zips 200 files of 16 KiB through the zip job and through a plain shell loop of the same commands (the
+// archiver writing a temporary with the same switches, then a rename to the archive's name), and prints the
+// medians and their ratio. Names come from the real romset names when the shared data lies
 // beside the source tree, generated ones otherwise.
 #include <unistd.h>
 
@@ -88,12 +89,16 @@ int main() {
   const std::string script = (root.parent_path() / (root.filename().string() + ".sh")).string();
   {
     std::ofstream out(script);
+    int count = 0;
     for (const std::string& name : varnel::ListOrdinaryFiles(folder)) {
+      const std::string temporary = ".varnel-0-" + std::to_string(count++) + ".tmp";
       std::string line;
-      for (const std::string& argument : varnel::ArchiverArguments(archiver, folder, name)) {
+      for (const std::string& argument : varnel::ArchiverArguments(archiver, folder, temporary, name)) {
         line += ShellQuoted(argument) + " ";
       }
-      out << line << "</dev/null >/dev/null 2>&1\n";
+      const std::string archives = folder + "/" + varnel::kArchiveFolder + "/";
+      out << line << "</dev/null >/dev/null 2>&1 && mv -n " << ShellQuoted(archives + temporary) << " "
+          << ShellQuoted(archives + varnel::ZipArchiveName(name)) << "\n";
     }
   }
   const std::string shell_command = "sh " + ShellQuoted(script);
@@ -104,7 +109,7 @@ int main() {
     fs::remove_all(archives);
     QuietHost host;
     const auto job_start = std::chrono::steady_clock::now();
-    const varnel::ZipJobResult result = varnel::RunZipJob({folder, archiver, varnel::kArchiverTimeout}, host);
+    const varnel::ZipJobResult result = varnel::RunZipJob({folder, archiver, varnel::kArchiverHangLimit}, host);
     job_times.push_back(Seconds(std::chrono::steady_clock::now() - job_start));
     if (result.zipped != kFiles) {
       std::fprintf(stderr, "zip_bench: the job said \"%s\"\n", host.last_message.c_str());

@@ -9,6 +9,8 @@ inline constexpr int kExitFailed = 1;  // the job could not run, or some file fa
 // The command line was wrong, a question could not be asked, or the configuration file named (or found)
 // cannot be used.
 inline constexpr int kExitUsage = 2;
+// A job stopped by a signal (Ctrl-C, SIGTERM, SIGHUP) exits with this plus the signal's number.
+inline constexpr int kExitSignalBase = 128;
 
 }  // namespace varnel
 

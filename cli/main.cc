@@ -17,7 +17,8 @@ int main(int argc, char** argv) {
   app.require_subcommand(1);
   app.footer(
       "Exit codes: 0 done, 1 the job could not run or some file failed, 2 usage error, or (clean) a\n"
-      "configuration file that cannot be used.\n"
+      "configuration file that cannot be used, 128 + the signal number for a zip job stopped by Ctrl-C\n"
+      "(130), SIGTERM or SIGHUP.\n"
       "Run 'varnel-cli SUBCOMMAND --help' for the options of one job.");
 
   // One subcommand per job: each adds its options here and runs below when it was chosen.

@@ -7,22 +7,28 @@
 #include "jobs/zip/archiver_lookup.h"
 #include "jobs/zip/zip_job.h"
 #include "platform/program_folder.h"
+#include "platform/stop_signals.h"
 
 namespace varnel {
 
 namespace {
 
 // The zip job on a terminal: its messages on stderr, its progress bar on stderr when that is a terminal.
-// Ctrl-C ends the archiver with the program, so no stop is ever requested.
+// Ctrl-C, SIGTERM and SIGHUP stop the job: the archiver is in a process group (Windows: a job object) of its
+// own, so the job ends it, with what it started, before the program ends.
 class ZipTerminalHost : public ZipHost {
  public:
+  explicit ZipTerminalHost(const StopSignals& signals) : signals_(signals) {}
+
   void ShowMessage(const std::string& text, int /*icon*/) override {
     progress_.Erase();
     std::fprintf(stderr, "%s\n", text.c_str());
   }
   void SetProgress(double minimum, double maximum, double value) override { progress_.Set(minimum, maximum, value); }
+  bool StopRequested() override { return signals_.caught() != 0; }
 
  private:
+  const StopSignals& signals_;
   TerminalProgress progress_;
 };
 
@@ -37,7 +43,11 @@ CLI::App* AddZipCommand(CLI::App& app, ZipOptions* options) {
           "--archiver", options->archiver,
           std::string("The archiver to run (default: ") + kArchiverName + " in varnel-cli's folder, else on PATH)")
       ->type_name("PATH");
-  command->footer("Exit codes: 0 done, 1 the job could not run or some file was not zipped, 2 usage error.");
+  command->footer(
+      "A file whose archive already exists is skipped. Ctrl-C stops the job: the file being zipped gets no "
+      "archive.\n"
+      "Exit codes: 0 done, 1 the job could not run or some file was not zipped, 2 usage error, 128 + the signal\n"
+      "number when stopped (130 for Ctrl-C).");
   return command;
 }
 
@@ -51,8 +61,13 @@ int RunZipCommand(const ZipOptions& options) {
                  ProgramFolder().c_str());
     return kExitFailed;
   }
-  ZipTerminalHost host;
+  const StopSignals signals;
+  ZipTerminalHost host(signals);
   const ZipJobResult result = RunZipJob(settings, host);
+  if (result.end == ZipJobEnd::kStopped) {
+    host.ShowMessage(ZipStoppedMessage(result.zipped), kIconNone);
+    return kExitSignalBase + signals.caught();
+  }
   return result.end == ZipJobEnd::kFinished && result.failed.empty() ? kExitDone : kExitFailed;
 }
 

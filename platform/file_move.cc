@@ -80,6 +80,14 @@ bool IsMoveTemporaryName(std::string_view name) {
   return dash != std::string_view::npos && AllDigits(numbers.substr(0, dash)) && AllDigits(numbers.substr(dash + 1));
 }
 
+std::string NewTemporaryName() {
+#ifdef _WIN32
+  return NextTemporaryName(GetCurrentProcessId());
+#else
+  return NextTemporaryName(static_cast<unsigned long long>(::getpid()));
+#endif
+}
+
 #ifdef _WIN32
 
 namespace {
@@ -115,6 +123,8 @@ Status FlushToDisk(const std::wstring& path) {
 
 }  // namespace
 
+Status FlushFile(const std::string& path) { return FlushToDisk(Utf8ToWide(path)); }
+
 Status MoveWithoutReplace(const std::string& from, const std::string& to) {
   // Without MOVEFILE_REPLACE_EXISTING the move fails when the target exists; without MOVEFILE_COPY_ALLOWED
   // the system never copies under the final name itself.
@@ -135,7 +145,7 @@ Status CopyAcrossDevices(const std::string& from, const std::string& to, Tempora
   const std::string folder = separator == std::string::npos ? std::string() : to.substr(0, separator);
   std::wstring temporary;
   for (int attempt = 0;; ++attempt) {
-    const std::string name = NextTemporaryName(GetCurrentProcessId());
+    const std::string name = NewTemporaryName();
     temporary = Utf8ToWide(folder.empty() ? name : JoinPath(folder, name));
     // Keeps the attributes and the times of the source.
     if (CopyFileExW(source.c_str(), temporary.c_str(), nullptr, nullptr, nullptr, COPY_FILE_FAIL_IF_EXISTS)) break;
@@ -296,7 +306,7 @@ class Temporary {
       if (!UnnamedFilesRefused(errno)) return ErrnoStatus(errno);
     }
     for (int attempt = 0; attempt < kTemporaryTries; ++attempt) {
-      const std::string name = NextTemporaryName(static_cast<unsigned long long>(::getpid()));
+      const std::string name = NewTemporaryName();
       const int fd = ::openat(folder_, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
       if (fd >= 0) {
         fd_.Reset(fd);

@@ -1,6 +1,7 @@
 #ifndef VARNEL_PLATFORM_FILE_OPS_H_
 #define VARNEL_PLATFORM_FILE_OPS_H_
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -30,6 +31,24 @@ Status MakeFolder(const std::string& path);
 // Deletes one file.
 Status RemoveFile(const std::string& path);
 
+// `path` made absolute, so that a program reading it as an argument never takes it for an option ("-x") or a
+// list file ("@x"). POSIX: a relative path gets the current folder and "/" in front (no other change); should
+// the current folder be unreadable, "./" instead. Windows: GetFullPathNameW.
+std::string AbsolutePath(const std::string& path);
+
+// True when `path` itself (never what a link names) is a regular file; *size (when given) gets its size.
+bool RegularFileSize(const std::string& path, std::uint64_t* size = nullptr);
+
+// Ok when `path`, following links, is a regular file; else the system's reason ("No such file or directory"),
+// or "Not a regular file".
+Status CheckRegularFile(const std::string& path);
+
+// Writes the data of the regular file `path` through to the disk; never opens it through a link (POSIX).
+Status FlushFile(const std::string& path);
+
+// Writes a folder's entries (the names given in it) through to the disk. Nothing to do on Windows.
+Status FlushFolder(const std::string& path);
+
 // Moves one file to `to`, never overwriting: fails when anything of the target's name exists. Across devices
 // the file is copied to a temporary in the target's folder, flushed to disk and only then given its name, so
 // that no partial file ever stands under that name; the source goes last. File systems that refuse a
@@ -57,6 +76,10 @@ Status CopyAcrossDevices(const std::string& from, const std::string& to,
 // True for the names a copy across devices gives its temporaries: ".varnel-<pid>-<n>.tmp" exactly, both
 // numbers in decimal digits.
 bool IsMoveTemporaryName(std::string_view name);
+
+// A name of that form for a new temporary of this process: <n> counts up, so no two calls give the same
+// name. Whether a file of that name exists (left by an earlier process of the same id) is the caller's check.
+std::string NewTemporaryName();
 
 // Removes the temporaries an interrupted move left in `folder`: the regular files whose name
 // IsMoveTemporaryName accepts (a folder or link of such a name stays). Only for a folder no other job of

@@ -17,6 +17,8 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <thread>
 
@@ -36,6 +38,7 @@ ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept {
 #ifdef _WIN32
   process_ = std::exchange(other.process_, nullptr);
   thread_ = std::exchange(other.thread_, nullptr);
+  job_ = std::exchange(other.job_, nullptr);
 #else
   pid_ = std::exchange(other.pid_, -1);
   pidfd_ = std::exchange(other.pidfd_, -1);
@@ -66,6 +69,19 @@ std::string AnsiText(const std::string& utf8) {
   return ansi;
 }
 
+// A job object that ends every process still in it when its last handle is closed; nullptr on failure.
+HANDLE KillOnCloseJob() {
+  HANDLE job = CreateJobObjectW(nullptr, nullptr);
+  if (job == nullptr) return nullptr;
+  JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+  limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+  if (!SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits)) {
+    CloseHandle(job);
+    return nullptr;
+  }
+  return job;
+}
+
 }  // namespace
 
 Status ChildProcess::Start(const ProcessCommand& command, ChildProcess* child) {
@@ -76,14 +92,21 @@ Status ChildProcess::Start(const ProcessCommand& command, ChildProcess* child) {
   PROCESS_INFORMATION info = {};
   std::string line = AnsiText(command.command_line);  // CreateProcessA may write into its command line
   line.push_back('\0');
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup,
-                      &info)) {
+  // Suspended until it is in its job object, so that nothing it starts can escape the job.
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS | CREATE_SUSPENDED, nullptr,
+                      nullptr, &startup, &info)) {
     return LastError();
   }
   *child = ChildProcess();
   child->started_ = true;
   child->process_ = info.hProcess;
   child->thread_ = info.hThread;
+  child->job_ = KillOnCloseJob();
+  if (child->job_ != nullptr && !AssignProcessToJobObject(child->job_, info.hProcess)) {
+    CloseHandle(child->job_);  // a system that refuses nested jobs: the child runs without one
+    child->job_ = nullptr;
+  }
+  ResumeThread(info.hThread);
   return Status::Ok();
 }
 
@@ -95,6 +118,7 @@ Status ChildProcess::Wait(int max_wait_ms, bool* ended) {
   if (result != WAIT_OBJECT_0) return LastError();
   DWORD code = 0;
   if (!GetExitCodeProcess(process_, &code)) return LastError();
+  if (job_ != nullptr) TerminateJobObject(job_, 1);  // what it left running
   exit_code_ = static_cast<int>(code);
   ended_ = true;
   *ended = true;
@@ -103,16 +127,28 @@ Status ChildProcess::Wait(int max_wait_ms, bool* ended) {
 
 void ChildProcess::Kill() {
   if (!started_ || ended_) return;
-  TerminateProcess(process_, 1);
+  if (job_ == nullptr || !TerminateJobObject(job_, 1)) TerminateProcess(process_, 1);
   WaitForSingleObject(process_, INFINITE);
   exit_code_ = 1;
   ended_ = true;
 }
 
+std::optional<std::uint64_t> ChildProcess::ProcessorTime() const {
+  if (!started_ || ended_) return std::nullopt;
+  FILETIME creation, exit, kernel, user;
+  if (!GetProcessTimes(process_, &creation, &exit, &kernel, &user)) return std::nullopt;
+  const auto ticks = [](const FILETIME& time) {
+    return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+  };
+  return ticks(kernel) + ticks(user);
+}
+
 void ChildProcess::Release() {
   Kill();
+  if (job_ != nullptr) CloseHandle(job_);  // ends whatever is still in the job
   if (process_ != nullptr) CloseHandle(process_);
   if (thread_ != nullptr) CloseHandle(thread_);
+  job_ = nullptr;
   process_ = nullptr;
   thread_ = nullptr;
   started_ = false;
@@ -223,16 +259,18 @@ Status ChildProcess::Wait(int max_wait_ms, bool* ended) {
     if (ready < 0 && errno != EINTR) return ErrnoStatus(errno);
     if (ready <= 0) return Status::Ok();  // still running, or a signal cut the wait short
   }
-  // Either the descriptor says the child has ended, or there is none and waitpid is polled with short pauses.
+  // Either the descriptor says the child has ended, or there is none and the child is polled with short
+  // pauses.
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(max_wait_ms);
   auto pause = std::chrono::microseconds(500);
   for (;;) {
-    int wait_status = 0;
-    const pid_t result = ::waitpid(pid_, &wait_status, WNOHANG);
-    if (result < 0 && errno != EINTR) return ErrnoStatus(errno);
-    if (result == pid_) {
-      exit_code_ = ExitCodeOf(wait_status);
-      ended_ = true;
+    // WNOWAIT: an ended child stays unreaped until its group is killed below.
+    siginfo_t info = {};
+    if (::waitid(P_PID, static_cast<id_t>(pid_), &info, WEXITED | WNOHANG | WNOWAIT) != 0 && errno != EINTR) {
+      return ErrnoStatus(errno);
+    }
+    if (info.si_pid == pid_) {
+      KillGroupAndReap();
       *ended = true;
       return Status::Ok();
     }
@@ -243,8 +281,7 @@ Status ChildProcess::Wait(int max_wait_ms, bool* ended) {
   }
 }
 
-void ChildProcess::Kill() {
-  if (!started_ || ended_) return;
+void ChildProcess::KillGroupAndReap() {
   // The group of the child, which it leads: the child itself and anything it started that is still there.
   // Not yet reaped, the child keeps its group id from being reused.
   ::kill(-pid_, SIGKILL);
@@ -253,6 +290,40 @@ void ChildProcess::Kill() {
   }
   exit_code_ = ExitCodeOf(wait_status);
   ended_ = true;
+}
+
+void ChildProcess::Kill() {
+  if (!started_ || ended_) return;
+  KillGroupAndReap();
+}
+
+std::optional<std::uint64_t> ChildProcess::ProcessorTime() const {
+  if (!started_ || ended_) return std::nullopt;
+  char path[32];
+  std::snprintf(path, sizeof path, "/proc/%d/stat", static_cast<int>(pid_));
+  const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  char text[1024];
+  const ssize_t size = ::read(fd, text, sizeof text - 1);
+  ::close(fd);
+  if (size <= 0) return std::nullopt;
+  text[size] = '\0';
+  // "<pid> (<name>) <state> ..." where the name may hold anything, ")" too: the fields start after the last ")".
+  // utime and stime are fields 14 and 15, the 12th and 13th after the name.
+  const char* field = std::strrchr(text, ')');
+  if (field == nullptr) return std::nullopt;
+  std::uint64_t times[2] = {0, 0};
+  for (int index = 3; index <= 15; ++index) {
+    field = std::strchr(field, ' ');
+    if (field == nullptr) return std::nullopt;
+    ++field;
+    if (index >= 14) {
+      char* end = nullptr;
+      times[index - 14] = std::strtoull(field, &end, 10);
+      if (end == field) return std::nullopt;
+    }
+  }
+  return times[0] + times[1];
 }
 
 void ChildProcess::Release() {

@@ -1,6 +1,8 @@
 #ifndef VARNEL_PLATFORM_PROCESS_H_
 #define VARNEL_PLATFORM_PROCESS_H_
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,8 +27,10 @@ struct ProcessCommand {
   int show_mode = 0;
 };
 
-// A started child process. Owns its handles; a child that still runs when its owner lets go of it is killed
-// and reaped, so no child outlives the job that started it.
+// A started child process and whatever it starts in turn. POSIX: the child leads a process group of its own;
+// Windows: it runs in a job object that kills what is left in it when closed. Owns its handles; a child that
+// still runs when its owner lets go of it is killed and reaped, and what it started is ended with it or as
+// soon as it ends by itself, so nothing outlives the job that started it.
 class ChildProcess {
  public:
   ChildProcess() = default;
@@ -37,19 +41,23 @@ class ChildProcess {
   ~ChildProcess();
 
   // Starts `command` into *child, which gives up any child it held. The child's standard input reads from
-  // the null device and its output and errors go there; on POSIX it leads a process group of its own. On failure the
-  // status carries the system's error number (errno: ENOENT = 2 for a missing program; GetLastError on Windows) and
-  // nothing was started.
+  // the null device and its output and errors go there. On failure the status carries the system's error
+  // number (errno: ENOENT = 2 for a missing program; GetLastError on Windows) and nothing was started.
   static Status Start(const ProcessCommand& command, ChildProcess* child);
 
   // Waits at most `max_wait_ms` milliseconds for the child to end, returning as soon as it does. *ended
-  // tells whether it has ended (it is then reaped and exit_code() is valid). A failure of the system's wait
-  // carries its error number.
+  // tells whether it has ended (it is then reaped, what it left running is killed, and exit_code() is valid).
+  // A failure of the system's wait carries its error number.
   Status Wait(int max_wait_ms, bool* ended);
 
-  // Ends a child that still runs at once, with whatever it started (POSIX: its process group), and reaps it.
-  // Does nothing for an ended child.
+  // Ends a child that still runs at once, with whatever it started, and reaps it. Does nothing for an ended
+  // child.
   void Kill();
+
+  // The processor time the running child has used so far (POSIX: utime + stime of /proc/<pid>/stat, in clock
+  // ticks; Windows: GetProcessTimes, in 100 ns units), to compare with an earlier reading. Empty once it has
+  // ended or where the system does not tell.
+  std::optional<std::uint64_t> ProcessorTime() const;
 
   bool started() const { return started_; }
   bool ended() const { return ended_; }
@@ -58,6 +66,11 @@ class ChildProcess {
 
  private:
   void Release();
+#ifndef _WIN32
+  // Kills the child's process group (the child itself, ended or not, and what it left running), then reaps
+  // the child.
+  void KillGroupAndReap();
+#endif
 
   bool started_ = false;
   bool ended_ = false;
@@ -65,6 +78,7 @@ class ChildProcess {
 #ifdef _WIN32
   HANDLE process_ = nullptr;
   HANDLE thread_ = nullptr;
+  HANDLE job_ = nullptr;  // nullptr where the system refuses a job object: then only the child itself is ended
 #else
   pid_t pid_ = -1;
   int pidfd_ = -1;  // -1 when the system refuses pidfd_open: the wait then polls waitpid

@@ -34,6 +34,20 @@ void FormShell::Show(FormId id) {
   form->activateWindow();
 }
 
+QString FormShell::RunningJobFolder() const {
+  for (const QPointer<QWidget>& form : forms_) {
+    if (const auto* job = qobject_cast<const JobForm*>(form.data())) {
+      if (QString folder = job->RunningJobFolder(); !folder.isEmpty()) return folder;
+    }
+  }
+  return {};
+}
+
+void FormShell::EndProgram() {
+  ending_ = true;
+  QCoreApplication::quit();
+}
+
 void FormShell::ShowMenu() {
   if (!factories_[Index(FormId::kMainForm)]) {
     if (no_menu_action_) no_menu_action_();

@@ -40,6 +40,13 @@ class FormShell : public QObject {
   // Loads the window when needed and shows it, not modal.
   void Show(FormId id);
 
+  // The folder of the job a loaded job window runs; empty while none runs.
+  QString RunningJobFolder() const;
+  // Ends the program without asking anything, a running job included (it is stopped, its archiver first).
+  void EndProgram();
+  // True once EndProgram() was called.
+  bool ending() const { return ending_; }
+
  public slots:
   // Shows the main menu; a job window's MenuRequested() lands here.
   void ShowMenu();
@@ -50,6 +57,7 @@ class FormShell : public QObject {
   std::array<Factory, kFormCount> factories_;
   std::array<QPointer<QWidget>, kFormCount> forms_;
   std::function<void()> no_menu_action_;
+  bool ending_ = false;
 };
 
 }  // namespace varnel

@@ -14,6 +14,9 @@ class JobForm : public QWidget {
  public:
   explicit JobForm(QWidget* parent = nullptr);
 
+  // The folder of the job this window runs, as the user chose it; empty while none runs.
+  virtual QString RunningJobFolder() const { return {}; }
+
  signals:
   // The window wants the main menu shown.
   void MenuRequested();
@@ -24,6 +27,10 @@ class JobForm : public QWidget {
   // The close box: asks for the menu, then the window is destroyed.
   void closeEvent(QCloseEvent* event) override;
 };
+
+// True when English is the language chosen in the main menu (the top-level window "MainForm", its option
+// "Option2"), and when no menu is loaded, since every window is loaded with English texts.
+bool EnglishChosen();
 
 }  // namespace varnel
 

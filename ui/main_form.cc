@@ -7,6 +7,7 @@
 #include "ui/apply_language.h"
 #include "ui/form_layout.h"
 #include "ui/menu_pictures.h"
+#include "ui/message_box.h"
 #include "ui/twips.h"
 #include "ui/wrapping_push_button.h"
 
@@ -79,6 +80,15 @@ void MainForm::OpenJob(FormId id) {
 void MainForm::ChooseLanguage(int16_t LanguageId) { ApplyLanguage(LanguageId, shell_); }
 
 void MainForm::closeEvent(QCloseEvent* event) {
+  // Ending the program stops a running zip job: the user says so first, unless the system asked for the end.
+  if (const QString folder = shell_.RunningJobFolder(); !folder.isEmpty() && !shell_.ending()) {
+    const QString question = QStringLiteral("A zip job is running in %1. Stop it and quit?").arg(folder);
+    if (ShowMessageBox(this, question, 48, MessageButtons::kYesNo, QString(), MessageAnswer::kNo) !=
+        MessageAnswer::kYes) {
+      event->ignore();
+      return;
+    }
+  }
   event->accept();
   emit EndRequested();
 }

@@ -19,7 +19,7 @@ class MainForm : public QWidget {
   explicit MainForm(FormShell& shell, QWidget* parent = nullptr);
 
  signals:
-  // "Quit" or the close box: the program ends at once.
+  // "Quit" or the close box: the program ends at once; while a job runs, only once the user agreed to stop it.
   void EndRequested();
 
  protected:

@@ -7,6 +7,7 @@
 #include "settings/form1.h"
 #include "ui/form_shell.h"
 #include "ui/main_form.h"
+#include "ui/stop_signal_notifier.h"
 #include "ui/varnel_application.h"
 
 namespace varnel {
@@ -24,12 +25,19 @@ void RegisterVarnelForms(FormShell& shell) {
   });
 }
 
+std::unique_ptr<StopSignalNotifier> EndProgramOnStopSignals(FormShell& shell) {
+  auto notifier = std::make_unique<StopSignalNotifier>();
+  QObject::connect(notifier.get(), &StopSignalNotifier::StopRequested, &shell, &FormShell::EndProgram);
+  return notifier;
+}
+
 int RunVarnel(int argc, char** argv) {
   VarnelApplication app(argc, argv);
   // Hiding or closing job windows never ends the program: only the menu's "Quit" and close box do.
   app.setQuitOnLastWindowClosed(false);
   FormShell shell;
   RegisterVarnelForms(shell);
+  const std::unique_ptr<StopSignalNotifier> stop_signals = EndProgramOnStopSignals(shell);
   // Loading the menu applies the French captions, which loads the three job windows, hidden.
   shell.Show(FormId::kMainForm);
   return app.exec();

@@ -6,8 +6,6 @@ namespace varnel {
 
 namespace {
 
-constexpr std::string_view kArchiveFolder = "ZippedRoms";
-
 std::string Concatenate(std::initializer_list<std::string_view> parts) {
   std::string text;
   for (std::string_view part : parts) text.append(part);
@@ -22,17 +20,24 @@ std::string ZipBaseName(std::string_view file_name) {
   return std::string(file_name.substr(0, dot));
 }
 
+std::string ZipArchiveName(std::string_view file_name) { return ZipBaseName(file_name) + ".zip"; }
+
 std::vector<std::string> ArchiverArguments(std::string_view archiver, std::string_view folder,
-                                           std::string_view file_name) {
-  const std::string base = ZipBaseName(file_name);
-  return {std::string(archiver), "a", Concatenate({folder, "/", kArchiveFolder, "/", base, ".zip"}), "-tzip",
+                                           std::string_view temporary, std::string_view file_name) {
+  return {std::string(archiver),
+          "a",
+          Concatenate({folder, "/", kArchiveFolder, "/", temporary}),
+          "-tzip",
+          "-spd",
+          "-l",
+          "-sse",
           Concatenate({folder, "/", file_name})};
 }
 
-std::string ArchiverCommandLine(std::string_view program, std::string_view folder, std::string_view file_name) {
-  const std::string base = ZipBaseName(file_name);
-  return Concatenate(
-      {program, " a \"", folder, "\\", kArchiveFolder, "\\", base, ".zip\" -tzip \"", folder, "\\", file_name, "\""});
+std::string ArchiverCommandLine(std::string_view program, std::string_view folder, std::string_view temporary,
+                                std::string_view file_name) {
+  return Concatenate({program, " a \"", folder, "\\", kArchiveFolder, "\\", temporary, "\" -tzip -spd -sse \"", folder,
+                      "\\", file_name, "\""});
 }
 
 std::string CommandLineProgram(std::string_view archiver) {
@@ -43,10 +48,11 @@ std::string CommandLineProgram(std::string_view archiver) {
   return std::string(archiver.substr(0, stem));
 }
 
-ProcessCommand ArchiverCommand(const std::string& archiver, std::string_view folder, std::string_view file_name) {
+ProcessCommand ArchiverCommand(const std::string& archiver, std::string_view folder, std::string_view temporary,
+                               std::string_view file_name) {
   ProcessCommand command;
-  command.arguments = ArchiverArguments(archiver, folder, file_name);
-  command.command_line = ArchiverCommandLine(CommandLineProgram(archiver), folder, file_name);
+  command.arguments = ArchiverArguments(archiver, folder, temporary, file_name);
+  command.command_line = ArchiverCommandLine(CommandLineProgram(archiver), folder, temporary, file_name);
   command.show_mode = 0;  // SW_HIDE
   return command;
 }

@@ -84,8 +84,12 @@ std::string Form3::Archiver() const {
 }
 
 bool Form3::event(QEvent* event) {
-  // Shown again before its job has ended, a closed window stays: it is the window of that job.
-  if (event->type() == QEvent::Show) closed_while_running_ = false;
+  // Shown again before its job has ended, a closed window stays: it is the window of that job. The language
+  // may have changed while it was hidden.
+  if (event->type() == QEvent::Show) {
+    closed_while_running_ = false;
+    if (JobRunning()) ShowStopCaption();
+  }
   // The check runs once the activation is over, so that its message box does not open inside it.
   if (event->type() == QEvent::WindowActivate && !check_queued_) {
     check_queued_ = true;
@@ -110,25 +114,38 @@ void Form3::ReportMissingArchiver() {
 }
 
 void Form3::Go() {
-  if (JobRunning()) return;
+  if (JobRunning()) {
+    host_->RequestStop();
+    return;
+  }
   const std::string archiver = Archiver();
   if (archiver.empty()) {
     ReportMissingArchiver();
     return;
   }
   // The folder is read once; the job then works on its own listing while the window stays usable.
-  const ZipJobSettings settings{PathBytes(folders_->Path()), archiver, options_.timeout};
+  job_folder_ = folders_->Path();
+  const ZipJobSettings settings{PathBytes(job_folder_), archiver, options_.hang_limit};
   QPointer<Form3> self(this);
-  go_->setEnabled(false);
+  const QString go_caption = go_->text();
   {
     Form3Host host(this, progress_);
     host_ = &host;
-    RunZipJob(settings, host);
+    ShowStopCaption();
+    const ZipJobResult result = RunZipJob(settings, host);
     if (self == nullptr) return;  // destroyed under the job, which the host then stopped
     host_ = nullptr;
+    if (result.end == ZipJobEnd::kStopped && host.stop_requested() && !host.ProgramEnding()) {
+      host.ShowMessage(ZipStoppedMessage(result.zipped), kIconNone);
+    }
   }
-  go_->setEnabled(true);
+  if (self == nullptr) return;
+  go_->setText(go_caption);
   if (closed_while_running_) deleteLater();
+}
+
+void Form3::ShowStopCaption() {
+  go_->setText(EnglishChosen() ? QStringLiteral("Stop") : QString::fromUtf8("Arr\xc3\xaater"));
 }
 
 void Form3::closeEvent(QCloseEvent* event) {

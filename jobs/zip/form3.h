@@ -28,14 +28,16 @@ struct Form3Options {
   // `search_path`, the PATH environment variable when unset.
   std::string program_folder = ProgramFolder();
   std::optional<std::string> search_path;
-  std::chrono::milliseconds timeout = kArchiverTimeout;  // per file
+  // How long the archiver may go without a sign of life before it counts as hung.
+  std::chrono::milliseconds hang_limit = kArchiverHangLimit;
 };
 
 // The zip window: "Go" zips every file of the folder selected in `Dir1` into "ZippedRoms", one archiver run
 // per file. Each time the window becomes active it checks for the archiver and goes back to the menu, after
-// saying so, when it is missing. While a job runs "Go" is disabled, "Quit" and the close box only hide the
-// window (the job goes on; a closed window is destroyed when the job ends), and the end of the program stops
-// the job and its archiver.
+// saying so, when it is missing. While a job runs "Go" reads "Stop" ("Arrêter" in French) and stops it: the
+// archiver is ended with what it started, the file it was zipping gets no archive, and the window says what
+// was zipped. "Quit" and the close box only hide the window (the job goes on; a closed window is destroyed
+// when the job ends), and the end of the program stops the job and its archiver without a word.
 class Form3 : public JobForm {
   Q_OBJECT
 
@@ -44,6 +46,7 @@ class Form3 : public JobForm {
 
   // True while a job started by "Go" runs.
   bool JobRunning() const { return host_ != nullptr; }
+  QString RunningJobFolder() const override { return JobRunning() ? job_folder_ : QString(); }
 
  protected:
   bool event(QEvent* event) override;
@@ -55,7 +58,10 @@ class Form3 : public JobForm {
   std::string Archiver() const;
   void CheckArchiver();
   void ReportMissingArchiver();
+  // "Go", or "Stop" while a job runs.
   void Go();
+  // Shows "Stop" in the language chosen in the menu.
+  void ShowStopCaption();
 
   Form3Options options_;
   DriveList* drives_ = nullptr;
@@ -63,6 +69,7 @@ class Form3 : public JobForm {
   QPushButton* go_ = nullptr;
   QProgressBar* progress_ = nullptr;
   Form3Host* host_ = nullptr;  // the running job's host
+  QString job_folder_;         // the running job's folder
   bool check_queued_ = false;
   bool closed_while_running_ = false;
 };

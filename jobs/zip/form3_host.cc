@@ -39,7 +39,7 @@ void Form3Host::SetProgress(double minimum, double maximum, double value) {
 
 void Form3Host::ProcessEvents() { QCoreApplication::processEvents(); }
 
-bool Form3Host::StopRequested() { return ending_ || window_ == nullptr; }
+bool Form3Host::StopRequested() { return stop_requested_ || ending_ || window_ == nullptr; }
 
 bool Form3Host::eventFilter(QObject* watched, QEvent* event) {
   // quit(), the last window closed and the session's end all reach the application as a Quit event; the

@@ -13,8 +13,8 @@ namespace varnel {
 
 // How a zip job started from the zip window reaches the user: message boxes, the window's progress bar and
 // the application's event loop. The bar's range is its width in pixels, set by the window, and a value reaches
-// it only when the filled width changes. The job is asked to stop once the program is ending (the application
-// received its Quit event or is about to quit) or the window is gone.
+// it only when the filled width changes. The job is asked to stop once the user asked for it (RequestStop), the
+// program is ending (the application received its Quit event or is about to quit) or the window is gone.
 class Form3Host : public QObject, public ZipHost {
  public:
   Form3Host(QWidget* window, QProgressBar* bar);
@@ -29,6 +29,9 @@ class Form3Host : public QObject, public ZipHost {
 
   // True once the program has been asked to end while this host existed.
   bool ProgramEnding() const { return ending_; }
+  // Asks the job to stop, as the window's "Stop" does.
+  void RequestStop() { stop_requested_ = true; }
+  bool stop_requested() const { return stop_requested_; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -38,6 +41,7 @@ class Form3Host : public QObject, public ZipHost {
   QPointer<QProgressBar> bar_;
   int filled_;
   bool ending_ = false;
+  bool stop_requested_ = false;
 };
 
 }  // namespace varnel

@@ -19,7 +19,7 @@ struct ProcessError {
 // The error of a failed system call: `number` with the description "Erreur systeme N° <number>".
 ProcessError SystemError(int number, const char* source);
 
-// The error raised when the archiver is still running after the timeout: number 259.
+// The error raised when the archiver has hung: number 259.
 ProcessError TimeoutError();
 
 // How one run of a child process ended.

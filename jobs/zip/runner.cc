@@ -1,5 +1,7 @@
 #include "jobs/zip/runner.h"
 
+#include <optional>
+
 namespace varnel {
 
 ProcessError LancerProcess(const ProcessCommand& command, ChildProcess* child) {
@@ -8,9 +10,26 @@ ProcessError LancerProcess(const ProcessCommand& command, ChildProcess* child) {
   return {};
 }
 
-ProcessRun AttendreFinProcess(ChildProcess* child, std::chrono::milliseconds timeout, const WaitEvents& events) {
+namespace {
+
+// What tells a working child from a hung one: its processor time and what it has produced.
+struct SignsOfLife {
+  std::optional<std::uint64_t> processor_time;
+  std::uint64_t activity = 0;
+
+  static SignsOfLife Of(const ChildProcess& child, const ActivityProbe& activity) {
+    return {child.ProcessorTime(), activity ? activity() : 0};
+  }
+  bool operator==(const SignsOfLife&) const = default;
+};
+
+}  // namespace
+
+ProcessRun AttendreFinProcess(ChildProcess* child, std::chrono::milliseconds hang_limit, const ActivityProbe& activity,
+                              const WaitEvents& events) {
   using Clock = std::chrono::steady_clock;
-  const Clock::time_point start = Clock::now();
+  Clock::time_point last_change = Clock::now();
+  SignsOfLife last = SignsOfLife::Of(*child, activity);
   ProcessRun run;
   for (;;) {
     bool ended = false;
@@ -29,7 +48,12 @@ ProcessRun AttendreFinProcess(ChildProcess* child, std::chrono::milliseconds tim
       run.stopped = true;
       return run;
     }
-    if (Clock::now() - start > timeout) {
+    const Clock::time_point now = Clock::now();
+    const SignsOfLife signs = SignsOfLife::Of(*child, activity);
+    if (signs != last) {
+      last = signs;
+      last_change = now;
+    } else if (now - last_change > hang_limit) {
       child->Kill();
       run.error = TimeoutError();
       return run;

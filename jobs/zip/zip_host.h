@@ -20,8 +20,9 @@ class ZipHost {
   // Processes the window's pending events: called after each file and at least every 100 ms while an
   // archiver runs. Must stay cheap when nothing is pending.
   virtual void ProcessEvents() {}
-  // True once the job must stop (the program is ending): asked after each ProcessEvents(). A running archiver
-  // is then killed and the job ends without a message.
+  // True once the job must stop (the user asked for it, or the program is ending): asked after each
+  // ProcessEvents(). A running archiver is then killed with what it started, its temporary archive removed,
+  // and the job ends without a message.
   virtual bool StopRequested() { return false; }
 };
 

@@ -3,22 +3,36 @@
 #include <array>
 #include <charconv>
 #include <cstddef>
+#include <set>
 
+#include "jobs/zip/archiver_command.h"
 #include "jobs/zip/zipper_fichier.h"
 #include "platform/file_ops.h"
+#include "platform/folder_guard.h"
 #include "platform/listing.h"
+#include "platform/lower_case.h"
 
 namespace varnel {
 
 namespace {
 
-constexpr char kArchiveFolder[] = "ZippedRoms";
 constexpr std::size_t kFailuresNamed = 5;
+// The archiver's exit code for a command line it does not understand.
+constexpr int kCommandLineError = 7;
 
 std::string Decimal(int number) {
   std::array<char, 16> digits;
   const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), number).ptr;
   return std::string(digits.data(), end);
+}
+
+// The key under which the file system tells names apart.
+std::string NameKey(const std::string& name) {
+#ifdef _WIN32
+  return LowerCase(name);
+#else
+  return name;
+#endif
 }
 
 // Makes sure <folder>/ZippedRoms is a folder; on failure shows why and returns false.
@@ -37,80 +51,123 @@ bool PrepareArchiveFolder(const std::string& folder, ZipHost& host) {
   return true;
 }
 
+ZipJobResult Ended(ZipJobEnd end, ZipJobResult result = {}) {
+  result.end = end;
+  return result;
+}
+
 }  // namespace
 
+std::vector<PlannedFile> PlanZipJob(const std::vector<std::string>& names,
+                                    const std::function<bool(const std::string& archive)>& archive_exists) {
+  std::vector<PlannedFile> plan;
+  plan.reserve(names.size());
+  std::set<std::string> archives;
+  for (const std::string& name : names) {
+    PlannedFile file{name, ZipArchiveName(name), ZipStep::kZip};
+    if (!archives.insert(NameKey(file.archive)).second) {
+      file.step = ZipStep::kSameArchiveAs;
+    } else if (archive_exists(file.archive)) {
+      file.step = ZipStep::kSkip;
+    }
+    plan.push_back(std::move(file));
+  }
+  return plan;
+}
+
 ZipJobResult RunZipJob(const ZipJobSettings& settings, ZipHost& host) {
-  ZipJobResult result;
+  // Before anything else: the folder's lock, held to the end. Zipping changes no file of the folder, so
+  // no folder is refused.
+  FolderLock lock;
+  if (const FolderEntry entry = EnterJobFolder(settings.folder, /*changes_files=*/false, lock);
+      entry.outcome != FolderEntry::Outcome::kEntered) {
+    host.ShowMessage(entry.message, kIconExclamation);
+    return Ended(ZipJobEnd::kLocked);
+  }
   // The job works on its own snapshot: the archives go into a sub-folder, so they never join it.
   Status listed;
   const std::vector<std::string> names = ListOrdinaryFiles(settings.folder, &listed);
   if (!listed.ok()) {
     host.ShowMessage("Cannot read " + settings.folder + ": " + listed.message(), kIconStop);
-    result.end = ZipJobEnd::kNotStarted;
-    return result;
+    return Ended(ZipJobEnd::kNotStarted);
   }
   if (names.empty()) {
     host.ShowMessage("Empty directory", kIconExclamation);
-    result.end = ZipJobEnd::kEmptyFolder;
-    return result;
+    return Ended(ZipJobEnd::kEmptyFolder);
   }
 
   const double maximum = 2.0 + static_cast<double>(names.size());
   double value = 0;
   host.SetProgress(0, maximum, value);
-  if (!PrepareArchiveFolder(settings.folder, host)) {
-    result.end = ZipJobEnd::kNotStarted;
-    return result;
-  }
+  if (!PrepareArchiveFolder(settings.folder, host)) return Ended(ZipJobEnd::kNotStarted);
+  // The archiver reads every argument that starts with "-" or "@" as a switch or a list file: each path it
+  // gets starts with the absolute folder.
+  const std::string folder = AbsolutePath(settings.folder);
+  const std::string archive_folder = JoinPath(folder, kArchiveFolder);
+  RemoveLeftoverTemporaries(archive_folder);  // an interrupted job's, before this one writes any
+  const std::vector<PlannedFile> plan = PlanZipJob(
+      names, [&archive_folder](const std::string& archive) { return PathExists(JoinPath(archive_folder, archive)); });
 
   const WaitEvents events = [&host] {
     host.ProcessEvents();
     return !host.StopRequested();
   };
-  for (const std::string& name : names) {
-    if (!events()) {
-      result.end = ZipJobEnd::kStopped;
-      return result;
-    }
-    const ProcessRun run = ZipperFichier(settings.archiver, settings.folder, name, settings.timeout, events);
-    if (run.stopped) {
-      result.end = ZipJobEnd::kStopped;
-      return result;
-    }
-    if (!run.error.ok()) {
-      host.ShowMessage(RunnerErrorMessage(run.error), kIconStop);
-      result.end = ZipJobEnd::kRunnerError;
-      result.error = run.error;
-      return result;
-    }
-    if (run.exit_code == 0) {
-      ++result.zipped;
+  ZipJobResult result;
+  bool archiver_ran = false;
+  for (const PlannedFile& file : plan) {
+    if (!events()) return Ended(ZipJobEnd::kStopped, std::move(result));
+    if (file.step == ZipStep::kSkip) {
+      ++result.skipped;
+    } else if (file.step == ZipStep::kSameArchiveAs) {
+      result.failed.push_back({file.name, "another file has the same archive name"});
     } else {
-      result.failed.push_back(name);
+      const ZippedFile zip = ZipperFichier(settings.archiver, folder, file.name, settings.hang_limit, events);
+      const bool first_run = !archiver_ran;
+      archiver_ran = archiver_ran || zip.run.exit_code >= 0;
+      if (zip.run.stopped) return Ended(ZipJobEnd::kStopped, std::move(result));
+      if (!zip.run.error.ok()) {
+        host.ShowMessage(RunnerErrorMessage(zip.run.error), kIconStop);
+        result.error = zip.run.error;
+        return Ended(ZipJobEnd::kRunnerError, std::move(result));
+      }
+      if (first_run && zip.run.exit_code == kCommandLineError) {
+        host.ShowMessage(kUnsupportedArchiverMessage, kIconStop);
+        return Ended(ZipJobEnd::kUnsupportedArchiver, std::move(result));
+      }
+      if (zip.zipped) {
+        ++result.zipped;
+      } else {
+        result.failed.push_back({file.name, zip.reason});
+      }
     }
     value += 1;
     host.SetProgress(0, maximum, value);
   }
-  host.ShowMessage(ZipEndMessage(result.zipped, result.failed), result.failed.empty() ? kIconNone : kIconExclamation);
+  FlushFolder(archive_folder);  // the new names on disk too
+  host.ShowMessage(ZipEndMessage(result), result.failed.empty() ? kIconNone : kIconExclamation);
   return result;
 }
 
 std::string ZippedLine(int zipped) { return Decimal(zipped) + " files zipped"; }
 
-std::string NotZippedLine(const std::vector<std::string>& failed) {
+std::string NotZippedLine(const std::vector<ZipFailure>& failed) {
   std::string line = Decimal(static_cast<int>(failed.size())) + " files not zipped: ";
   for (std::size_t i = 0; i < failed.size() && i < kFailuresNamed; ++i) {
     if (i > 0) line += ", ";
-    line += failed[i];
+    line += failed[i].name + " (" + failed[i].reason + ")";
   }
   if (failed.size() > kFailuresNamed) line += ", ...";
   return line;
 }
 
-std::string ZipEndMessage(int zipped, const std::vector<std::string>& failed) {
-  if (failed.empty()) return ZippedLine(zipped);
-  return ZippedLine(zipped) + "\n" + NotZippedLine(failed);
+std::string ZipEndMessage(const ZipJobResult& result) {
+  std::string message = ZippedLine(result.zipped);
+  if (result.skipped > 0) message += "\n" + Decimal(result.skipped) + " files skipped: their archive already exists";
+  if (!result.failed.empty()) message += "\n" + NotZippedLine(result.failed);
+  return message;
 }
+
+std::string ZipStoppedMessage(int zipped) { return "Stopped: " + ZippedLine(zipped) + "."; }
 
 std::string RunnerErrorMessage(const ProcessError& error) {
   return "Error " + Decimal(error.number) + ": " + error.description;

@@ -3,15 +3,19 @@
 // The romset names come from tests/data/cli_goodnes_excerpt.txt: lines 1-40, 6717-6960 and 20148-20221 of
 // goodnes.txt from the project's romname lists (GoodNES 3.23b names, CC0, from SnowflakePowered/opengood).
 
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <random>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -36,6 +40,20 @@ std::string ReadFile(const fs::path& path) {
 }
 
 void WriteFile(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+// True when the process `pid` has ended (a zombie nobody reaped counts as ended), waiting a little for one
+// that was just killed to die.
+bool ProcessEnded(int pid) {
+  for (int look = 0; look < 1000; ++look) {
+    const std::string stat = ReadFile("/proc/" + std::to_string(pid) + "/stat");
+    const std::size_t name_end = stat.rfind(')');
+    if (stat.empty() || (name_end != std::string::npos && stat.size() > name_end + 2 && stat[name_end + 2] == 'Z')) {
+      return true;
+    }
+    ::usleep(10000);
+  }
+  return false;
+}
 
 // `p` quoted for the shell.
 std::string Quote(const fs::path& p) { return "'" + std::regex_replace(p.string(), std::regex("'"), "'\\''") + "'"; }
@@ -286,8 +304,97 @@ TEST_F(CliTest, ZipRunsTheArchiverOncePerFile) {
   if (std::system("command -v 7z >/dev/null") != 0) GTEST_SKIP() << "7z (p7zip-full) is not installed";
   const std::string f = MakeFiles("roms", "Game (E).nes\nGame (U) [!].nes\n", "rom").string();
   ExpectRun({{"zip", f}, 0, "", "2 files zipped\n"});
-  ExpectRun({{"zip", f, "--archiver", "/bin/false"}, 1, "", "2 files not zipped: Game (E).nes, Game (U) [!].nes"});
+  // Their archives exist now: the archiver is not run again, and that is no failure.
+  ExpectRun({{"zip", f, "--archiver", "/bin/false"},
+             0,
+             "",
+             "0 files zipped\n2 files skipped: their archive already exists\n"});
   EXPECT_TRUE(fs::exists(f + "/ZippedRoms/Game (E).zip") && fs::exists(f + "/ZippedRoms/Game (U) [!].zip"));
+  fs::remove_all(f + "/ZippedRoms");
+  ExpectRun({{"zip", f, "--archiver", "/bin/false"},
+             1,
+             "",
+             "2 files not zipped: Game (E).nes (7z ended with code 1), Game (U) [!].nes (7z ended with code 1)\n"});
+  EXPECT_EQ(Tree(f + "/ZippedRoms"), std::vector<std::string>());
+}
+
+// A hostile folder as a user would zip it with the installed 7z: names that are wildcards, switches or list
+// files to 7z, a link, two files with one archive name, a file that cannot be read, then a second run.
+TEST_F(CliTest, ZipMakesOneCompleteArchivePerFileAndKeepsThem) {
+  if (std::system("command -v 7z >/dev/null") != 0) GTEST_SKIP() << "7z (p7zip-full) is not installed";
+  const fs::path f = MakeFiles("roms", "*\n?\n[\n-x.nes\n@list\nGame (E).nes\nGame (E).smc\n.hidden\n", "data");
+  std::string rom(3000, '\0');  // bytes that do not compress, as a ROM's
+  std::mt19937 bytes(15);
+  for (char& c : rom) c = static_cast<char>(bytes());
+  WriteFile(f / "rom.bin", rom);
+  fs::create_symlink("rom.bin", f / "link.gb");
+  fs::create_symlink("/proc/self/mem", f / "mem.nes");  // unreadable, whoever reads
+  fs::create_directories(f / "sub");
+  const auto [first_code, first_out, first] = Run({"zip", f.string()});
+  const auto [second_code, second_out, second] = Run({"zip", f.string()});
+  EXPECT_EQ(first_code, 1);
+  EXPECT_EQ(first,
+            "8 files zipped\n2 files not zipped: Game (E).smc (another file has the same archive name), mem.nes (7z "
+            "ended with code 2)\n");
+  EXPECT_EQ(second,
+            "0 files zipped\n8 files skipped: their archive already exists\n2 files not zipped: Game (E).smc (another "
+            "file has the same archive name), mem.nes (7z ended with code 2)\n");
+  EXPECT_EQ(Tree(f / "ZippedRoms"), (std::vector<std::string>{"*.zip", "-x.zip", "?.zip", "@list.zip", "Game (E).zip",
+                                                              "[.zip", "link.zip", "rom.zip"}));
+  // One small entry each, and the link's data rather than the link (a few bytes).
+  for (const char* zip : {"*.zip", "?.zip", "[.zip", "-x.zip", "@list.zip"}) {
+    EXPECT_LT(fs::file_size(f / "ZippedRoms" / zip), 200u) << zip;
+  }
+  EXPECT_GT(fs::file_size(f / "ZippedRoms/link.zip"), 3000u);
+}
+
+TEST_F(CliTest, ZipTakesARelativeFolderThat7zWouldReadAsASwitchOrAList) {
+  if (std::system("command -v 7z >/dev/null") != 0) GTEST_SKIP() << "7z (p7zip-full) is not installed";
+  MakeFiles("-roms", "g.nes\n", "data");
+  MakeFiles("@roms", "g.nes\n", "data");
+  const std::string here = fs::current_path().string();
+  fs::current_path(root_);
+  const CliRun dash = Run({"zip", "--", "-roms"}), at = Run({"zip", "@roms"});
+  fs::current_path(here);
+  EXPECT_EQ(dash, CliRun(0, "", "1 files zipped\n"));
+  EXPECT_EQ(at, CliRun(0, "", "1 files zipped\n"));
+  EXPECT_TRUE(fs::exists(root_ / "-roms/ZippedRoms/g.zip") && fs::exists(root_ / "@roms/ZippedRoms/g.zip"));
+}
+
+// Stopped by a signal while the archiver works on the second file: the archiver and what it started end, the
+// file gets no archive, the first keeps its own.
+TEST_F(CliTest, ZipStopsOnSignalsWithItsArchiver) {
+  const fs::path archiver = root_ / "7z";
+  WriteFile(archiver,
+            "#!/bin/sh\nfor source; do :; done\ncase \"$source\" in *b.nes)\n"
+            "  sleep 300 & echo $! > \"$(dirname \"$0\")/child\"\n"
+            "  printf part > \"$2\"\n  echo $$ > \"$(dirname \"$0\")/pid\"\n  wait;;\nesac\n"
+            "printf 'zip of %s' \"$source\" > \"$2\"\n");
+  fs::permissions(archiver, fs::perms::owner_all);
+  const fs::path f = MakeFiles("roms", "a.nes\nb.nes\nc.nes\n", "rom");
+  for (const int number : {SIGINT, SIGTERM, SIGHUP}) {
+    SCOPED_TRACE(number);
+    fs::remove_all(f / "ZippedRoms");
+    fs::remove(root_ / "pid");
+    const pid_t cli = ::fork();
+    if (cli == 0) {
+      std::freopen("/dev/null", "r", stdin);
+      std::freopen((root_ / "err").c_str(), "w", stderr);
+      ::execl(VARNEL_CLI_PATH, VARNEL_CLI_PATH, "zip", f.c_str(), "--archiver", archiver.c_str(), nullptr);
+      ::_exit(127);
+    }
+    for (int look = 0; look < 3000 && (!fs::exists(root_ / "pid") || fs::file_size(root_ / "pid") == 0); ++look) {
+      ::usleep(10000);
+    }
+    ::kill(cli, number);
+    int status = 0;
+    ::waitpid(cli, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 128 + number) << status;
+    EXPECT_EQ(ReadFile(root_ / "err"), "Stopped: 1 files zipped.\n");
+    EXPECT_EQ(Tree(f / "ZippedRoms"), std::vector<std::string>{"a.zip"});
+    for (const char* process : {"pid", "child"})
+      EXPECT_TRUE(ProcessEnded(std::stoi(ReadFile(root_ / process)))) << process;
+  }
 }
 
 TEST_F(CliTest, AlphaSortsIntoLetterFoldersWithoutOverwriting) {
@@ -325,7 +432,8 @@ TEST_F(CliTest, RefusesTheHomeFolderAndAFolderAnotherJobHolds) {
   for (const std::vector<std::string>& args : {std::vector<std::string>{"clean", romset.string()},
                                                {"clean", romset.string(), "--apply", "--yes"},
                                                {"clean", romset.string(), "--apply", "--move"},
-                                               {"alpha", romset.string()}}) {
+                                               {"alpha", romset.string()},
+                                               {"zip", romset.string()}}) {
     ExpectRun({args, 1, "", busy});
   }
   EXPECT_EQ(Tree(romset), before);

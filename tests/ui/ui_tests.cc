@@ -1,14 +1,17 @@
 #include <QAbstractButton>
+#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <csignal>
 #include <functional>
 #include <memory>
 #include <vector>
 
+#include "jobs/zip/form3.h"
 #include "platform/program_folder.h"
 #include "ui/apply_language.h"
 #include "ui/archiver_message.h"
@@ -16,6 +19,7 @@
 #include "ui/form_shell.h"
 #include "ui/message_box.h"
 #include "ui/run_varnel.h"
+#include "ui/stop_signal_notifier.h"
 #include "ui/varnel_application.h"
 #include "ui/wrapping_push_button.h"
 #include "ui/wrapping_radio_button.h"
@@ -168,6 +172,101 @@ class UiTest : public QObject {
       QCOMPARE(QCoreApplication::exec(), 0);
       for (const auto& [_, id] : kJobs) QVERIFY(!menu->isVisible() && shell_->IsLoaded(id) && !Form(id)->isVisible());
     }
+  }
+
+  // While a zip job runs its window's "Go" reads "Stop" in the menu's language, and the menu's "Quit" and close
+  // box ask first (No, the default, keeps everything going); SIGTERM and SIGHUP end the program without asking. Either
+  // way the archiver ends with what it started and leaves no part of an archive.
+  void endingTheProgramDuringAZipJob() {
+#ifdef _WIN32
+    QSKIP("the fake archiver is a shell script");
+#else
+    QTemporaryDir program, roms;
+    const auto path = [](const QTemporaryDir& dir, const char* name) {
+      return dir.filePath(QString::fromLatin1(name));
+    };
+    QFile archiver(path(program, "7z"));
+    QVERIFY(archiver.open(QIODevice::WriteOnly));
+    archiver.write(("#!/bin/sh\nsleep 300 & echo $! > '" + path(program, "child") + "'\nprintf part > \"$2\"\n" +
+                    "echo $$ > '" + path(program, "pid") + "'\nwait\n")
+                       .toUtf8());
+    archiver.close();
+    archiver.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+    for (const char* rom : {"a.nes", "b.nes"}) {
+      QFile file(path(roms, rom));
+      QVERIFY(file.open(QIODevice::WriteOnly) && file.write("rom") == 3);
+    }
+    shell_->SetFactory(FormId::kForm3, [&] {
+      return new Form3({roms.path(), program.path().toStdString(), std::string()});
+    });
+    const std::unique_ptr<StopSignalNotifier> stop_signals = EndProgramOnStopSignals(*shell_);
+    for (int number : {0, SIGTERM, SIGHUP}) {  // 0: the menu's "Quit", answered No then Yes
+      QFile::remove(path(program, "pid"));
+      QWidget* menu = Form(FormId::kMainForm);
+      menu->show();
+      QTimer::singleShot(0, menu, [this, menu] {
+        Click(Find(menu, "Command2"));
+        Click(Find(Form(FormId::kForm3), "Command1"));  // the job runs here until it ends
+      });
+      QString folder, stop_caption;
+      bool asked_and_kept = false;
+      auto* poll = new QTimer(menu);
+      QObject::connect(poll, &QTimer::timeout, menu, [&, this, menu, number, poll] {
+        if (!QFile::exists(path(program, "pid"))) return;
+        poll->stop();
+        folder = static_cast<JobForm*>(Form(FormId::kForm3))->RunningJobFolder();
+        stop_caption = Find(Form(FormId::kForm3), "Command1")->text();
+        Click(Find(Form(FormId::kForm3), "Command2"));  // hides the job window: the menu is back
+        if (number != 0) {
+          std::raise(number);
+          return;
+        }
+        boxes_->QueueAnswer(MessageAnswer::kNo);
+        Click(Find(menu, "Command4"));
+        asked_and_kept =
+            menu->isVisible() && !static_cast<JobForm*>(Form(FormId::kForm3))->RunningJobFolder().isEmpty();
+        boxes_->QueueAnswer(MessageAnswer::kYes);
+        Click(Find(menu, "Command4"));
+      });
+      poll->start(5);
+      // Ends a loop that the program failed to end, so that the test fails instead of hanging.
+      QTimer give_up;
+      give_up.setSingleShot(true);
+      QObject::connect(&give_up, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+      give_up.start(20000);
+      QCOMPARE(QCoreApplication::exec(), 0);
+      delete poll;
+      QVERIFY(!folder.isEmpty());
+      QCOMPARE(stop_caption, QString::fromUtf8("Arr\xc3\xaater"));  // the menu is in French
+      const QString question = QStringLiteral("A zip job is running in %1. Stop it and quit?").arg(folder);
+      QStringList asked;
+      for (const ShownMessageBox& box : boxes_->shown()) {
+        asked << QStringLiteral("[%1 %2 %3] %4")
+                     .arg(box.icon)
+                     .arg(box.buttons == MessageButtons::kYesNo ? "yes/no" : "ok")
+                     .arg(box.default_answer == MessageAnswer::kNo ? "no" : "yes")
+                     .arg(box.text);
+      }
+      boxes_->ClearShown();
+      const QString expected = QStringLiteral("[48 yes/no no] ") + question;
+      QCOMPARE(asked, number == 0 ? QStringList({expected, expected}) : QStringList());
+      QVERIFY(number != 0 || asked_and_kept);
+      for (const char* process : {"pid", "child"}) {
+        QFile pid(path(program, process));
+        QVERIFY(pid.open(QIODevice::ReadOnly));
+        const QString id = QString::fromLatin1(pid.readAll().trimmed());
+        bool ended = false;
+        for (int look = 0; look < 1000 && !ended; ++look) {
+          QFile stat(QStringLiteral("/proc/%1/stat").arg(id));
+          const QByteArray text = stat.open(QIODevice::ReadOnly) ? stat.readAll() : QByteArray();
+          ended = text.isEmpty() || text.at(text.lastIndexOf(')') + 2) == 'Z';
+          if (!ended) QTest::qWait(10);
+        }
+        QVERIFY2(ended, process);
+      }
+      QCOMPARE(QDir(roms.filePath(QStringLiteral("ZippedRoms"))).entryList(QDir::Files | QDir::Hidden), QStringList());
+    }
+#endif
   }
 };
 

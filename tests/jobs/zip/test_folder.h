@@ -3,9 +3,11 @@
 
 #include <stdlib.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 
 namespace varnel {
 
@@ -35,6 +37,28 @@ inline void WriteScript(const std::string& path, const std::string& body) {
 inline std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The process id a script wrote into `path`; 0 when there is none.
+inline int ProcessIdIn(const std::string& path) {
+  const std::string text = ReadFile(path);
+  return text.empty() ? 0 : std::atoi(text.c_str());
+}
+
+// True when the process `pid` has ended (a zombie that nobody reaped yet counts as ended), waiting a little
+// for a process that was just killed to die.
+inline bool ProcessEnded(int pid) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  do {
+    const std::string stat = ReadFile("/proc/" + std::to_string(pid) + "/stat");
+    const std::size_t name_end = stat.rfind(')');
+    if (stat.empty() || (name_end != std::string::npos && name_end + 2 < stat.size() &&
+                         (stat[name_end + 2] == 'Z' || stat[name_end + 2] == 'X'))) {
+      return true;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  } while (std::chrono::steady_clock::now() < deadline);
+  return false;
 }
 
 }  // namespace varnel
