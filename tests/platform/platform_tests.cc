@@ -161,6 +161,13 @@ TEST(LowerCaseTest, AsciiAndLatin1CapitalsOnly) {
       {"\xc3\x9f\xc3\xa9", "\xc3\x9f\xc3\xa9"},                  // ß and é stay
       {"\xc5\x81\xc4\x80", "\xc5\x81\xc4\x80"},                  // Ł and Ā are outside Latin-1: unchanged
       {"[T+Fre1.02_Team]", "[t+fre1.02_team]"},
+      // A lone C3 (Latin-1 "\xc3" in a name never converted to UTF-8) takes no byte after it along.
+      {"\xc3"
+       "ABC.nes",
+       "\xc3"
+       "abc.nes"},
+      {"\xc3\xc3\x80", "\xc3\xc3\xa0"},
+      {"Z\xc3", "z\xc3"},
       {"", ""},
   };
   for (const auto& [in, out] : cases) EXPECT_EQ(LowerCase(in), out) << in;
