@@ -30,11 +30,14 @@ ScriptedMessageBoxes::~ScriptedMessageBoxes() {
 }
 
 MessageAnswer ShowMessageBox(QWidget* parent, const QString& text, int icon, MessageButtons buttons,
-                             const QString& title) {
+                             const QString& title, MessageAnswer default_answer) {
   const QString caption = title.isEmpty() ? QString::fromUtf8(kProgramTitle) : title;
   const bool question = buttons == MessageButtons::kYesNo;
+  const MessageAnswer on_return = !question                              ? MessageAnswer::kOk
+                                  : default_answer == MessageAnswer::kNo ? MessageAnswer::kNo
+                                                                         : MessageAnswer::kYes;
   if (g_script != nullptr) {
-    g_script->shown_.push_back({text, icon, buttons, caption});
+    g_script->shown_.push_back({text, icon, buttons, caption, on_return});
     if (!g_script->answers_.empty()) {
       const MessageAnswer answer = g_script->answers_.front();
       g_script->answers_.pop_front();
@@ -44,6 +47,7 @@ MessageAnswer ShowMessageBox(QWidget* parent, const QString& text, int icon, Mes
   }
   QMessageBox box(IconOf(icon), caption, text, question ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok,
                   parent);
+  if (question) box.setDefaultButton(on_return == MessageAnswer::kNo ? QMessageBox::No : QMessageBox::Yes);
   const int pressed = box.exec();
   if (!question) return MessageAnswer::kOk;
   return pressed == QMessageBox::Yes ? MessageAnswer::kYes : MessageAnswer::kNo;

@@ -17,8 +17,10 @@ enum class MessageAnswer { kOk, kYes, kNo };
 
 // Shows a modal message box over `parent` with the icon given by its Windows value (0 none, 16 stop,
 // 48 exclamation, 64 information) and returns the button pressed. An empty `title` means the program's title.
+// `default_answer` is the button Return presses in a question (kYes or kNo); a box with OK only has OK.
 MessageAnswer ShowMessageBox(QWidget* parent, const QString& text, int icon = 0,
-                             MessageButtons buttons = MessageButtons::kOk, const QString& title = QString());
+                             MessageButtons buttons = MessageButtons::kOk, const QString& title = QString(),
+                             MessageAnswer default_answer = MessageAnswer::kYes);
 
 // A message box as it would have been shown.
 struct ShownMessageBox {
@@ -26,6 +28,7 @@ struct ShownMessageBox {
   int icon = 0;
   MessageButtons buttons = MessageButtons::kOk;
   QString title;
+  MessageAnswer default_answer = MessageAnswer::kOk;  // the button Return presses
 };
 
 // While one of these exists, message boxes are not shown: each is recorded and answered by the next queued
@@ -44,7 +47,7 @@ class ScriptedMessageBoxes {
   void ClearShown() { shown_.clear(); }
 
  private:
-  friend MessageAnswer ShowMessageBox(QWidget*, const QString&, int, MessageButtons, const QString&);
+  friend MessageAnswer ShowMessageBox(QWidget*, const QString&, int, MessageButtons, const QString&, MessageAnswer);
 
   std::deque<MessageAnswer> answers_;
   std::vector<ShownMessageBox> shown_;
