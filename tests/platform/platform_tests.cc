@@ -325,6 +325,18 @@ TEST(TextFileTest, LogFileWritesAtOnceAndWholeFilesRoundTrip) {
 // refused without blocking, and left as it was, and so is what it leads to.
 TEST(TextFileTest, LogFileRefusesAnythingButAPlainFile) {
   using Make = std::function<bool(const fs::path& log, const fs::path& outside)>;
+  // A symbolic link to `outside` with `suffix`, or a hard link to it.
+  const auto make_link = [](bool hard, const std::string& suffix) -> Make {
+    return [=](const fs::path& log, const fs::path& outside) {
+      std::error_code error;
+      if (hard) {
+        fs::create_hard_link(outside, log, error);
+      } else {
+        fs::create_symlink(outside.string() + suffix, log, error);
+      }
+      return !error;
+    };
+  };
   const struct {
     const char* label;
     Make make;  // false when this system cannot make it
@@ -333,27 +345,9 @@ TEST(TextFileTest, LogFileRefusesAnythingButAPlainFile) {
       {"nothing", [](const fs::path&, const fs::path&) { return true; }, true},
       {"a regular file", [](const fs::path& log, const fs::path&) { return !!(std::ofstream(log) << "old"); }, true},
       {"a folder", [](const fs::path& log, const fs::path&) { return fs::create_directory(log); }, false},
-      {"a link to a file outside",
-       [](const fs::path& log, const fs::path& outside) {
-         std::error_code error;
-         fs::create_symlink(outside, log, error);
-         return !error;
-       },
-       false},
-      {"a link to nothing",
-       [](const fs::path& log, const fs::path& outside) {
-         std::error_code error;
-         fs::create_symlink(outside.string() + ".new", log, error);
-         return !error;
-       },
-       false},
-      {"a second link of a file outside",
-       [](const fs::path& log, const fs::path& outside) {
-         std::error_code error;
-         fs::create_hard_link(outside, log, error);
-         return !error;
-       },
-       false},
+      {"a link to a file outside", make_link(false, ""), false},
+      {"a link to nothing", make_link(false, ".new"), false},
+      {"a second link of a file outside", make_link(true, ""), false},
 #ifndef _WIN32
       {"a FIFO", [](const fs::path& log, const fs::path&) { return mkfifo(log.c_str(), 0600) == 0; }, false},
 #endif
