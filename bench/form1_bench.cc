@@ -98,7 +98,7 @@ int Main(int argc, char** argv) {
   auto* bar = form.findChild<QProgressBar*>(QStringLiteral("ProgressBar1"));
   PaintCounter counter;
   bar->installEventFilter(&counter);
-  const RunSettings settings = RunSettingsFromForm(form);
+  const RunSettings settings = form.CurrentRunSettings();
 
   std::vector<double> window_runs;
   std::vector<double> silent_runs;

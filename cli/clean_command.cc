@@ -42,10 +42,13 @@ CLI::App* AddCleanCommand(CLI::App& app, CleanOptions* options) {
       "Each game's wanted dumps are kept; the others are deleted, or moved into FOLDER/moved with --move.\n"
       "Every decision is written to FOLDER/logfile.txt, and its summary line to stdout.\n"
       "A list option given an empty text (--keep \"\" or --keep=) stands for an empty box. One that is not\n"
-      "given takes its text from the cleaning window's configuration file,\n  " +
-      CliConfigFilePath() +
-      "\nelse from the window's defaults; a fourth line in that file keeps translations with its codes.\n"
-      "Exit codes: 0 done, 1 the job could not run or some file failed, 2 usage error.");
+      "given takes its text from the cleaning window's configuration file: --config FILE, else\n"
+      "$VARNEL_CONFIG_FILE, else\n  " +
+      ConfigFilePath() +
+      "\n(while this last one does not exist: the window's defaults). A fourth line in the file keeps\n"
+      "translations with its codes. The file is read whenever it exists, even when every list is given.\n"
+      "Exit codes: 0 done, 1 the job could not run or some file failed, 2 usage error, or a configuration\n"
+      "file that cannot be used (named but missing, unreadable, or fewer than three lines).");
   command->add_option("FOLDER", options->folder, "The romset folder to clean")->required();
 
   AddListOption(command, "--zones", &options->zones, "Zone tags in priority order, comma-separated, e.g. \"(e),(u)\"");
@@ -80,11 +83,22 @@ CLI::App* AddCleanCommand(CLI::App& app, CleanOptions* options) {
   command->add_flag("--multi-ext", options->multi_ext, "Files that differ only by extension are the same dump");
   command->add_flag("-y,--yes", options->yes, "Answer yes to the delete question");
   command->add_flag("--print-log", options->print_log, "Print the whole log on stdout (its last line is the summary)");
+  command
+      ->add_option_function<std::string>(
+          "--config", [options](const std::string& path) { options->config = path; },
+          "Read the list settings from FILE instead of the window's configuration file (it must exist)")
+      ->type_name("FILE")
+      ->expected(1);
   return command;
 }
 
 int RunCleanCommand(const CleanOptions& options) {
-  const RunSettings settings = MakeRunSettings(options, LoadWindowLists(CliConfigFilePath()));
+  ConfigValues window_lists;
+  if (const Status status = LoadWindowLists(ChooseCliConfigFile(options.config), &window_lists); !status.ok()) {
+    std::fprintf(stderr, "%s\n", status.message().c_str());
+    return kExitUsage;
+  }
+  const RunSettings settings = MakeRunSettings(options, window_lists);
   TerminalHost host(options.yes);
   const RunResult result = RunCleaning(settings, host);
   host.EndProgress();
@@ -94,6 +108,8 @@ int RunCleanCommand(const CleanOptions& options) {
       break;
     case RunResult::Outcome::kNotConfirmed:
       return host.refused_without_terminal() ? kExitUsage : kExitFailed;
+    case RunResult::Outcome::kRefused:
+    case RunResult::Outcome::kLocked:
     case RunResult::Outcome::kNoZoneMode:
     case RunResult::Outcome::kEmptyFolder:
     case RunResult::Outcome::kSetupFailed:

@@ -1,15 +1,16 @@
 #include "cli/clean_options.h"
 
+#include <cerrno>
 #include <cstdlib>
-#include <vector>
+
+#include "platform/file_ops.h"
 
 namespace varnel {
 
-std::string CliConfigFilePath() {
-  if (const char* path = std::getenv(kConfigFileVariable); path != nullptr && path[0] != '\0') {
-    return path;
-  }
-  return ConfigFilePath();
+CliConfigFile ChooseCliConfigFile(const std::optional<std::string>& config_option) {
+  if (config_option.has_value()) return {*config_option, false};
+  if (const char* path = std::getenv(kConfigFileVariable); path != nullptr && path[0] != '\0') return {path, false};
+  return {ConfigFilePath(), true};
 }
 
 std::optional<ZoneMode> ZoneModeFromName(std::string_view name) {
@@ -20,24 +21,12 @@ std::optional<ZoneMode> ZoneModeFromName(std::string_view name) {
   return std::nullopt;
 }
 
-ConfigValues LoadWindowLists(const std::string& path) {
-  ConfigValues values;
-  std::vector<std::string> lines;
-  if (!path.empty() && ReadConfigLines(path, &lines).ok() && lines.size() >= 3) {
-    values.zones = lines[0];
-    values.kept = lines[1];
-    values.excluded = lines[2];
-    if (lines.size() >= 4) {
-      values.translations = lines[3];
-      values.keep_translations = true;
-    }
-    return values;
-  }
-  // A missing or short file leaves the three mandatory boxes at their defaults and translations off.
-  values.zones = kDefaultZoneText;
-  values.kept = kDefaultKeepText;
-  values.excluded = kDefaultExclusionText;
-  return values;
+Status LoadWindowLists(const CliConfigFile& file, ConfigValues* values) {
+  const Status status = LoadConfigValues(file.path, values);
+  if (status.ok()) return status;
+  // Only the default name held by nothing at all is a fresh account; a dangling link there is not.
+  if (file.is_default && status.code() == ENOENT && !PathExists(file.path)) return Status::Ok();
+  return Status::Error("Problem with config file " + file.path + ": " + status.message(), status.code());
 }
 
 RunSettings MakeRunSettings(const CleanOptions& options, const ConfigValues& window_lists) {

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "engine/run_settings.h"
+#include "platform/status.h"
 #include "settings/config_file.h"
 
 namespace varnel {
@@ -25,23 +26,32 @@ struct CleanOptions {
   bool multi_ext = false;
   bool yes = false;
   bool print_log = false;
+  std::optional<std::string> config;  // --config FILE
 };
 
 // The environment variable that points varnel-cli at another configuration file. Meant for tests, so that
 // they never read the user's own file.
 inline constexpr const char* kConfigFileVariable = "VARNEL_CONFIG_FILE";
 
-// The configuration file varnel-cli reads: $VARNEL_CONFIG_FILE when set and not empty, else the window's.
-std::string CliConfigFilePath();
+// The configuration file varnel-cli reads, and whether it may be missing.
+struct CliConfigFile {
+  std::string path;
+  // True for the window's own file, found by default: missing, it stands for a fresh account.
+  bool is_default = false;
+};
+
+// --config FILE when given, else $VARNEL_CONFIG_FILE when set and not empty, else the window's own file.
+CliConfigFile ChooseCliConfigFile(const std::optional<std::string>& config_option);
 
 // The zone mode named `name`: "all-selected", "verified-first", "first-selected", "all-zones", or the
 // digits "1" to "4". std::nullopt for anything else.
 std::optional<ZoneMode> ZoneModeFromName(std::string_view name);
 
-// The four list settings the cleaning window starts with: those of the file at `path` when at least three
-// lines can be read from it (a fourth line turns translations on with its codes), else the window's
-// defaults with translations off. Never writes the file.
-ConfigValues LoadWindowLists(const std::string& path);
+// The four list settings the cleaning window starts with, from `file` by the window's reader: its values, or
+// the defaults (translations off) when `file` is the default one and nothing has its name. Any other file
+// that cannot be read or has fewer than three lines fails with "Problem with config file <path>: <reason>".
+// Never writes the file.
+Status LoadWindowLists(const CliConfigFile& file, ConfigValues* values);
 
 // The settings of the run, as the window would have them after its load with `window_lists` and the edits
 // that `options` stand for. The log is never opened for the user: the terminal shows the summary.

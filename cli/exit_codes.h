@@ -6,7 +6,9 @@ namespace varnel {
 // The exit codes of varnel-cli, the same for every subcommand.
 inline constexpr int kExitDone = 0;    // the job ran to its end
 inline constexpr int kExitFailed = 1;  // the job could not run, or some file failed
-inline constexpr int kExitUsage = 2;   // the command line was wrong, or a question could not be asked
+// The command line was wrong, a question could not be asked, or the configuration file named (or found)
+// cannot be used.
+inline constexpr int kExitUsage = 2;
 
 }  // namespace varnel
 

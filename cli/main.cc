@@ -16,7 +16,8 @@ int main(int argc, char** argv) {
   app.set_version_flag("--version", std::string("varnel-cli ") + VARNEL_VERSION);
   app.require_subcommand(1);
   app.footer(
-      "Exit codes: 0 done, 1 the job could not run or some file failed, 2 usage error.\n"
+      "Exit codes: 0 done, 1 the job could not run or some file failed, 2 usage error, or (clean) a\n"
+      "configuration file that cannot be used.\n"
       "Run 'varnel-cli SUBCOMMAND --help' for the options of one job.");
 
   // One subcommand per job: each adds its options here and runs below when it was chosen.

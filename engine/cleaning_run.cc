@@ -9,6 +9,8 @@
 #include "engine/cleaning_plan.h"
 #include "engine/disposer.h"
 #include "platform/file_ops.h"
+#include "platform/folder_guard.h"
+#include "platform/folder_lock.h"
 #include "platform/listing.h"
 
 namespace varnel {
@@ -55,8 +57,16 @@ std::string SummaryLine(bool apply_changes, bool move_files, std::int32_t dispos
 
 RunResult RunCleaning(const RunSettings& settings, CleaningHost& host) {
   RunResult result;
-
-  // The guards on the folder and its lock come here, before anything else of the run.
+  // Before anything else: a real run never works in a protected folder, and every run holds the folder's
+  // lock to its end, a test run too since it rewrites the log.
+  FolderLock lock;
+  if (const FolderEntry entry = EnterJobFolder(settings.RomFolder, !settings.TestMode, lock);
+      entry.outcome != FolderEntry::Outcome::kEntered) {
+    host.ShowMessage(entry.message, kIconExclamation);
+    result.outcome =
+        entry.outcome == FolderEntry::Outcome::kProtected ? RunResult::Outcome::kRefused : RunResult::Outcome::kLocked;
+    return result;
+  }
 
   if (!IsZoneMode(settings.ZoneMode)) {
     host.ShowMessage("Erreur", kIconNone);
@@ -108,9 +118,14 @@ RunResult RunCleaning(const RunSettings& settings, CleaningHost& host) {
   };
   const std::string refusal = "logfile.txt in " + folder + " is not a regular file; nothing was done.";
   if (!disposer.LogMayBeOpened()) return stop(refusal, RunResult::Outcome::kSetupFailed);
-  if (apply_changes && settings.MoveFiles && !PrepareMovedFolder(folder, JoinPath(folder, "moved"), host)) {
-    result.outcome = RunResult::Outcome::kSetupFailed;
-    return result;
+  if (apply_changes && settings.MoveFiles) {
+    const std::string moved = JoinPath(folder, "moved");
+    if (!PrepareMovedFolder(folder, moved, host)) {
+      result.outcome = RunResult::Outcome::kSetupFailed;
+      return result;
+    }
+    // Temporaries that an interrupted earlier move left in "moved" go before this run moves anything.
+    RemoveLeftoverTemporaries(moved);
   }
   if (apply_changes) {
     progress_maximum = 2.0 + static_cast<double>(plan.disposals.size());

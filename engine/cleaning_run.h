@@ -12,6 +12,8 @@ namespace varnel {
 // How a cleaning run ended.
 struct RunResult {
   enum class Outcome {
+    kRefused,       // a real run in a protected folder (the home folder, a system folder): a message, nothing touched
+    kLocked,        // another job works in the folder, or its lock could not be taken: a message, nothing touched
     kNotConfirmed,  // the delete question was not answered Yes: nothing changed
     kNoZoneMode,    // no zone mode: "Erreur" was shown, nothing scanned
     kEmptyFolder,   // the folder holds no ordinary file: "Empty directory" was shown, no log
@@ -26,11 +28,11 @@ struct RunResult {
   std::string log_path;            // the log's path; empty when no log was written
 };
 
-// One complete cleaning run of settings.RomFolder: the listing, the plan (every decision, from the names
-// alone), the delete question, "moved", then the plan carried out with each batch of lines in "logfile.txt"
-// on disk before its files are touched, and the summary. Reaches the user only through `host`. Never throws
-// for a file-system failure: a failed move or delete is logged and the run goes on; a failed log write stops
-// the run.
+// One complete cleaning run of settings.RomFolder: the guard and the folder's lock, the listing, the plan
+// (every decision, from the names alone), the delete question, "moved", then the plan carried out with each
+// batch of lines in "logfile.txt" on disk before its files are touched, and the summary. Reaches the user only
+// through `host`. Never throws for a file-system failure: a failed move or delete is logged and the run goes
+// on; a failed log write stops the run.
 RunResult RunCleaning(const RunSettings& settings, CleaningHost& host);
 
 }  // namespace varnel

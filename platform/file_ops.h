@@ -30,10 +30,39 @@ Status MakeFolder(const std::string& path);
 // Deletes one file.
 Status RemoveFile(const std::string& path);
 
-// Moves one file to `to`, never overwriting: fails when anything of the target's name exists. Works across
-// devices (copy to a target created exclusively, then remove the source) and on file systems that refuse a
-// no-replace rename or hard links. On failure the source is left where it was and no partial target stays.
+// Moves one file to `to`, never overwriting: fails when anything of the target's name exists. Across devices
+// the file is copied to a temporary in the target's folder, flushed to disk and only then given its name, so
+// that no partial file ever stands under that name; the source goes last. File systems that refuse a
+// no-replace rename or hard links are handled too. On failure the source is left where it was and no target
+// stays. Only a regular file moves across devices (POSIX: never through a symbolic link).
 Status MoveWithoutReplace(const std::string& from, const std::string& to);
+
+// How a copy across devices names its temporary. Each way is the fallback of the one before it, taken where
+// the target's file system refuses that one; the default starts at the first.
+enum class TemporaryNaming {
+  kUnnamed,          // POSIX: an O_TMPFILE file, named by linkat, which never replaces
+  kRenameNoReplace,  // a temporary ".varnel-<pid>-<n>.tmp", renamed by renameat2(RENAME_NOREPLACE)
+  kLinkThenUnlink,   // that temporary hard-linked under the final name, then unlinked
+  kRenameWhenFree,   // that temporary renamed after checking the final name is free (the folder lock keeps
+                     // other Varnel jobs out between the check and the rename)
+};
+
+// The move across devices that MoveWithoutReplace takes, here also between two folders of one device: copy,
+// flush, name without replacing, flush the target's folder, then remove the source. Keeps the permissions and
+// times (and, run by root on POSIX, the owner). On Windows `first` plays no part: the copy goes by CopyFileExW
+// to a temporary ".varnel-<pid>-<n>.tmp", then MoveFileExW without replacing.
+Status CopyAcrossDevices(const std::string& from, const std::string& to,
+                         TemporaryNaming first = TemporaryNaming::kUnnamed);
+
+// True for the names a copy across devices gives its temporaries: ".varnel-<pid>-<n>.tmp" exactly, both
+// numbers in decimal digits.
+bool IsMoveTemporaryName(std::string_view name);
+
+// Removes the temporaries an interrupted move left in `folder`: the regular files whose name
+// IsMoveTemporaryName accepts (a folder or link of such a name stays). Only for a folder no other job of
+// Varnel writes into, which the folder lock ensures. *removed (when given) counts the files removed; the
+// status tells the first failure, the other files are still tried.
+Status RemoveLeftoverTemporaries(const std::string& folder, int* removed = nullptr);
 
 }  // namespace varnel
 

@@ -4,11 +4,11 @@
 
 #ifndef _WIN32
 #include <fcntl.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
+
+#include "platform/posix_file.h"
 #endif
 
 namespace varnel {
@@ -46,25 +46,12 @@ void FolderHandle::Open(const std::string& path) {
 Status FolderHandle::RemoveFile(const std::string& name) const {
   if (fd_ < 0) return varnel::RemoveFile(JoinPath(path_, name));
   if (::unlinkat(fd_, name.c_str(), 0) == 0) return Status::Ok();
-  const int error = errno;
-  return Status::Error(std::strerror(error), error);
+  return ErrnoStatus(errno);
 }
 
 Status FolderHandle::MoveWithoutReplace(const std::string& name, const FolderHandle& target,
                                         const std::string& target_name) const {
-#ifdef SYS_renameat2
-  if (fd_ >= 0 && target.fd_ >= 0) {
-    if (syscall(SYS_renameat2, fd_, name.c_str(), target.fd_, target_name.c_str(), 1 /* RENAME_NOREPLACE */) == 0) {
-      return Status::Ok();
-    }
-    const int error = errno;
-    // The refusals a path-based move reports as they are; everything else (another device, a file system
-    // without no-replace renames or hard links) takes the path-based move and its fallbacks.
-    if (error != EXDEV && error != EINVAL && error != ENOSYS && error != ENOTSUP && error != EPERM) {
-      return Status::Error(std::strerror(error), error);
-    }
-  }
-#endif
+  if (fd_ >= 0 && target.fd_ >= 0) return MoveAt(fd_, name, target.fd_, target_name);
   return varnel::MoveWithoutReplace(JoinPath(path_, name), JoinPath(target.path_, target_name));
 }
 

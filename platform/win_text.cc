@@ -35,6 +35,8 @@ std::string SystemMessage(DWORD error) {
   return message;
 }
 
+Status WindowsErrorStatus(DWORD error) { return Status::Error(SystemMessage(error), static_cast<int>(error)); }
+
 }  // namespace varnel
 
 #endif  // _WIN32

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/status.h"
+
 namespace varnel {
 
 // UTF-8 to the UTF-16 that the wide Windows calls take, and back.
@@ -16,6 +18,9 @@ std::string WideToUtf8(std::wstring_view text);
 
 // The system's text for a GetLastError() value, without its trailing line break.
 std::string SystemMessage(DWORD error);
+
+// A failure carrying `error` (a GetLastError() value) and the system's text for it.
+Status WindowsErrorStatus(DWORD error);
 
 }  // namespace varnel
 

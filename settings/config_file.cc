@@ -1,7 +1,12 @@
 #include "settings/config_file.h"
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include <cstdlib>
 
+#include "platform/replace_file.h"
 #include "platform/text_file.h"
 
 namespace varnel {
@@ -17,6 +22,18 @@ std::string WithoutLineBreaks(std::string_view text) {
     if (c != '\r' && c != '\n') out.push_back(c);
   }
   return out;
+}
+
+// True for a FIFO, a socket or a device, which a read could wait on for ever. A folder is left to the read,
+// which fails with the system's reason.
+bool IsSpecialFile(const std::string& path) {
+#ifdef _WIN32
+  (void)path;
+  return false;
+#else
+  struct stat info;
+  return ::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode);
+#endif
 }
 
 }  // namespace
@@ -42,31 +59,54 @@ std::string ConfigSavedMessage(const std::string& path) {
 #endif
 }
 
+ConfigValues DefaultConfigValues() {
+  ConfigValues values;
+  values.zones = kDefaultZoneText;
+  values.kept = kDefaultKeepText;
+  values.excluded = kDefaultExclusionText;
+  return values;
+}
+
 std::vector<std::string> SplitConfigLines(std::string_view contents) {
   std::vector<std::string> lines;
   std::size_t pos = 0;
   while (lines.size() < kMaxLines && pos < contents.size()) {
-    const std::size_t cr = contents.find('\r', pos);
-    if (cr == std::string_view::npos) {
+    const std::size_t end = contents.find_first_of("\r\n", pos);
+    if (end == std::string_view::npos) {
       lines.emplace_back(contents.substr(pos));
       break;
     }
-    lines.emplace_back(contents.substr(pos, cr - pos));
-    pos = cr + 1;
-    if (pos < contents.size() && contents[pos] == '\n') ++pos;
+    lines.emplace_back(contents.substr(pos, end - pos));
+    pos = contents.compare(end, 2, "\r\n") == 0 ? end + 2 : end + 1;
   }
   return lines;
 }
 
 Status ReadConfigLines(const std::string& path, std::vector<std::string>* lines) {
+  lines->clear();
+  if (IsSpecialFile(path)) return Status::Error(kNotARegularFile);
   std::string contents;
-  Status status = ReadWholeFile(path, &contents);
+  if (Status status = ReadWholeFile(path, &contents); !status.ok()) return status;
+  *lines = SplitConfigLines(contents);
+  return lines->size() >= 3 ? Status::Ok() : Status::Error(kShortConfigFile);
+}
+
+Status LoadConfigValues(const std::string& path, ConfigValues* values) {
+  std::vector<std::string> lines;
+  const Status status = ReadConfigLines(path, &lines);
   if (!status.ok()) {
-    lines->clear();
+    *values = DefaultConfigValues();
     return status;
   }
-  *lines = SplitConfigLines(contents);
-  return Status::Ok();
+  *values = ConfigValues();
+  values->zones = lines[0];
+  values->kept = lines[1];
+  values->excluded = lines[2];
+  if (lines.size() >= 4) {
+    values->translations = lines[3];
+    values->keep_translations = true;
+  }
+  return status;
 }
 
 Status WriteConfigFile(const std::string& path, const ConfigValues& values) {
@@ -80,7 +120,7 @@ Status WriteConfigFile(const std::string& path, const ConfigValues& values) {
     contents += translations;
     contents += "\r\n";
   }
-  return WriteWholeFile(path, contents);
+  return ReplaceWholeFile(path, contents);
 }
 
 }  // namespace varnel

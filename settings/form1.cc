@@ -16,6 +16,7 @@
 #include "settings/floppy_icon.h"
 #include "settings/form1_host.h"
 #include "settings/form1_values.h"
+#include "settings/list_box_text.h"
 #include "ui/drive_list.h"
 #include "ui/folder_tree.h"
 #include "ui/form_layout.h"
@@ -131,10 +132,12 @@ void Form1::BuildControls() {
   connect(translations_wanted_, &QCheckBox::toggled, this, &Form1::ApplyTranslationToggle);
 
   PlaceLabel(this, "Label3", "Test :", 240, 6960, 495, 255);
-  PlaceCheckBox(this, "Test", "Process will be done completely without deleting or moving files. Generate log file.",
-                true, 1320, 6960, 495, 255);
+  test_ = PlaceCheckBox(this, "Test",
+                        "Process will be done completely without deleting or moving files. Generate log file.", true,
+                        1320, 6960, 495, 255);
   PlaceLabel(this, "Label4", "Open logfile :", 240, 7320, 975, 255);
-  PlaceCheckBox(this, "LogFile", "Open logfile with notepad at the end of the process.", true, 1320, 7320, 255, 195);
+  open_log_ = PlaceCheckBox(this, "LogFile", "Open logfile with notepad at the end of the process.", true, 1320, 7320,
+                            255, 195);
   progress_ = PlaceControl<QProgressBar>(this, "ProgressBar1", 1920, 6960, 8175, 255);
   progress_->setTextVisible(false);
   progress_->setRange(0, 1);
@@ -165,6 +168,7 @@ void Form1::BuildControls() {
   auto* option1 = PlaceOption(this, "Option1", "Keep all selected zones", 7200, 4560, 2775, 495);
   auto* option4 = PlaceOption(this, "Option4", "Keep all zones", 7200, 5160, 2415, 255);
   option2->setChecked(true);
+  option1_ = option1, option2_ = option2, option3_ = option3, option4_ = option4;
   for (WrappingRadioButton* option : {option1, option2, option3}) {
     connect(option, &QRadioButton::toggled, this, [this](bool checked) {
       if (!checked) return;
@@ -177,11 +181,13 @@ void Form1::BuildControls() {
     zones_title_->setEnabled(!option4->isChecked());
   });
 
-  PlaceCheckBox(this, "Moved", "Don't delete files but move them to \".\\moved\" folder", false, 7200, 6000, 255, 255);
+  move_ = PlaceCheckBox(this, "Moved", "Don't delete files but move them to \".\\moved\" folder", false, 7200, 6000,
+                        255, 255);
   PlaceLabel(this, "Label9", "Move unkept files instead of delete", 7440, 6000, 2895, 255);
-  PlaceCheckBox(this, "Multiext",
-                "Consider that differents extensions (.zip, .nes, .unf) mustn't be considered as different files",
-                false, 7200, 6360, 255, 255);
+  multi_ext_ =
+      PlaceCheckBox(this, "Multiext",
+                    "Consider that differents extensions (.zip, .nes, .unf) mustn't be considered as different files",
+                    false, 7200, 6360, 255, 255);
   PlaceLabel(this, "Label10", "Multi extensions not different", 7440, 6360, 2775, 255);
 
   auto* go = PlaceControl<QPushButton>(this, "Command1", 6600, 7440, 1695, 495);
@@ -194,9 +200,10 @@ void Form1::BuildControls() {
 
 void Form1::Load() {
   if (!LoadFile(false)) {
-    SetBoxText(excluded_, std::string(kDefaultExclusionText));
-    SetBoxText(kept_, std::string(kDefaultKeepText));
-    SetBoxText(zones_, std::string(kDefaultZoneText));
+    const ConfigValues defaults = DefaultConfigValues();
+    SetBoxText(excluded_, defaults.excluded);
+    SetBoxText(kept_, defaults.kept);
+    SetBoxText(zones_, defaults.zones);
   }
   legend_left_->setText(Legend(kLegendLeft));
   legend_right_->setText(Legend(kLegendRight));
@@ -207,20 +214,50 @@ void Form1::Load() {
 
 bool Form1::LoadFile(bool AffErreur) {
   std::vector<std::string> lines;
-  bool result = false;
-  if (ReadConfigLines(options_.config_path, &lines).ok()) {
-    if (lines.size() >= 1) SetBoxText(zones_, lines[0]);
-    if (lines.size() >= 2) SetBoxText(kept_, lines[1]);
-    if (lines.size() >= 3) SetBoxText(excluded_, lines[2]);
-    if (lines.size() >= 4) {
-      SetBoxText(translations_, lines[3]);
-      translations_wanted_->setChecked(true);
-      ApplyTranslationToggle();
-    }
-    result = lines.size() >= 3;
+  const Status status = ReadConfigLines(options_.config_path, &lines);
+  if (lines.size() >= 1) SetBoxText(zones_, lines[0]);
+  if (lines.size() >= 2) SetBoxText(kept_, lines[1]);
+  if (lines.size() >= 3) SetBoxText(excluded_, lines[2]);
+  if (lines.size() >= 4) {
+    SetBoxText(translations_, lines[3]);
+    translations_wanted_->setChecked(true);
+    ApplyTranslationToggle();
   }
-  if (AffErreur && !result) ShowMessageBox(this, QStringLiteral("Problem with config file"), 16);
-  return result;
+  if (AffErreur && !status.ok()) {
+    ShowMessageBox(this,
+                   QStringLiteral("Problem with config file\n%1: %2")
+                       .arg(QString::fromStdString(options_.config_path), QString::fromStdString(status.message())),
+                   16);
+  }
+  return status.ok();
+}
+
+RunSettings Form1::CurrentRunSettings() const {
+  RunSettings settings;
+  settings.RomFolder = PathBytes(folders_->Path());
+  settings.TestMode = test_->isChecked();
+  settings.MoveFiles = move_->isChecked();
+  settings.OpenLog = open_log_->isChecked();
+  settings.KeepTranslations = translations_wanted_->isChecked();
+  settings.IgnoreExtensions = multi_ext_->isChecked();
+  settings.ZoneMode =
+      ZoneModeOf(option1_->isChecked(), option2_->isChecked(), option3_->isChecked(), option4_->isChecked());
+  const ConfigValues lists = CurrentConfigValues();
+  settings.ZoneText = lists.zones;
+  settings.KeepText = lists.kept;
+  settings.ExclusionText = lists.excluded;
+  settings.TranslationText = lists.translations;
+  return settings;
+}
+
+ConfigValues Form1::CurrentConfigValues() const {
+  ConfigValues values;
+  values.zones = BoxText(zones_);
+  values.kept = LineBreaksAsCommas(BoxText(kept_));
+  values.excluded = LineBreaksAsCommas(BoxText(excluded_));
+  values.translations = BoxText(translations_);
+  values.keep_translations = translations_wanted_->isChecked();
+  return values;
 }
 
 void Form1::SaveFile() {
@@ -228,7 +265,7 @@ void Form1::SaveFile() {
   const QString shown = QString::fromStdString(path);
   // The user's configuration folder may not exist yet on a fresh account.
   QDir().mkpath(QFileInfo(shown).absolutePath());
-  const Status status = WriteConfigFile(path, ConfigValuesFromForm(*this));
+  const Status status = WriteConfigFile(path, CurrentConfigValues());
   if (!status.ok()) {
     ShowMessageBox(this, QStringLiteral("Cannot save %1: %2").arg(shown, QString::fromStdString(status.message())), 16);
     return;
@@ -238,7 +275,7 @@ void Form1::SaveFile() {
 
 void Form1::Go() {
   Form1Host host(this, progress_, result_, options_.open_log ? options_.open_log : OpenLogInEditor);
-  RunCleaning(RunSettingsFromForm(*this), host);
+  RunCleaning(CurrentRunSettings(), host);
 }
 
 void Form1::ApplyTranslationToggle() {

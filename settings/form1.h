@@ -5,9 +5,11 @@
 #include <functional>
 #include <string>
 
+#include "engine/run_settings.h"
 #include "settings/config_file.h"
 #include "ui/job_form.h"
 
+class QAbstractButton;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -28,9 +30,9 @@ struct Form1Options {
   std::function<void(const std::string&)> open_log;
 };
 
-// The cleaning window. Every option of a run lives in its controls (found by their object names); "Go" runs
-// the cleaning of the folder selected in `Dir1`. Creating the window loads it: the configuration file is
-// read silently and the defaults fill in for a missing or short file.
+// The cleaning window. Every option of a run lives in its controls (tests find them by their object names);
+// "Go" runs the cleaning of the folder selected in `Dir1`. Creating the window loads it: the configuration
+// file is read silently and the defaults fill in for a missing, unreadable or short file.
 class Form1 : public JobForm {
   Q_OBJECT
 
@@ -38,9 +40,15 @@ class Form1 : public JobForm {
   explicit Form1(Form1Options options = Form1Options(), QWidget* parent = nullptr);
 
   // Reads the configuration file into the list boxes (and `ListeTrads` with `TradsYN` when it has a fourth
-  // line); true when lines 1 to 3 were read. Shows "Problem with config file" when it fails and AffErreur
-  // is set. Boxes that received a line before a failure keep it.
+  // line); true when lines 1 to 3 were read. When it fails and AffErreur is set, shows "Problem with config
+  // file" with a second line "<path>: <reason>". Boxes that received a line before a failure keep it.
   bool LoadFile(bool AffErreur);
+
+  // The options of a run as the controls hold them now. In the Kept and Excluded boxes each typed line break
+  // stands for a comma (LineBreaksAsCommas).
+  RunSettings CurrentRunSettings() const;
+  // The list settings as the save button writes them, line breaks taken the same way.
+  ConfigValues CurrentConfigValues() const;
 
  private:
   void BuildControls();
@@ -57,6 +65,14 @@ class Form1 : public JobForm {
   QPlainTextEdit* excluded_ = nullptr;
   QCheckBox* translations_wanted_ = nullptr;
   QLineEdit* translations_ = nullptr;
+  QCheckBox* test_ = nullptr;
+  QCheckBox* open_log_ = nullptr;
+  QCheckBox* move_ = nullptr;
+  QCheckBox* multi_ext_ = nullptr;
+  QAbstractButton* option1_ = nullptr;
+  QAbstractButton* option2_ = nullptr;
+  QAbstractButton* option3_ = nullptr;
+  QAbstractButton* option4_ = nullptr;
   QLabel* zones_title_ = nullptr;
   QLabel* legend_left_ = nullptr;
   QLabel* legend_right_ = nullptr;

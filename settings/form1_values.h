@@ -4,7 +4,6 @@
 #include <string>
 
 #include "engine/run_settings.h"
-#include "settings/config_file.h"
 #include "ui/form_layout.h"  // PathBytes
 
 class QString;
@@ -20,12 +19,6 @@ void SetBoxText(QWidget* box, const std::string& text);
 
 // The zone mode of the first selected option, taken in the order Option1, Option2, Option3, Option4.
 ZoneMode ZoneModeOf(bool option1, bool option2, bool option3, bool option4);
-
-// The options of a run as the cleaning window's controls hold them (found by their object names).
-RunSettings RunSettingsFromForm(const QWidget& form);
-
-// The list settings as the cleaning window's save button writes them.
-ConfigValues ConfigValuesFromForm(const QWidget& form);
 
 }  // namespace varnel
 

@@ -8,6 +8,8 @@
 
 #include "jobs/alpha/letter_folder.h"
 #include "platform/file_ops.h"
+#include "platform/folder_guard.h"
+#include "platform/folder_lock.h"
 #include "platform/listing.h"
 #include "platform/status.h"
 
@@ -57,6 +59,16 @@ AlphaResult Stop(AlphaResult::Outcome outcome, std::string message, int icon, Al
 }  // namespace
 
 AlphaResult RunAlphaFolders(const std::string& rom_folder, AlphaHost& host) {
+  // Before anything else: never in a protected folder, and the folder's lock is held to the end.
+  FolderLock lock;
+  if (FolderEntry entry = EnterJobFolder(rom_folder, /*changes_files=*/true, lock);
+      entry.outcome != FolderEntry::Outcome::kEntered) {
+    const AlphaResult::Outcome outcome = entry.outcome == FolderEntry::Outcome::kProtected
+                                             ? AlphaResult::Outcome::kRefused
+                                             : AlphaResult::Outcome::kLocked;
+    return Stop(outcome, std::move(entry.message), kIconExclamation, host);
+  }
+
   Status listed;
   const std::vector<std::string> names = ListOrdinaryFiles(rom_folder, &listed);
   if (!listed.ok()) {
@@ -73,6 +85,8 @@ AlphaResult RunAlphaFolders(const std::string& rom_folder, AlphaHost& host) {
   if (std::string problem = PrepareLetterFolders(rom_folder, letter_paths); !problem.empty()) {
     return Stop(AlphaResult::Outcome::kFoldersFailed, std::move(problem), kIconStop, host);
   }
+  // Temporaries that an interrupted earlier move left go before this run moves anything.
+  for (const std::string& path : letter_paths) RemoveLeftoverTemporaries(path);
 
   // One snapshot serves both the count and the moves: it holds files only, so neither the new folders nor
   // the moved files come back.

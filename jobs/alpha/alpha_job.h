@@ -13,6 +13,8 @@ namespace varnel {
 // How one run of the alphabetical job ended.
 struct AlphaResult {
   enum class Outcome {
+    kRefused,        // a protected folder (the home folder, a system folder): a message, nothing touched
+    kLocked,         // another job works in the folder, or its lock could not be taken: a message, nothing touched
     kListingFailed,  // the folder could not be read: a stop message was shown, nothing created or moved
     kEmptyFolder,    // no ordinary file: "Empty directory" was shown, nothing created or moved
     kFoldersFailed,  // a needed folder exists as a file or cannot be created: a stop message, nothing moved
@@ -29,8 +31,9 @@ struct AlphaResult {
 
 // Moves every ordinary file of `rom_folder` (hidden files and folders left out, "logfile.txt" left alone)
 // into "AlphaFolders/<letter>" or "AlphaFolders/#" below it, creating the 27 folders when absent and never
-// overwriting a file. Reaches the user only through `host`: progress from 0 to N of N + 2, then one message.
-// A move that fails leaves the file in place and the job goes on with the next one.
+// overwriting a file. Refuses a protected folder and holds the folder's lock from start to end. Reaches the user only
+// through `host`: progress from 0 to N of N + 2, then one message. A move that fails leaves the file in place and the
+// job goes on with the next one.
 AlphaResult RunAlphaFolders(const std::string& rom_folder, AlphaHost& host);
 
 }  // namespace varnel

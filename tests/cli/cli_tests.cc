@@ -29,6 +29,7 @@
 #include "../engine/engine_test_support.h"
 #include "engine/cleaning_run.h"
 #include "gtest/gtest.h"
+#include "platform/folder_lock.h"
 #include "settings/config_file.h"
 
 namespace varnel {
@@ -175,7 +176,7 @@ TEST_F(CliTest, EachOptionRunsAsItsBoxWould) {
       {{"--zones", "(j)"}, [&](RunSettings& s) { from_file(s), s.ZoneText = "(j)"; }, file},
       {{"--no-translations"}, [&](RunSettings& s) { from_file(s), s.KeepTranslations = false; }, file},
       {{}, [](RunSettings& s) { s.ZoneText = "(u)", s.ExclusionText = "[b1]"; }, "window:(u)\r\n\r\n[b1]\r\n"},
-      {{}, nullptr, "(u)\r\n(j)\r\n"},  // two lines: the defaults
+      {{}, from_file, "(u),(e)\n(j)\n[b1]\nfre\n"},  // LF line ends
   };
   const fs::path unedited = MakeFiles("unedited", romset_);
   const std::size_t file_count = Tree(unedited).size();
@@ -354,6 +355,95 @@ TEST_F(CliTest, ReturnOnTheDeleteQuestionAnswersNo) {
   EXPECT_FALSE(fs::exists(folder / "logfile.txt"));
 }
 
+// Only the window's own file may be missing (a fresh account); any other file that cannot be used stops the
+// run before it touches anything, its log included, even with every list on the command line.
+TEST_F(CliTest, AConfigurationFileThatCannotBeUsedStopsTheRun) {
+  const fs::path f = MakeFiles("romset", romset_), window = root_ / "varnel_config.txt";
+  const std::vector<std::string> before = Tree(f);
+  const fs::path good = root_ / "good.txt", two_lines = root_ / "two.txt", empty = root_ / "empty.txt",
+                 folder = root_ / "folder.txt", missing = root_ / "missing.txt";
+  WriteFile(good, "(u)\n(j)\n\n"), WriteFile(two_lines, "(u)\r\n(j)\r\n"), WriteFile(empty, "");
+  const fs::path fifo = root_ / "fifo.txt";
+  fs::create_directory(folder);
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const std::vector<std::string> all_lists = {"--zones", "(u)", "--keep", "", "--exclude", "", "--no-translations"};
+  struct Case {
+    const char* what;
+    fs::path variable;               // VARNEL_CONFIG_FILE, when not empty
+    std::vector<std::string> extra;  // after "clean FOLDER --apply --yes"
+    std::string window_file;         // the window's own file: "<folder>", "<dangling>", or its contents
+    fs::path refused;                // the file named in the message; none: the run goes on
+    std::string reason;
+  };
+  const Case cases[] = {
+      {"variable: two lines", two_lines, {}, "", two_lines, "it has fewer than three lines"},
+      {"variable: empty file", empty, {}, "", empty, "it has fewer than three lines"},
+      {"variable: a folder", folder, {}, "", folder, "Is a directory"},
+      {"variable: a FIFO", fifo, {}, "", fifo, "not a regular file"},  // no wait for a writer
+      {"variable: missing", missing, {}, "", missing, "No such file or directory"},
+      {"variable: every list given", two_lines, all_lists, "", two_lines, "it has fewer than three lines"},
+      {"--config: missing, over a good variable",
+       good,
+       {"--config", missing.string()},
+       "",
+       missing,
+       "No such file or directory"},
+      {"--config: two lines", {}, {"--config", two_lines.string()}, "", two_lines, "it has fewer than three lines"},
+      {"window's file: two lines", {}, all_lists, "(u)\r\n(j)\r\n", window, "it has fewer than three lines"},
+      {"window's file: a folder", {}, {}, "<folder>", window, "Is a directory"},
+      {"window's file: a dangling link", {}, {}, "<dangling>", window, "No such file or directory"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove_all(window);
+    if (c.window_file == "<folder>") {
+      fs::create_directory(window);
+    } else if (c.window_file == "<dangling>") {
+      fs::create_symlink("gone.txt", window);
+    } else if (!c.window_file.empty()) {
+      WriteFile(window, c.window_file);
+    }
+    std::vector<std::string> args = {"clean", f.string(), "--apply", "--yes"};
+    args.insert(args.end(), c.extra.begin(), c.extra.end());
+    const auto [code, out, err] = Run(args, c.variable);
+    EXPECT_EQ(code, 2);
+    EXPECT_EQ(err, "Problem with config file " + c.refused.string() + ": " + c.reason + "\n");
+    EXPECT_EQ(out, "");
+    ASSERT_EQ(Tree(f), before);  // nothing deleted, no log written
+  }
+  fs::remove_all(window);
+  const auto [code, out, err] = Run({"clean", f.string()});  // a fresh account: the defaults, silently
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(err, "");
+}
+
+// The keep list of a file with LF line ends (any Linux editor), named either way, protects its files in a
+// real run; --config wins over the variable.
+TEST_F(CliTest, AKeepListFromTheFileProtectsItsFiles) {
+  WriteFile(root_ / "lf.txt", "(u),(e)\n(j)\n\n"), WriteFile(root_ / "two.txt", "(u)\n(j)\n");
+  const std::pair<fs::path, std::vector<std::string>> namings[] = {{root_ / "lf.txt", {}},
+                                                                   {root_ / "two.txt", {"--config", "lf.txt"}}};
+  for (const auto& [variable, extra] : namings) {
+    const fs::path cli = MakeFiles("cli", romset_), direct = MakeFiles("direct", romset_);
+    std::vector<std::string> args = {"clean", cli.string(), "--apply", "--yes"};
+    args.insert(args.end(), extra.begin(), extra.end());
+    const std::string here = fs::current_path().string();
+    fs::current_path(root_);  // --config lf.txt is relative to the working folder
+    const auto [code, out, err] = Run(args, variable);
+    fs::current_path(here);
+    ASSERT_EQ(code, 0) << err;
+    const RunResult result = Direct(direct, [](RunSettings& s) {
+      s.ZoneText = "(u),(e)", s.KeepText = "(j)", s.ExclusionText = "", s.TestMode = false;
+    });
+    EXPECT_GT(result.DisposedCount, 0);
+    const std::vector<std::string> left = Tree(cli);
+    EXPECT_EQ(left, Tree(direct));
+    EXPECT_EQ(std::count_if(left.begin(), left.end(), [](const std::string& n) { return n.find("(J)") != n.npos; }),
+              159);  // every (J) dump of the romset
+    fs::remove_all(cli), fs::remove_all(direct);
+  }
+}
+
 TEST_F(CliTest, ZipRunsTheArchiverOncePerFile) {
   if (std::system("command -v 7z >/dev/null") != 0) GTEST_SKIP() << "7z (p7zip-full) is not installed";
   const std::string f = MakeFiles("roms", "Game (E).nes\nGame (U) [!].nes\n", "rom").string();
@@ -372,6 +462,36 @@ TEST_F(CliTest, AlphaSortsIntoLetterFoldersWithoutOverwriting) {
                                                     "logfile.txt", "mario.nes"}));
   EXPECT_EQ(ReadFile(folder / "AlphaFolders/M/mario.nes"), "1");  // not overwritten by the second run's
   EXPECT_EQ(ReadFile(folder / "mario.nes"), "2");
+}
+
+// The runs set HOME to the test's folder: a real job there is refused, a test run is not. A folder another
+// job holds is refused to every job, a test run too. Nothing is touched in either case, the log included.
+TEST_F(CliTest, RefusesTheHomeFolderAndAFolderAnotherJobHolds) {
+  WriteFile(root_ / "notes (draft).txt", "draft");
+  WriteFile(root_ / "notes (final).txt", "final");
+  const std::string home = root_.string(), refused = ": choose the folder that holds your romset.\n";
+  ExpectRun({{"clean", home, "--apply", "--yes"}, 1, "", "Varnel will not change files in " + home + refused});
+  ExpectRun(
+      {{"clean", home + "/.", "--apply", "--move"}, 1, "", "Varnel will not change files in " + home + "/." + refused});
+  ExpectRun({{"alpha", home + "/"}, 1, "", "Varnel will not change files in " + home + "/" + refused});
+  EXPECT_EQ(ReadFile(root_ / "notes (draft).txt") + ReadFile(root_ / "notes (final).txt"), "draftfinal");
+  EXPECT_FALSE(fs::exists(root_ / "moved") || fs::exists(root_ / "AlphaFolders") || fs::exists(root_ / "logfile.txt"));
+  ExpectRun({{"clean", home}, 0, "", ""});
+
+  const fs::path romset = MakeFiles("romset", romset_, "rom");
+  WriteFile(romset / "logfile.txt", "earlier run");
+  const std::vector<std::string> before = Tree(romset);
+  FolderLock other_job;
+  ASSERT_TRUE(other_job.Acquire(romset.string()).ok());
+  const std::string busy = "Another Varnel job is working in " + romset.string() + ".\n";
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"clean", romset.string()},
+                                               {"clean", romset.string(), "--apply", "--yes"},
+                                               {"clean", romset.string(), "--apply", "--move"},
+                                               {"alpha", romset.string()}}) {
+    ExpectRun({args, 1, "", busy});
+  }
+  EXPECT_EQ(Tree(romset), before);
+  EXPECT_EQ(ReadFile(romset / "logfile.txt"), "earlier run");
 }
 
 }  // namespace

@@ -19,9 +19,11 @@
 
 #include "gtest/gtest.h"
 #include "platform/file_ops.h"
+#include "platform/folder_lock.h"
 #include "platform/listing.h"
 #include "platform/lower_case.h"
 #include "tests/engine/engine_test_support.h"
+#include "tests/platform/scoped_home.h"
 
 namespace varnel {
 namespace {
@@ -427,6 +429,84 @@ TEST(CleaningRunTest, ALatin1NameIsLoweredLetterByLetter) {
                                               kHyphens + "|Moved files : 1"));
 }
 #endif
+
+// A real run in the home folder, however the path names it, is refused before anything else (the delete
+// question included) and touches nothing; a test run may still look there.
+TEST(CleaningRunTest, RealRunsAreRefusedInTheHomeFolder) {
+  TempFolder home;
+  home.TouchAll({"notes (draft).txt", "notes (final).txt"});
+  const ScopedHome scoped_home(home.path());
+  std::vector<std::string> aliases = {home.path(), home.path() + std::string(1, kPathSeparator),
+                                      JoinPath(home.path(), ".")};
+#ifndef _WIN32
+  TempFolder links;
+  fs::create_symlink(home.path(), links.PathOf("home"));
+  aliases.push_back(links.PathOf("home"));
+#endif
+  RunSettings settings = Settings(home, ZoneMode::kVerifiedFirst, "");
+  settings.TestMode = false;
+  for (const std::string& alias : aliases) {
+    for (const bool move : {false, true}) {
+      settings.RomFolder = alias;
+      settings.MoveFiles = move;
+      RecordingHost host;
+      EXPECT_EQ(RunCleaning(settings, host).outcome, RunResult::Outcome::kRefused) << alias;
+      EXPECT_EQ(host.calls, std::vector<std::string>{"Message 48: Varnel will not change files in " + alias +
+                                                     ": choose the folder that holds your romset."});
+    }
+  }
+  EXPECT_EQ(FilesIn(home.path()), (std::set<std::string>{"notes (draft).txt", "notes (final).txt"}));
+  EXPECT_FALSE(home.Has("moved") || home.Has("logfile.txt"));
+
+  settings.TestMode = true;
+  RecordingHost host;
+  EXPECT_EQ(RunCleaning(settings, host).outcome, RunResult::Outcome::kCompleted);
+  EXPECT_EQ(FilesIn(home.path()).size(), 3u);  // and the log
+}
+
+// While another job holds the folder, no run (a test run neither: it rewrites the log) touches anything.
+TEST(CleaningRunTest, SecondJobOnTheFolderTouchesNothing) {
+  TempFolder folder;
+  folder.TouchAll({"a (e).z", "a (j).z"});
+  folder.Touch("logfile.txt", "earlier run");
+  FolderLock other_job;
+  ASSERT_TRUE(other_job.Acquire(folder.path()).ok());
+  RunSettings settings = Settings(folder, ZoneMode::kVerifiedFirst, "(e)");
+  for (const auto& [test, move] : {std::pair{true, false}, {false, false}, {false, true}}) {
+    settings.TestMode = test;
+    settings.MoveFiles = move;
+    RecordingHost host;
+    EXPECT_EQ(RunCleaning(settings, host).outcome, RunResult::Outcome::kLocked);
+    EXPECT_EQ(host.calls,
+              std::vector<std::string>{"Message 48: Another Varnel job is working in " + folder.path() + "."});
+  }
+  EXPECT_EQ(FilesIn(folder.path()), (std::set<std::string>{"a (e).z", "a (j).z", "logfile.txt"}));
+  EXPECT_EQ(folder.Read("logfile.txt"), "earlier run");
+  EXPECT_FALSE(folder.Has("moved"));
+
+  other_job.Release();
+  RecordingHost host;
+  EXPECT_EQ(RunCleaning(settings, host).summary, "Moved files : 1");
+}
+
+// A real move run first clears what an interrupted earlier move left in "moved"; a test run leaves it.
+TEST(CleaningRunTest, RealMoveRunClearsLeftoverTemporaries) {
+  TempFolder folder;
+  folder.TouchAll({"a (e).z", "a (j).z"});
+  fs::create_directory(folder.PathOf("moved"));
+  const std::string leftover = JoinPath("moved", ".varnel-99-0.tmp");
+  folder.Touch(leftover, "half a copy");
+  folder.Touch(JoinPath("moved", "b (j).z"), "moved before");
+  RunSettings settings = Settings(folder, ZoneMode::kVerifiedFirst, "(e)");
+  settings.MoveFiles = true;
+  RecordingHost host;
+  RunCleaning(settings, host);
+  EXPECT_TRUE(folder.Has(leftover));
+  settings.TestMode = false;
+  EXPECT_EQ(RunCleaning(settings, host).summary, "Moved files : 1");
+  EXPECT_FALSE(folder.Has(leftover));
+  EXPECT_EQ(FilesIn(folder.PathOf("moved")), (std::set<std::string>{"a (j).z", "b (j).z"}));
+}
 
 // Real names (tests/data/snes_names.txt) moved: every file ends in the folder or in "moved", each moved file
 // has one line, every dump a line names as kept is still in the folder, and a test run decided the same.

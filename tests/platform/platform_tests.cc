@@ -28,6 +28,7 @@
 #include "platform/lower_case.h"
 #include "platform/program_folder.h"
 #include "platform/text_file.h"
+#include "tests/platform/platform_test_support.h"
 
 namespace varnel {
 namespace {
@@ -35,34 +36,10 @@ namespace {
 namespace fs = std::filesystem;
 
 #ifdef _WIN32
-constexpr int kMissing = ERROR_FILE_NOT_FOUND, kTaken = ERROR_ALREADY_EXISTS;
 constexpr const char* kThisProgram = "platform_tests.exe";
 #else
-constexpr int kMissing = ENOENT, kTaken = EEXIST;
 constexpr const char* kThisProgram = "platform_tests";
 #endif
-
-// A fresh folder under `parent`, removed with everything in it at the end of the test.
-struct TempFolder {
-  explicit TempFolder(const fs::path& parent = fs::temp_directory_path())
-      : path_(parent / ("varnel-platform-" + std::to_string(std::random_device()()))) {
-    fs::create_directories(path_);
-  }
-  ~TempFolder() { fs::remove_all(path_, ignored_); }
-  std::string path() const { return path_.string(); }
-  std::string Touch(const std::string& name, const std::string& contents = "") const {
-    std::ofstream(path_ / name, std::ios::binary) << contents;
-    return (path_ / name).string();
-  }
-  fs::path path_;
-  std::error_code ignored_;
-};
-
-std::string Contents(const std::string& path) {
-  std::string text;
-  EXPECT_TRUE(ReadWholeFile(path, &text).ok()) << path;
-  return text;
-}
 
 TEST(ListedNameLessTest, SortsAsAnNtfsFolderLists) {
   // Each name must list before the next one: a blank (0x20) before "(" (0x28) before "." (0x2E); names equal but
@@ -196,26 +173,6 @@ TEST(FileOpsTest, JoinPresenceFoldersAndDelete) {
   EXPECT_EQ(RemoveFile(file).code(), kMissing);
 }
 
-// Moves "game.nes" (holding `contents`) from `from` to `to` with `move`, then checks that a second
-// "game.nes" is refused with both files left as they were, and that a missing file moves nothing.
-void ExpectMovesWithoutOverwrite(const std::string& from, const std::string& to,
-                                 const std::function<Status(const std::string& name)>& move,
-                                 const std::string& contents = "first") {
-  const std::string source = JoinPath(from, "game.nes"), target = JoinPath(to, "game.nes");
-  std::ofstream(source, std::ios::binary) << contents;
-  ASSERT_TRUE(move("game.nes").ok());
-  EXPECT_FALSE(PathExists(source));
-  EXPECT_EQ(Contents(target), contents);
-
-  std::ofstream(source, std::ios::binary) << "second";
-  EXPECT_EQ(move("game.nes").code(), kTaken);
-  EXPECT_EQ(Contents(source), "second");
-  EXPECT_EQ(Contents(target), contents);
-
-  EXPECT_FALSE(move("nothing").ok());
-  EXPECT_FALSE(PathExists(JoinPath(to, "nothing")));
-}
-
 TEST(MoveWithoutReplaceTest, MovesAndNeverOverwrites) {
   TempFolder folder;
   const std::string moved = JoinPath(folder.path(), "moved");
@@ -224,35 +181,6 @@ TEST(MoveWithoutReplaceTest, MovesAndNeverOverwrites) {
     return MoveWithoutReplace(JoinPath(folder.path(), name), JoinPath(moved, name));
   });
 }
-
-#ifndef _WIN32
-// Moves to /dev/shm when it is a second writable device: by path (keeping a large file's bytes and
-// permissions), and with folder handles.
-TEST(MoveWithoutReplaceTest, AcrossDevicesCopiesThenRemoves) {
-  struct stat shm, tmp, info;
-  if (stat("/dev/shm", &shm) || stat(fs::temp_directory_path().c_str(), &tmp) || shm.st_dev == tmp.st_dev ||
-      access("/dev/shm", W_OK))
-    GTEST_SKIP() << "no second writable device";
-  TempFolder here, there("/dev/shm"), handle_here, handle_there("/dev/shm");
-  const std::string large(200000, 'x');
-  ExpectMovesWithoutOverwrite(
-      here.path(), there.path(),
-      [&](const std::string& name) {
-        const std::string source = JoinPath(here.path(), name);
-        chmod(source.c_str(), 0640);
-        return MoveWithoutReplace(source, JoinPath(there.path(), name));
-      },
-      large);
-  ASSERT_EQ(stat(JoinPath(there.path(), "game.nes").c_str(), &info), 0);
-  EXPECT_EQ(info.st_mode & 0777, 0640u);
-
-  FolderHandle from, to;
-  from.Open(handle_here.path());
-  to.Open(handle_there.path());
-  ExpectMovesWithoutOverwrite(handle_here.path(), handle_there.path(),
-                              [&](const std::string& name) { return from.MoveWithoutReplace(name, to, name); });
-}
-#endif
 
 // Each case runs with the folders held open and, as where they cannot be opened, known only by their paths.
 class FolderHandleTest : public ::testing::TestWithParam<bool> {

@@ -9,6 +9,9 @@
 #include <tuple>
 #include <utility>
 
+#include "platform/folder_lock.h"
+#include "tests/platform/scoped_home.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #endif
@@ -114,6 +117,45 @@ TEST_F(AlphaJobTest, NeededFolderThatIsAFileStopsBeforeAnyMove) {
     EXPECT_TRUE(fs::exists(folder / "mario.nes"));
     EXPECT_FALSE(fs::exists(folder / "AlphaFolders" / "M"));
   }
+}
+
+// The home folder, however the path names it, is refused; a folder another job holds is left alone; in
+// both cases nothing is created or moved.
+TEST_F(AlphaJobTest, RefusesTheHomeFolderAndAFolderAnotherJobHolds) {
+  Write(root_ / "notes.txt", "notes");
+  const fs::path home_path = root_ / "home";
+  fs::create_directories(home_path);
+  Write(home_path / "letter.txt", "letter");
+  {
+    const ScopedHome scoped_home(home_path.string());
+    for (const std::string& alias : {home_path.string(), (home_path / "").string(), (home_path / ".").string()}) {
+      EXPECT_EQ(RunAlphaFolders(alias, *this).outcome, AlphaResult::Outcome::kRefused);
+      EXPECT_EQ(messages_.back(),
+                Message("Varnel will not change files in " + alias + ": choose the folder that holds your romset.",
+                        kIconExclamation));
+    }
+  }
+  FolderLock other_job;
+  ASSERT_TRUE(other_job.Acquire(root_.string()).ok());
+  EXPECT_EQ(Run(root_).outcome, AlphaResult::Outcome::kLocked);
+  EXPECT_EQ(messages_.back(), Message("Another Varnel job is working in " + root_.string() + ".", kIconExclamation));
+  EXPECT_TRUE(progress_.empty());
+  EXPECT_FALSE(fs::exists(root_ / "AlphaFolders") || fs::exists(home_path / "AlphaFolders"));
+  EXPECT_EQ(Read(root_ / "notes.txt") + Read(home_path / "letter.txt"), "notesletter");
+  other_job.Release();
+  EXPECT_TRUE(Run(root_).all_moved());
+}
+
+TEST_F(AlphaJobTest, ClearsLeftoverTemporariesFromTheLetterFolders) {
+  Write(root_ / "mario.nes", "m");
+  ASSERT_TRUE(Run(root_).all_moved());
+  const fs::path m = root_ / "AlphaFolders" / "M";
+  Write(m / ".varnel-99-0.tmp", "half a copy");
+  Write(m / ".varnel-99-0.tmp.nes", "not a temporary");
+  Write(root_ / "metroid.nes", "m");
+  ASSERT_TRUE(Run(root_).all_moved());
+  EXPECT_FALSE(fs::exists(m / ".varnel-99-0.tmp"));
+  EXPECT_TRUE(fs::exists(m / ".varnel-99-0.tmp.nes") && fs::exists(m / "mario.nes") && fs::exists(m / "metroid.nes"));
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <cerrno>
+#include <cstring>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -143,7 +145,8 @@ class Form1Test : public QObject {
         {"(u)\r\n[!]\r\n(beta\r\nfre,eng\r\n", QStringLiteral("(u)|[!]|(beta|on|fre,eng")},
         {"(u)\r\n\r\nx\r\n\r\n", QStringLiteral("(u)||x|on|")},
         {"(u)\r\n\r\nx\r\n", QStringLiteral("(u)||x|off|")},
-        {"(u)\n(e)\nx\n", defaults},  // a lone LF ends no line
+        {"(u)\n(e)\nx\n", QStringLiteral("(u)|(e)|x|off|")},  // LF line ends (any Linux editor)
+        {"(u)\n(e)\n", defaults},                             // two lines
     };
     for (const auto& [file, expected] : cases) {
       if (file != nullptr) WriteBytes(ConfigPath(), file);
@@ -155,26 +158,78 @@ class Form1Test : public QObject {
     }
   }
 
-  void loadButtonWithShortFile() {
+  // The load button says which file and why; boxes that received a line before the failure keep it.
+  void loadButtonSaysWhy() {
     WriteBytes(ConfigPath(), "(u)\r\n\r\n(beta\r\nfre\r\n");
     Form1 form(Options());
     SetBoxText(Find(&form, "Exclues"), "mine");
     auto* load = Find<QAbstractButton>(&form, "Command3");
+    const QString problem = QStringLiteral("[16] Problem with config file\n") + ConfigPath() + QStringLiteral(": ");
     WriteBytes(ConfigPath(), "z\r\nk\r\n");
     load->click();
     QCOMPARE(boxes_->shown().at(0).title, QStringLiteral("Varnel by Tollimer"));
-    QCOMPARE(Shown(), QStringList{QStringLiteral("[16] Problem with config file")});
+    QCOMPARE(Shown(), QStringList{problem + QStringLiteral("it has fewer than three lines")});
     QCOMPARE(Boxes(&form), QStringLiteral("z|k|mine|on|fre"));
 
-    WriteBytes(ConfigPath(), "z2\r\nk2\r\nx2\r\n");  // three lines leave the translations alone
+    WriteBytes(ConfigPath(), "z2\nk2\nx2\n");  // three lines leave the translations alone
     load->click();
     QCOMPARE(Shown(), QStringList());
     QCOMPARE(Boxes(&form), QStringLiteral("z2|k2|x2|on|fre"));
 
     QFile::remove(ConfigPath());
     load->click();
-    QCOMPARE(Shown(), QStringList{QStringLiteral("[16] Problem with config file")});
+    QCOMPARE(Shown(), QStringList{problem + QString::fromLocal8Bit(std::strerror(ENOENT))});
+    QVERIFY(QDir().mkdir(ConfigPath()));  // a folder where the file should be
+    load->click();
+#ifndef _WIN32
+    QCOMPARE(Shown(), QStringList{problem + QString::fromLocal8Bit(std::strerror(EISDIR))});
+#else
+    QCOMPARE(Shown().size(), 1);
+#endif
     QCOMPARE(Boxes(&form), QStringLiteral("z2|k2|x2|on|fre"));
+    Form1 fresh(Options());  // at start, silent: the defaults
+    QCOMPARE(Shown(), QStringList());
+    QCOMPARE(Text(&fresh, "ListeZones"), kDefaultZones);
+
+    // Nor does a save replace the folder.
+    Find<QAbstractButton>(&form, "Command4")->click();
+    QCOMPARE(Shown(),
+             QStringList{QStringLiteral("[16] Cannot save ") + ConfigPath() + QStringLiteral(": not a regular file")});
+    QVERIFY(QFileInfo(ConfigPath()).isDir());
+  }
+
+  // A line break typed in the Kept or Excluded box stands for a comma, in a run and in the file.
+  void lineBreaksInListBoxesStandForCommas() {
+    const QString folder = TempPath(QStringLiteral("roms"));
+    for (const char* name :
+         {"Castlevania (E).nes", "Castlevania (U).nes", "Legend of Zelda, The (E).nes", "Legend of Zelda, The (U).nes",
+          "Metroid (E).nes", "Metroid (U).nes", "Metroid (U) [b1].nes"})
+      WriteBytes(folder + QLatin1Char('/') + QLatin1String(name), QByteArray());
+    Form1 form(Options(folder));
+    form.show();
+    auto* kept = Find(&form, "Conservees");
+    SetBoxText(kept, "");
+    kept->setFocus();
+    QTest::keyClicks(kept, QStringLiteral("castlevania"));
+    QTest::keyClick(kept, Qt::Key_Return);
+    QTest::keyClicks(kept, QStringLiteral("legend of zelda"));
+    QTest::keyClick(kept, Qt::Key_Return);
+    SetBoxText(Find(&form, "Exclues"), "[b1]\r\n\r\n(pd),\n(beta");
+    QCOMPARE(form.CurrentRunSettings().KeepText, std::string("castlevania,legend of zelda"));
+    QCOMPARE(form.CurrentRunSettings().ExclusionText, std::string("[b1],(pd),(beta"));
+
+    Find<QAbstractButton>(&form, "Command1")->click();  // a test run: only the log
+    const QString log = QString::fromUtf8(FileBytes(folder + QStringLiteral("/logfile.txt")));
+    QVERIFY2(log.contains(QStringLiteral("metroid (u) [b1].nes\t --> Excluded file\r\n")) &&
+                 log.contains(QStringLiteral("metroid (u).nes\t --> ")) &&
+                 !log.contains(QStringLiteral("castlevania")) && !log.contains(QStringLiteral("zelda")) &&
+                 log.endsWith(QStringLiteral("Theoretically deleted files : 2\r\n")),
+             qPrintable(log));
+
+    Find<QAbstractButton>(&form, "Command4")->click();
+    QCOMPARE(FileBytes(ConfigPath()),
+             kDefaultZones.toUtf8() + "\r\ncastlevania,legend of zelda\r\n[b1],(pd),(beta\r\n");
+    QCOMPARE(BoxText(kept), std::string("castlevania\nlegend of zelda\n"));  // the box keeps what was typed
   }
 
   // Also the translation switch, which greys its box out and back without touching the text, and a failed save.
@@ -216,7 +271,7 @@ class Form1Test : public QObject {
     QCOMPARE(Checked(&form), QStringLiteral("Test,LogFile,Option3"));
     QVERIFY(zones->isEnabled() && title->isEnabled());
     QCOMPARE(Text(&form, "ListeZones"), kDefaultZones);
-    QCOMPARE(RunSettingsFromForm(form).ZoneMode, ZoneMode::kFirstSelectedZone);
+    QCOMPARE(form.CurrentRunSettings().ZoneMode, ZoneMode::kFirstSelectedZone);
   }
 
   void quitKeepsStateCloseBoxResets() {
@@ -255,7 +310,7 @@ class Form1Test : public QObject {
     go->click();
     QCOMPARE(Shown(), QStringList());
     QCOMPARE(opened_logs_, std::vector<std::string>{(folder + QStringLiteral("/logfile.txt")).toStdString()});
-    RunSettings settings = RunSettingsFromForm(form);
+    RunSettings settings = form.CurrentRunSettings();
     settings.RomFolder = twin.toStdString();
     YesHost yes;
     const RunResult expected = RunCleaning(settings, yes);
@@ -319,7 +374,7 @@ class Form1Test : public QObject {
     drives->AddVolume(volume, QStringLiteral("USB"));
     drives->setCurrentIndex(drives->count() - 1);
     QCOMPARE(Shown(), QStringList());
-    QCOMPARE(RunSettingsFromForm(form).RomFolder, PathBytes(volume));
+    QCOMPARE(form.CurrentRunSettings().RomFolder, PathBytes(volume));
     const int before = drives->currentIndex();
     drives->AddVolume(gone, QString());
     drives->setCurrentIndex(drives->count() - 1);
