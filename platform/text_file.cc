@@ -212,15 +212,4 @@ Status ReadWholeFile(const std::string& path, std::string* contents) {
   return Status::Ok();
 }
 
-Status WriteWholeFile(const std::string& path, std::string_view contents) {
-  std::FILE* file = OpenFile(path, "wb");
-  if (file == nullptr) return ErrnoStatus(errno);
-  Status status;
-  if (!contents.empty() && std::fwrite(contents.data(), 1, contents.size(), file) != contents.size()) {
-    status = ErrnoStatus(errno);
-  }
-  if (std::fclose(file) != 0 && status.ok()) status = ErrnoStatus(errno);
-  return status;
-}
-
 }  // namespace varnel

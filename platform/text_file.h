@@ -50,9 +50,6 @@ class LogFile {
 // Reads a whole file as bytes.
 Status ReadWholeFile(const std::string& path, std::string* contents);
 
-// Creates or replaces a file with `contents`, bytes unchanged.
-Status WriteWholeFile(const std::string& path, std::string_view contents);
-
 }  // namespace varnel
 
 #endif  // VARNEL_PLATFORM_TEXT_FILE_H_
