@@ -1,12 +1,8 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
-
-#include <csignal>
 #endif
 
 #include <algorithm>
@@ -301,30 +297,6 @@ TEST(TextFileTest, LogFileRefusesAnythingButAPlainFile) {
     }
   }
 }
-
-#ifndef _WIN32
-// A file-size limit gives a short write, then EFBIG: the append fails, is taken back, and the log goes on
-// from its last whole append.
-TEST(TextFileTest, LogFileShortWriteFailsAndIsTakenBack) {
-  TempFolder folder;
-  const std::string path = JoinPath(folder.path(), "logfile.txt");
-  const pid_t child = fork();
-  if (child == 0) {
-    std::signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{100, 100};
-    LogFile log;
-    bool not_regular = false;
-    const bool ok = setrlimit(RLIMIT_FSIZE, &limit) == 0 && log.Open(path, &not_regular).ok() &&
-                    log.Append(std::string(60, 'a')).ok() && log.Append(std::string(80, 'b')).code() == EFBIG &&
-                    log.size() == 60 && log.Append("c").ok();
-    _exit(ok ? 0 : 1);
-  }
-  int status = -1;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  EXPECT_EQ(Contents(path), std::string(60, 'a') + "c");
-}
-#endif
 
 TEST(ProgramFolderTest, IsTheFolderOfThisTest) {
   const std::string folder = ProgramFolder();
