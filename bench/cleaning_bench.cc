@@ -1,9 +1,10 @@
 // Measures the cleaning engine over a folder of empty files named after a real romset (or generated names):
-// listing+sort of the folder (the baseline), a test-mode run in each zone mode, a real delete run against an
-// unlink loop over the same files, and the peak memory of a test-mode run over 100k files. Prints the median
-// of several repeats and each ratio to its baseline's median.
+// listing+sort of the folder (the baseline), a test-mode run in each zone mode, a real delete run (its log
+// synced batch by batch) against its floor, the listing plus an unlink loop over the same files, and the
+// peak memory of a test-mode run over 100k files. Each of three runs prints the medians of nine interleaved
+// repeats and each ratio to its baseline; a summary says which targets were met in two runs out of three.
 //
-//   cleaning_bench [--names FILE] [--repeats N] [--no-peak]
+//   cleaning_bench [--names FILE] [--repeats N] [--runs N] [--no-peak]
 
 #include <algorithm>
 #include <chrono>
@@ -20,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/cleaning_plan.h"
 #include "engine/cleaning_run.h"
 #include "platform/file_ops.h"
 #include "platform/listing.h"
@@ -166,65 +168,100 @@ RunSettings TestRun(const std::string& folder, ZoneMode mode) {
   return settings;
 }
 
+constexpr double kTestRunTarget = 1.5;     // a test run against the listing
+constexpr double kDeleteRunTarget = 1.15;  // a delete run against its floor, the listing and the unlink loop
+
+// The ratios of one run of the benchmark, wall-clock and processor time.
+struct Ratios {
+  std::vector<Timing> test_runs;  // per zone mode, against the listing
+  Timing delete_run;              // against the listing plus the unlink loop
+};
+
+const std::pair<const char*, ZoneMode> kModes[] = {{"test run, all selected zones", ZoneMode::kAllSelectedZones},
+                                                   {"test run, verified first", ZoneMode::kVerifiedFirst},
+                                                   {"test run, first selected zone", ZoneMode::kFirstSelectedZone},
+                                                   {"test run, all zones", ZoneMode::kAllZones}};
+
+Timing Ratio(Timing run, Timing baseline) { return Timing{run.wall / baseline.wall, run.cpu / baseline.cpu}; }
+
 // Each repeat measures the baseline and every run one after the other, so that a busy moment of a shared
-// machine weighs on all of them alike. Returns the listing's median.
-Timing MeasureTestRuns(const std::string& folder, int repeats) {
-  const std::pair<const char*, ZoneMode> modes[] = {{"test run, all selected zones", ZoneMode::kAllSelectedZones},
-                                                    {"test run, verified first", ZoneMode::kVerifiedFirst},
-                                                    {"test run, first selected zone", ZoneMode::kFirstSelectedZone},
-                                                    {"test run, all zones", ZoneMode::kAllZones}};
+// machine weighs on all of them alike.
+void MeasureTestRuns(const std::string& folder, int repeats, Ratios* ratios) {
   QuietHost host;
   ListOrdinaryFiles(folder);  // warm-up, not counted
-  for (const auto& [label, mode] : modes) RunCleaning(TestRun(folder, mode), host);
+  for (const auto& [label, mode] : kModes) RunCleaning(TestRun(folder, mode), host);
   std::vector<Timing> listing;
-  std::vector<std::vector<Timing>> runs(std::size(modes));
+  std::vector<std::vector<Timing>> runs(std::size(kModes));
   for (int i = 0; i < repeats; ++i) {
     listing.push_back(Measure([&] { ListOrdinaryFiles(folder); }));
-    for (std::size_t m = 0; m < std::size(modes); ++m) {
-      const RunSettings settings = TestRun(folder, modes[m].second);
+    for (std::size_t m = 0; m < std::size(kModes); ++m) {
+      const RunSettings settings = TestRun(folder, kModes[m].second);
       runs[m].push_back(Measure([&] { RunCleaning(settings, host); }));
     }
   }
   const Timing baseline = Median(listing);
   PrintRow("listing + sort", baseline, {});
-  for (std::size_t m = 0; m < std::size(modes); ++m) PrintRow(modes[m].first, Median(runs[m]), baseline);
-  return baseline;
+  for (std::size_t m = 0; m < std::size(kModes); ++m) {
+    PrintRow(kModes[m].first, Median(runs[m]), baseline);
+    ratios->test_runs.push_back(Ratio(Median(runs[m]), baseline));
+  }
 }
 
-// `listing` is the median listing time of the full folder: a delete run cannot take less than the listing
-// plus the unlinks, and that floor is printed beside the run.
-void MeasureDeleteRun(const BenchFolder& folder, const std::vector<std::string>& names, int repeats, Timing listing) {
+// A delete run cannot take less than the listing of the folder plus the unlinks of the files it deletes:
+// each repeat measures the listing, the run, and an unlink loop over the same files in the run's order,
+// each with every file in place, and the run is compared with that floor.
+void MeasureDeleteRun(const BenchFolder& folder, int repeats, Ratios* ratios) {
   RunSettings settings = TestRun(folder.path(), ZoneMode::kVerifiedFirst);
   settings.TestMode = false;
   QuietHost host;
-  // The first run tells which files a delete run removes; each later repeat puts them back first. The names
-  // are in listing order, so the loop removes the files in the order the run does.
-  std::vector<std::string> deleted;
-  std::vector<Timing> run_times;
-  std::vector<Timing> unlink_times;
+  std::vector<std::string> deleted;  // in the order the run deletes them: its plan's
+  fs::remove(fs::path(folder.path()) / "logfile.txt");
+  const CleaningPlan plan = PlanCleaning(settings, ListOrdinaryFiles(folder.path()));
+  for (const PlannedDisposal& disposal : plan.disposals) deleted.emplace_back(plan.ListedName(disposal));
+  std::vector<Timing> listing_times, run_times, unlink_times, floor_times;
   for (int i = 0; i < repeats; ++i) {
     fs::remove(fs::path(folder.path()) / "logfile.txt");
     folder.Restore(deleted);
+    listing_times.push_back(Measure([&] { ListOrdinaryFiles(folder.path()); }));
     run_times.push_back(Measure([&] { RunCleaning(settings, host); }));
-    if (i == 0) {
-      std::set<std::string> left;
-      for (const auto& entry : fs::directory_iterator(folder.path())) left.insert(entry.path().filename().string());
-      for (const std::string& name : names) {
-        if (!left.count(name)) deleted.push_back(name);
-      }
-    }
     folder.Restore(deleted);
     unlink_times.push_back(Measure([&] {
       for (const std::string& name : deleted) RemoveFile(JoinPath(folder.path(), name));
     }));
+    floor_times.push_back(Timing{listing_times.back().wall + unlink_times.back().wall,
+                                 listing_times.back().cpu + unlink_times.back().cpu});
   }
   folder.Restore(deleted);
-  const Timing baseline = Median(unlink_times);
-  std::printf("  (%zu of %zu files deleted)\n", deleted.size(), names.size());
-  PrintRow("unlink loop", baseline, {});
-  PrintRow("delete run, verified first", Median(run_times), baseline);
-  PrintRow("(floor: listing + unlink loop)", Timing{baseline.wall + listing.wall, baseline.cpu + listing.cpu},
-           baseline);
+  fs::remove(fs::path(folder.path()) / "logfile.txt");
+  const Timing floor = Median(floor_times);
+  std::printf("  (%zu of %zu files deleted, each batch of log lines synced before its files go)\n", deleted.size(),
+              plan.listing.size());
+  PrintRow("listing + sort", Median(listing_times), {});
+  PrintRow("unlink loop", Median(unlink_times), {});
+  PrintRow("floor: listing + unlink loop", floor, {});
+  PrintRow("delete run, verified first", Median(run_times), floor);
+  ratios->delete_run = Ratio(Median(run_times), floor);
+}
+
+// Prints the ratio of each of the runs and whether the target is met: in at least two runs out of three
+// (a majority of the runs), by wall-clock and by processor time.
+void PrintVerdict(const char* label, const std::vector<Timing>& ratios, double target) {
+  int wall_met = 0, cpu_met = 0;
+  std::string wall, cpu;
+  for (const Timing& ratio : ratios) {
+    char text[32];
+    std::snprintf(text, sizeof text, " %5.2fx", ratio.wall);
+    wall += text;
+    std::snprintf(text, sizeof text, " %5.2fx", ratio.cpu);
+    cpu += text;
+    wall_met += ratio.wall <= target;
+    cpu_met += ratio.cpu <= target;
+  }
+  const int needed = static_cast<int>(ratios.size()) / 2 + 1;
+  std::printf("  %-32s wall-clock%s: %s (%d of %zu)\n", label, wall.c_str(), wall_met >= needed ? "met" : "NOT met",
+              wall_met, ratios.size());
+  std::printf("  %-32s processor %s: %s (%d of %zu)\n", "", cpu.c_str(), cpu_met >= needed ? "met" : "NOT met", cpu_met,
+              ratios.size());
 }
 
 #ifndef _WIN32
@@ -251,7 +288,8 @@ int PeakChild(const std::string& folder) {
 
 int Main(int argc, char** argv) {
   std::string names_file;
-  int repeats = 15;
+  int repeats = 9;
+  int runs = 3;
   bool peak = true;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -260,10 +298,12 @@ int Main(int argc, char** argv) {
       names_file = argv[++i];
     } else if (arg == "--repeats" && i + 1 < argc) {
       repeats = std::max(5, std::atoi(argv[++i]));
+    } else if (arg == "--runs" && i + 1 < argc) {
+      runs = std::max(1, std::atoi(argv[++i]));
     } else if (arg == "--no-peak") {
       peak = false;
     } else {
-      std::fprintf(stderr, "usage: cleaning_bench [--names FILE] [--repeats N] [--no-peak]\n");
+      std::fprintf(stderr, "usage: cleaning_bench [--names FILE] [--repeats N] [--runs N] [--no-peak]\n");
       return 2;
     }
   }
@@ -272,14 +312,33 @@ int Main(int argc, char** argv) {
   std::sort(names.begin(), names.end());
   names.erase(std::unique(names.begin(), names.end()), names.end());
   SortListedNames(names);  // files are created in the order a run lists them, as copying a sorted set would
-  std::printf("cleaning_bench: %zu files, median of %d repeats; ratios to the baseline above each group\n",
-              names.size(), repeats);
-  std::printf("  %-32s %12s %6s   %12s %6s\n", "", "wall-clock", "ratio", "processor", "ratio");
+  std::printf("cleaning_bench: %zu files, %d runs of %d interleaved repeats; medians, and ratios to the baseline\n",
+              names.size(), runs, repeats);
 
   BenchFolder folder;
   folder.Fill(names);
-  const Timing listing = MeasureTestRuns(folder.path(), repeats);
-  MeasureDeleteRun(folder, names, repeats, listing);
+  std::vector<Ratios> all;
+  for (int run = 1; run <= runs; ++run) {
+    std::printf("run %d of %d\n  %-32s %12s %6s   %12s %6s\n", run, runs, "", "wall-clock", "ratio", "processor",
+                "ratio");
+    Ratios ratios;
+    MeasureTestRuns(folder.path(), repeats, &ratios);
+    MeasureDeleteRun(folder, repeats, &ratios);
+    all.push_back(ratios);
+  }
+
+  std::printf(
+      "targets: test runs <= %.2fx the listing, the delete run <= %.2fx its floor; met when the median of a\n"
+      "run is under the target in most runs (two of three)\n",
+      kTestRunTarget, kDeleteRunTarget);
+  for (std::size_t m = 0; m < std::size(kModes); ++m) {
+    std::vector<Timing> ratios;
+    for (const Ratios& run : all) ratios.push_back(run.test_runs[m]);
+    PrintVerdict(kModes[m].first, ratios, kTestRunTarget);
+  }
+  std::vector<Timing> delete_ratios;
+  for (const Ratios& run : all) delete_ratios.push_back(run.delete_run);
+  PrintVerdict("delete run / floor", delete_ratios, kDeleteRunTarget);
 
 #ifndef _WIN32
   if (peak) {

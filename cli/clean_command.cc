@@ -113,6 +113,7 @@ int RunCleanCommand(const CleanOptions& options) {
     case RunResult::Outcome::kNoZoneMode:
     case RunResult::Outcome::kEmptyFolder:
     case RunResult::Outcome::kSetupFailed:
+    case RunResult::Outcome::kLogFailed:  // the message said how far the run went; there is no summary
       return kExitFailed;
   }
 

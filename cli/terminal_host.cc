@@ -30,7 +30,9 @@ bool TerminalHost::Confirm(const std::string& question) {
   if (assume_yes_) return true;
   EndProgress();
   if (!IsTerminal(stdin)) {
-    std::fprintf(stderr, "%s (no terminal to answer: add --yes)\n", question.c_str());
+    // The question's first line, and how to answer it.
+    const std::string first_line = question.substr(0, question.find('\n'));
+    std::fprintf(stderr, "%s (no terminal to answer: add --yes)\n", first_line.c_str());
     refused_without_terminal_ = true;
     return false;
   }

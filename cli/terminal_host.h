@@ -17,8 +17,9 @@ class TerminalHost : public CleaningHost {
   TerminalHost(const TerminalHost&) = delete;
   TerminalHost& operator=(const TerminalHost&) = delete;
 
-  // Asks on the terminal and reads the answer: true only for "y" or "yes" (any case). Without a terminal
-  // on stdin the question is refused, with a message on stderr saying how to answer it.
+  // Writes every line of `question` and " [y/N] " on stderr and reads the answer: true only for "y" or "yes"
+  // (any case), so Return alone answers No. Without a terminal on stdin the question is refused, with its
+  // first line and how to answer it on stderr.
   bool Confirm(const std::string& question) override;
   // Writes `text` as one line on stderr.
   void ShowMessage(const std::string& text, int icon) override;

@@ -17,11 +17,12 @@ class CleaningHost {
  public:
   virtual ~CleaningHost() = default;
 
-  // Asks `question` with the buttons Yes and No, no icon, under the program's title; true only for Yes.
+  // Asks `question` (one or more lines) with the buttons Yes and No, No the default, no icon, under the
+  // program's title; true only for Yes.
   virtual bool Confirm(const std::string& question) = 0;
   // Shows `text` with an OK button and the icon value `icon` (kIconNone, kIconStop, ...).
   virtual void ShowMessage(const std::string& text, int icon) = 0;
-  // Sets the progress bar. Called once per scanned file: must stay cheap.
+  // Sets the progress bar. Called once per listed name (test run) or per file carried out: must stay cheap.
   virtual void SetProgress(double minimum, double maximum, double value) = 0;
   // Sets the result text (the bold label under the progress bar).
   virtual void SetResultText(const std::string& text) = 0;

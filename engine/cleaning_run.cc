@@ -1,12 +1,13 @@
 #include "engine/cleaning_run.h"
 
 #include <charconv>
+#include <functional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
-#include "engine/cleaning_state.h"
-#include "engine/folder_scan.h"
-#include "engine/list_rule.h"
+#include "engine/cleaning_plan.h"
+#include "engine/disposer.h"
 #include "platform/file_ops.h"
 #include "platform/folder_guard.h"
 #include "platform/folder_lock.h"
@@ -16,6 +17,17 @@ namespace varnel {
 namespace {
 
 constexpr std::string_view kHyphenLine = "---------------------------------------------------";
+
+bool IsZoneMode(ZoneMode mode) {
+  return mode == ZoneMode::kAllSelectedZones || mode == ZoneMode::kVerifiedFirst ||
+         mode == ZoneMode::kFirstSelectedZone || mode == ZoneMode::kAllZones;
+}
+
+std::string Decimal(std::size_t number) {
+  char digits[24];
+  const auto [end, error] = std::to_chars(digits, digits + sizeof digits, number);
+  return std::string(digits, error == std::errc() ? end : digits);
+}
 
 // Makes sure the folder "moved" exists. False, after telling the user why, when it cannot be used.
 bool PrepareMovedFolder(const std::string& folder, const std::string& moved, CleaningHost& host) {
@@ -31,18 +43,14 @@ bool PrepareMovedFolder(const std::string& folder, const std::string& moved, Cle
 }
 
 // The summary line of a run that disposed of at least one file.
-std::string SummaryLine(const CleaningState& state) {
+std::string SummaryLine(bool apply_changes, bool move_files, std::int32_t disposed_count) {
   std::string_view prefix;
-  if (state.ApplyChanges) {
-    prefix = state.MoveFiles ? "Moved files : " : "Deleted files : ";
+  if (apply_changes) {
+    prefix = move_files ? "Moved files : " : "Deleted files : ";
   } else {
-    prefix = state.MoveFiles ? "Theoretically moved files : " : "Theoretically deleted files : ";
+    prefix = move_files ? "Theoretically moved files : " : "Theoretically deleted files : ";
   }
-  char digits[16];
-  const auto [end, error] = std::to_chars(digits, digits + sizeof digits, state.DisposedCount);
-  std::string line(prefix);
-  line.append(digits, error == std::errc() ? end : digits);
-  return line;
+  return std::string(prefix) + Decimal(static_cast<std::size_t>(disposed_count));
 }
 
 }  // namespace
@@ -60,57 +68,17 @@ RunResult RunCleaning(const RunSettings& settings, CleaningHost& host) {
     return result;
   }
 
-  CleaningState state;
-  state.ApplyChanges = !settings.TestMode;
-  state.MoveFiles = settings.MoveFiles;
-  state.KeepTranslations = settings.KeepTranslations;
-  state.IgnoreExtensions = settings.IgnoreExtensions;
-
-  if (!state.MoveFiles && state.ApplyChanges && !host.Confirm("You will delete files. Continue ?")) {
-    result.outcome = RunResult::Outcome::kNotConfirmed;
+  if (!IsZoneMode(settings.ZoneMode)) {
+    host.ShowMessage("Erreur", kIconNone);
+    result.outcome = RunResult::Outcome::kNoZoneMode;
     return result;
   }
 
-  state.RomFolder = settings.RomFolder;
-  state.moved_folder = JoinPath(state.RomFolder, "moved");
-  if (state.MoveFiles && state.ApplyChanges && !PrepareMovedFolder(state.RomFolder, state.moved_folder, host)) {
-    result.outcome = RunResult::Outcome::kSetupFailed;
-    return result;
-  }
-  // Temporaries that an interrupted earlier move left in "moved" go before this run moves anything.
-  if (state.MoveFiles && state.ApplyChanges) RemoveLeftoverTemporaries(state.moved_folder);
-
-  state.ExclusionPatterns = SplitListText(settings.ExclusionText);
-  state.KeepPatterns = SplitListText(settings.KeepText);
-  if (state.KeepTranslations) {
-    state.WantedTranslations = SplitListText(settings.TranslationText);
-    state.TranslationCounts.assign(state.WantedTranslations.size(), -1);
-    state.TranslationCandidates.resize(state.WantedTranslations.size());
-  }
-
-  switch (settings.ZoneMode) {
-    case ZoneMode::kAllSelectedZones:
-    case ZoneMode::kVerifiedFirst:
-    case ZoneMode::kFirstSelectedZone:
-    case ZoneMode::kAllZones:
-      state.ZoneMode = settings.ZoneMode;
-      break;
-    default:
-      host.ShowMessage("Erreur", kIconNone);
-      result.outcome = RunResult::Outcome::kNoZoneMode;
-      return result;
-  }
-  // In kAllZones the selected zones play no part: an empty zone, which every name holds, stands for them.
-  std::vector<std::string> zones = SplitListText(settings.ZoneText);
-  if (state.ZoneMode == ZoneMode::kAllZones) zones.emplace_back();
-  state.SetZoneList(std::move(zones));
-
-  // One snapshot of the folder serves both the progress bar and the scan. It is taken before the log is
-  // created, so a log left by an earlier run is part of it and the new one is not.
+  const std::string& folder = settings.RomFolder;
   Status listing_status;
-  const std::vector<std::string> listing = ListOrdinaryFiles(state.RomFolder, &listing_status);
+  std::vector<std::string> listing = ListOrdinaryFiles(folder, &listing_status);
   if (!listing_status.ok()) {
-    host.ShowMessage("Cannot read " + state.RomFolder + ": " + listing_status.message(), kIconExclamation);
+    host.ShowMessage("Cannot read " + folder + ": " + listing_status.message(), kIconExclamation);
     result.outcome = RunResult::Outcome::kSetupFailed;
     return result;
   }
@@ -119,40 +87,92 @@ RunResult RunCleaning(const RunSettings& settings, CleaningHost& host) {
     result.outcome = RunResult::Outcome::kEmptyFolder;
     return result;
   }
-  const double progress_maximum = 2.0 + static_cast<double>(listing.size());
-  host.SetProgress(0, progress_maximum, 0);
-  host.SetResultText("");
 
-  state.DisposedCount = 0;
-  const std::string log_path = JoinPath(state.RomFolder, "logfile.txt");
-  const Status log_status = state.Log.Create(log_path);
-  if (!log_status.ok()) {
-    host.ShowMessage("Cannot create the log file " + log_path + ": " + log_status.message(), kIconStop);
-    result.outcome = RunResult::Outcome::kSetupFailed;
+  // A test run shows the planning on the progress bar, one step per listed name; a real run shows the
+  // carrying out, one step per file that goes.
+  const bool apply_changes = !settings.TestMode;
+  double progress_maximum = 2.0 + static_cast<double>(listing.size());
+  double progress_value = 0;
+  const std::function<void()> step = [&] { host.SetProgress(0, progress_maximum, ++progress_value); };
+  const std::function<void()> no_step;
+  if (!apply_changes) {
+    host.SetProgress(0, progress_maximum, 0);
+    host.SetResultText("");
+  }
+  const CleaningPlan plan = PlanCleaning(settings, std::move(listing), apply_changes ? no_step : step);
+
+  const std::size_t deletions = plan.CountOf(DisposalAction::kDelete);
+  if (apply_changes && deletions > 0 &&
+      !host.Confirm("You will delete files. Continue ?\n" + Decimal(deletions) + " files will be deleted from " +
+                    folder + ".")) {
+    result.outcome = RunResult::Outcome::kNotConfirmed;
     return result;
   }
-  result.log_path = log_path;
 
-  ScanFolder(state, listing, host, progress_maximum, 0);
+  Disposer disposer(folder, apply_changes);
+  const auto stop = [&](const std::string& message, RunResult::Outcome outcome) {
+    host.ShowMessage(message, kIconStop);
+    if (!apply_changes) host.SetProgress(0, progress_maximum, 0);
+    result.outcome = outcome;
+    return result;
+  };
+  const std::string refusal = "logfile.txt in " + folder + " is not a regular file; nothing was done.";
+  if (!disposer.LogMayBeOpened()) return stop(refusal, RunResult::Outcome::kSetupFailed);
+  if (apply_changes && settings.MoveFiles) {
+    const std::string moved = JoinPath(folder, "moved");
+    if (!PrepareMovedFolder(folder, moved, host)) {
+      result.outcome = RunResult::Outcome::kSetupFailed;
+      return result;
+    }
+    // Temporaries that an interrupted earlier move left in "moved" go before this run moves anything.
+    RemoveLeftoverTemporaries(moved);
+  }
+  if (apply_changes) {
+    progress_maximum = 2.0 + static_cast<double>(plan.disposals.size());
+    host.SetProgress(0, progress_maximum, 0);
+    host.SetResultText("");
+  }
+  bool not_regular = false;
+  if (!disposer.OpenLog(&not_regular)) {
+    return stop(not_regular
+                    ? refusal
+                    : "Cannot create the log file " + disposer.log_path() + ": " + disposer.log_error().message(),
+                RunResult::Outcome::kSetupFailed);
+  }
+  result.log_path = disposer.log_path();
 
-  if (state.DisposedCount < 1) {
+  const auto log_failed = [&] {
+    host.SetProgress(0, progress_maximum, 0);
+    result.DisposedCount = disposer.DisposedCount();
+    result.failed_count = disposer.FailedCount();
+    const std::size_t done = apply_changes ? static_cast<std::size_t>(disposer.DisposedCount()) : 0;
+    host.ShowMessage("Cannot write the log file " + disposer.log_path() + ": " + disposer.log_error().message() +
+                         ". The run stopped after " + Decimal(done) + " files.",
+                     kIconStop);
+    result.outcome = RunResult::Outcome::kLogFailed;
+    return result;
+  };
+  if (!disposer.CarryOut(plan, apply_changes ? step : no_step)) return log_failed();
+
+  std::string end_lines;
+  if (disposer.DisposedCount() < 1) {
     result.summary = "0 file deleted";
   } else {
-    state.Log.WriteLine(kHyphenLine);
-    result.summary = SummaryLine(state);
+    result.summary = SummaryLine(apply_changes, settings.MoveFiles, disposer.DisposedCount());
+    end_lines.append(kHyphenLine).append("\r\n");
   }
-  state.Log.WriteLine(result.summary);
+  end_lines.append(result.summary).append("\r\n");
+  if (!disposer.Finish(end_lines)) {
+    result.summary.clear();
+    return log_failed();
+  }
   host.SetResultText(result.summary);
-  const Status close_status = state.Log.Close();
-  if (!close_status.ok()) {
-    host.ShowMessage("Cannot write the log file " + log_path + ": " + close_status.message(), kIconStop);
-  }
-  if (settings.OpenLog) host.OpenLog(log_path);
+  if (settings.OpenLog) host.OpenLog(disposer.log_path());
   host.SetProgress(0, progress_maximum, 0);
 
   result.outcome = RunResult::Outcome::kCompleted;
-  result.DisposedCount = state.DisposedCount;
-  result.failed_count = state.FailedCount;
+  result.DisposedCount = disposer.DisposedCount();
+  result.failed_count = disposer.FailedCount();
   return result;
 }
 

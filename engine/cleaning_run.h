@@ -18,7 +18,8 @@ struct RunResult {
     kNoZoneMode,    // no zone mode: "Erreur" was shown, nothing scanned
     kEmptyFolder,   // the folder holds no ordinary file: "Empty directory" was shown, no log
     kSetupFailed,   // the folder, "moved" or the log could not be prepared: a message was shown, nothing disposed
-    kCompleted,     // the scan ran and the summary was written
+    kLogFailed,     // a log write failed: the run stopped there, with a message and without a summary
+    kCompleted,     // the plan was carried out and the summary was written
   };
   Outcome outcome = Outcome::kNotConfirmed;
   std::int32_t DisposedCount = 0;  // files disposed of (or that would have been, in a test run)
@@ -27,10 +28,11 @@ struct RunResult {
   std::string log_path;            // the log's path; empty when no log was written
 };
 
-// One complete cleaning run of settings.RomFolder: the guard and the folder's lock, the delete question,
-// "moved", the scan, the zone choice, the disposal of every unwanted file with its line in "logfile.txt", and
-// the summary. Reaches the user only through `host`. Never throws for a file-system failure; a failed move or delete is
-// logged and the run goes on.
+// One complete cleaning run of settings.RomFolder: the guard and the folder's lock, the listing, the plan
+// (every decision, from the names alone), the delete question, "moved", then the plan carried out with each
+// batch of lines in "logfile.txt" on disk before its files are touched, and the summary. Reaches the user only
+// through `host`. Never throws for a file-system failure: a failed move or delete is logged and the run goes
+// on; a failed log write stops the run.
 RunResult RunCleaning(const RunSettings& settings, CleaningHost& host);
 
 }  // namespace varnel

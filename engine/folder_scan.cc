@@ -46,15 +46,14 @@ int WantedLanguage(const std::vector<std::string>& marks, std::string_view name)
   return -1;
 }
 
-// Settles the closed group of the `count` dumps whose lower-cased names are the first of
-// state.group_names and whose listed names are those of `listing` at `indices`.
-void CloseGroup(CleaningState& state, const std::vector<std::string>& listing,
-                const std::vector<std::size_t>& indices) {
+// Settles the closed group of the dumps whose lower-cased names are the first of state.group_names and whose
+// listing indices are `indices`.
+void CloseGroup(RuleState& state, const std::vector<std::size_t>& indices) {
   if (indices.empty()) return;
   if (state.KeepTranslations) ChooseTranslations(state);
   std::vector<Dump>& group = state.group;
   group.clear();
-  for (std::size_t i = 0; i < indices.size(); ++i) group.push_back(Dump{listing[indices[i]], state.group_names[i]});
+  for (std::size_t i = 0; i < indices.size(); ++i) group.push_back(Dump{indices[i], state.group_names[i]});
   if (group.size() >= 2) {
     ChooseZoneDumps(state, group);
     return;
@@ -63,13 +62,13 @@ void CloseGroup(CleaningState& state, const std::vector<std::string>& listing,
   if (state.ZoneMode != ZoneMode::kAllSelectedZones && state.ZoneMode != ZoneMode::kFirstSelectedZone) return;
   const Dump& dump = group.front();
   if (state.zone_matcher.FirstZoneIn(dump.name) < state.ZoneList.size()) return;
-  if (Contains(dump.name, "(")) DisposeRomFile(state, dump, "", kUnselectedZone);
+  if (Contains(dump.name, "(")) DisposeRomFile(state, dump, "", DisposalReason::kUnselectedZone);
 }
 
 }  // namespace
 
-void ScanFolder(CleaningState& state, const std::vector<std::string>& listing, CleaningHost& host,
-                double progress_maximum, double progress_value) {
+void ScanFolder(RuleState& state, const std::function<void()>& on_pass) {
+  const std::vector<std::string>& listing = state.plan.listing;
   // "[t+<code>" and "[t-<code>" for each wanted language, in list order.
   std::vector<std::string> marks;
   for (const std::string& code : state.WantedTranslations) {
@@ -86,27 +85,26 @@ void ScanFolder(CleaningState& state, const std::vector<std::string>& listing, C
   std::string previous_title;  // RomTitle of the last name that joined the group; "" at the start
   std::string title;
   for (std::size_t i = 0; i < listing.size(); ++i) {
-    progress_value += 1;
-    host.SetProgress(0, progress_maximum, progress_value);
+    if (on_pass) on_pass();
     // The name is lower-cased straight into the entry after the group's, where it stays if it joins a group.
     if (state.group_names.size() == group.size()) state.group_names.emplace_back();
     std::string& name = state.group_names[group.size()];
     AssignLowerCase(listing[i], &name);
-    const Dump dump{listing[i], name};
+    const Dump dump{i, name};
 
     if (keep.Matches(name)) continue;
     if (exclusion.Matches(name)) {
-      DisposeRomFile(state, dump, "", kExcluded);
+      DisposeRomFile(state, dump, "", DisposalReason::kExcluded);
       continue;
     }
     if (HasTranslationMark(name)) {
       if (!state.KeepTranslations) {
-        DisposeRomFile(state, dump, "", kExcluded);
+        DisposeRomFile(state, dump, "", DisposalReason::kExcluded);
         continue;
       }
       const int language = WantedLanguage(marks, name);
       if (language < 0) {
-        DisposeRomFile(state, dump, "", kTranslationUnwanted);
+        DisposeRomFile(state, dump, "", DisposalReason::kTranslationUnwanted);
       } else {
         RecordTranslationCandidate(state, static_cast<std::size_t>(language), dump);
       }
@@ -115,7 +113,7 @@ void ScanFolder(CleaningState& state, const std::vector<std::string>& listing, C
 
     AssignRomTitle(name, state.IgnoreExtensions, &title);
     if (title != previous_title && !group.empty()) {
-      CloseGroup(state, listing, group);
+      CloseGroup(state, group);
       std::swap(state.group_names.front(), state.group_names[group.size()]);  // the name starts the new group
       group.clear();
     }
@@ -123,9 +121,8 @@ void ScanFolder(CleaningState& state, const std::vector<std::string>& listing, C
     previous_title.swap(title);
   }
   // The final pass closes the last group.
-  progress_value += 1;
-  host.SetProgress(0, progress_maximum, progress_value);
-  CloseGroup(state, listing, group);
+  if (on_pass) on_pass();
+  CloseGroup(state, group);
 }
 
 }  // namespace varnel

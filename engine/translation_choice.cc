@@ -12,7 +12,7 @@ namespace {
 
 // True when the name, without its translation tag "[<tag>]" and without every selected zone, holds
 // neither "(" nor "[".
-bool IsCleanCandidate(const CleaningState& state, const TranslationCandidate& candidate, std::string* bare) {
+bool IsCleanCandidate(const RuleState& state, const TranslationCandidate& candidate, std::string* bare) {
   bare->assign(candidate.name);
   const std::string bracketed_tag = "[" + candidate.tag + "]";
   const auto remove_all = [bare](std::string_view text) {
@@ -27,7 +27,7 @@ bool IsCleanCandidate(const CleaningState& state, const TranslationCandidate& ca
 
 }  // namespace
 
-void RecordTranslationCandidate(CleaningState& state, std::size_t language, const Dump& dump) {
+void RecordTranslationCandidate(RuleState& state, std::size_t language, const Dump& dump) {
   const int slot = ++state.TranslationCounts[language];
   std::vector<TranslationCandidate>& slots = state.TranslationCandidates[language];
   if (static_cast<std::size_t>(slot) == slots.size()) slots.emplace_back();
@@ -39,7 +39,7 @@ void RecordTranslationCandidate(CleaningState& state, std::size_t language, cons
   AssignRomTitle(candidate.name, state.IgnoreExtensions, &candidate.title);
 }
 
-void ChooseTranslations(CleaningState& state) {
+void ChooseTranslations(RuleState& state) {
   std::vector<int> order;    // slots, grouped by title, in slot order within a title
   std::vector<int> best_of;  // per slot: the best slot of its title
   std::string bare;
@@ -69,7 +69,7 @@ void ChooseTranslations(CleaningState& state) {
     }
     for (int slot = 0; slot < count; ++slot) {
       if (slot != best_of[slot]) {
-        DisposeRomFile(state, slots[slot].dump(), slots[best_of[slot]].name, kBetterTranslation);
+        DisposeRomFile(state, slots[slot].dump(), slots[best_of[slot]].name, DisposalReason::kBetterTranslation);
       }
     }
   }

@@ -3,19 +3,19 @@
 
 #include <cstddef>
 
-#include "engine/cleaning_state.h"
+#include "engine/rule_state.h"
 
 namespace varnel {
 
 // Sets `dump` aside as a candidate of wanted language `language` (an index of WantedTranslations), with its
 // VersionRank score, its tag and its title. The table grows as needed.
-void RecordTranslationCandidate(CleaningState& state, std::size_t language, const Dump& dump);
+void RecordTranslationCandidate(RuleState& state, std::size_t language, const Dump& dump);
 
 // Settles the candidates set aside since the last call: per language and per game title, the best score
 // stays (on equal scores the later candidate carrying nothing but its tag and selected zones); every other
 // candidate goes, in language order then slot order, naming the best of its own title and language. Then
 // every language is left without candidates.
-void ChooseTranslations(CleaningState& state);
+void ChooseTranslations(RuleState& state);
 
 }  // namespace varnel
 

@@ -1,6 +1,7 @@
 #include "engine/version_rank.h"
 
 #include <charconv>
+#include <limits>
 #include <system_error>
 
 namespace varnel {
@@ -29,6 +30,18 @@ std::string_view TagAround(std::string_view name, std::size_t code_at) {
   return name.substr(start, close == std::string_view::npos ? std::string_view::npos : close - start);
 }
 
+// The byte length of the character that starts at `at`: a whole UTF-8 sequence, or one byte when the bytes
+// there are not one (a Latin-1 name never converted to UTF-8).
+std::size_t CharacterLength(std::string_view text, std::size_t at) {
+  const auto lead = static_cast<unsigned char>(text[at]);
+  const std::size_t length = lead < 0xC2 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : lead < 0xF5 ? 4 : 1;
+  if (at + length > text.size()) return 1;
+  for (std::size_t i = 1; i < length; ++i) {
+    if ((static_cast<unsigned char>(text[at + i]) & 0xC0) != 0x80) return 1;
+  }
+  return length;
+}
+
 }  // namespace
 
 float VersionRank(std::string_view name, std::string_view code, std::string* last_translation_tag) {
@@ -45,11 +58,13 @@ float VersionRank(std::string_view name, std::string_view code, std::string* las
   }
   if (tag.find("final") != std::string_view::npos) return kRankFinal;
 
-  // The number starts three characters after the code's first occurrence in the tag (codes are three
-  // letters long). When a "]" lies between the "[" and the code, the tag does not hold the code: no number.
+  // The number starts three characters (not bytes) after the code's first occurrence in the tag (codes are
+  // three letters long). When a "]" lies between the "[" and the code, the tag does not hold the code: no
+  // number.
   const std::size_t code_in_tag = tag.find(code);
   if (code_in_tag == std::string_view::npos) return kRankNoNumber;
-  const std::size_t first = code_in_tag + 3;
+  std::size_t first = code_in_tag;
+  for (int characters = 0; characters < 3 && first < tag.size(); ++characters) first += CharacterLength(tag, first);
   std::size_t last = first;
   bool percent = false;
   while (last < tag.size()) {
@@ -66,9 +81,19 @@ float VersionRank(std::string_view name, std::string_view code, std::string* las
   float value = 0.0f;
   const Decimal read = ReadDecimal(number, &value);
   if (percent) {
-    // A percentage has no upper limit; a point in it is a decimal point.
-    if (read == Decimal::kTooSmall) return 0.0f;
-    return read == Decimal::kRead ? value : kRankUnreadable;
+    // A percentage has no upper limit, so one too large for a float ranks above every other; a point in it
+    // is a decimal point.
+    switch (read) {
+      case Decimal::kRead:
+        return value;
+      case Decimal::kTooLarge:
+        return std::numeric_limits<float>::infinity();
+      case Decimal::kTooSmall:
+        return 0.0f;
+      case Decimal::kInvalid:
+        break;
+    }
+    return kRankUnreadable;
   }
   if (number.empty()) return kRankNoNumber;
   switch (read) {

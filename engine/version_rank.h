@@ -13,8 +13,9 @@ inline constexpr float kRankNoNumber = 50.0f;      // no number after the code, 
 inline constexpr float kRankFinal = 100.0f;        // "final" in the tag
 
 // The score of the translation into language `code` of the lower-cased file name `name`: -1 for beta or
-// partial work, 100 for a final release, else the version (0 to 1000) or percentage written right after
-// the code, 50 without a number, -100 for an unreadable one. The tag is the bracket group around the first
+// partial work, 100 for a final release, else the version (0 to 1000) or percentage written three characters
+// (not bytes) after the start of the code, 50 without a number, -100 for an unreadable one. A percentage has
+// no upper limit: one too large for a float scores infinity. The tag is the bracket group around the first
 // occurrence of `code` in the name (to the end of the name when no "]" closes it); it is stored in
 // `*last_translation_tag`. Numbers use "." as the decimal point whatever the locale.
 float VersionRank(std::string_view name, std::string_view code, std::string* last_translation_tag);

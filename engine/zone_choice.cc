@@ -11,7 +11,7 @@ bool Contains(std::string_view name, std::string_view text) { return name.find(t
 
 // kVerifiedFirst: one dump per game. A "[!]" dump of any selected zone wins; else the first plain dump,
 // zones in priority order; else the first dump of the group.
-void ChooseVerifiedFirst(CleaningState& state, std::span<const Dump> group) {
+void ChooseVerifiedFirst(RuleState& state, std::span<const Dump> group) {
   std::vector<std::uint64_t>& held = state.zones_held;
   held.clear();
   for (const Dump& dump : group) held.push_back(state.zone_matcher.ZonesIn(dump.name));
@@ -29,7 +29,9 @@ void ChooseVerifiedFirst(CleaningState& state, std::span<const Dump> group) {
     }
   }
   const Dump* winner = verified != nullptr ? verified : plain != nullptr ? plain : &group.front();
-  const int reason = verified != nullptr ? kVerifiedFound : plain != nullptr ? kPlainFound : kFirstKept;
+  const DisposalReason reason = verified != nullptr ? DisposalReason::kVerifiedFound
+                                : plain != nullptr  ? DisposalReason::kPlainFound
+                                                    : DisposalReason::kFirstKept;
   for (const Dump& dump : group) {
     if (&dump != winner) DisposeRomFile(state, dump, winner->name, reason);
   }
@@ -39,7 +41,7 @@ void ChooseVerifiedFirst(CleaningState& state, std::span<const Dump> group) {
 // each holds) and a last column for the dumps without any round-bracket group; a dump of no selected zone
 // goes at once. Then each column keeps its best dump (kAllSelectedZones), or only the first column that
 // holds a dump keeps one and the others go as of a later zone (kFirstSelectedZone).
-void ChooseBySelectedZones(CleaningState& state, std::span<const Dump> group) {
+void ChooseBySelectedZones(RuleState& state, std::span<const Dump> group) {
   const std::size_t zone_count = state.ZoneList.size();
   std::vector<std::vector<Dump>>& columns = state.ZoneBuckets;
   if (columns.size() < zone_count + 1) columns.resize(zone_count + 1);
@@ -48,7 +50,7 @@ void ChooseBySelectedZones(CleaningState& state, std::span<const Dump> group) {
   for (const Dump& dump : group) {
     const std::size_t column = state.zone_matcher.FirstZoneIn(dump.name);
     if (column == zone_count && Contains(dump.name, "(")) {
-      DisposeRomFile(state, dump, "", kUnselectedZone);
+      DisposeRomFile(state, dump, "", DisposalReason::kUnselectedZone);
       continue;
     }
     columns[column].push_back(dump);
@@ -60,7 +62,7 @@ void ChooseBySelectedZones(CleaningState& state, std::span<const Dump> group) {
     const std::vector<Dump>& column = columns[c];
     if (column.empty()) continue;
     if (state.ZoneMode == ZoneMode::kFirstSelectedZone && zone_already_kept) {
-      for (const Dump& dump : column) DisposeRomFile(state, dump, kept_name, kPrioritaryFound);
+      for (const Dump& dump : column) DisposeRomFile(state, dump, kept_name, DisposalReason::kPrioritaryFound);
       continue;
     }
     const std::string_view zone = c < zone_count ? std::string_view(state.ZoneList[c]) : std::string_view();
@@ -70,7 +72,7 @@ void ChooseBySelectedZones(CleaningState& state, std::span<const Dump> group) {
 }
 
 // kAllZones: one dump per stretch of consecutive dumps that share a RunTag.
-void ChooseByRuns(CleaningState& state, std::span<const Dump> group) {
+void ChooseByRuns(RuleState& state, std::span<const Dump> group) {
   std::size_t start = 0;
   while (start < group.size()) {
     const std::string_view tag = RunTag(group[start].name);
@@ -108,14 +110,14 @@ bool PlainDump(std::string_view name, std::string_view zone) {
   }
 }
 
-std::string_view BestDumpRule(CleaningState& state, std::span<const Dump> dumps, std::string_view zone) {
+std::string_view BestDumpRule(RuleState& state, std::span<const Dump> dumps, std::string_view zone) {
   if (dumps.empty()) return {};
   const Dump* winner = nullptr;
-  int reason = kFirstKept;
+  DisposalReason reason = DisposalReason::kFirstKept;
   for (const Dump& dump : dumps) {
     if (Contains(dump.name, "[!]")) {
       winner = &dump;
-      reason = kVerifiedFound;
+      reason = DisposalReason::kVerifiedFound;
       break;
     }
   }
@@ -123,7 +125,7 @@ std::string_view BestDumpRule(CleaningState& state, std::span<const Dump> dumps,
     for (const Dump& dump : dumps) {
       if (PlainDump(dump.name, zone)) {
         winner = &dump;
-        reason = kPlainFound;
+        reason = DisposalReason::kPlainFound;
         break;
       }
     }
@@ -135,7 +137,7 @@ std::string_view BestDumpRule(CleaningState& state, std::span<const Dump> dumps,
   return winner->name;
 }
 
-void ChooseZoneDumps(CleaningState& state, std::span<const Dump> group) {
+void ChooseZoneDumps(RuleState& state, std::span<const Dump> group) {
   if (group.empty()) return;
   switch (state.ZoneMode) {
     case ZoneMode::kVerifiedFirst:

@@ -4,7 +4,7 @@
 #include <span>
 #include <string_view>
 
-#include "engine/cleaning_state.h"
+#include "engine/rule_state.h"
 
 namespace varnel {
 
@@ -18,11 +18,11 @@ bool PlainDump(std::string_view name, std::string_view zone);
 
 // Keeps one dump of `dumps`: the first holding "[!]", else the first PlainDump for `zone`, else the first;
 // disposes of every other one, in order, naming the one kept. Returns the name of the one kept.
-std::string_view BestDumpRule(CleaningState& state, std::span<const Dump> dumps, std::string_view zone);
+std::string_view BestDumpRule(RuleState& state, std::span<const Dump> dumps, std::string_view zone);
 
 // Decides a closed group of two or more dumps of one game (listing order) by state.ZoneMode: keeps the
 // wanted dumps and disposes of every other one, in the order of their log lines.
-void ChooseZoneDumps(CleaningState& state, std::span<const Dump> group);
+void ChooseZoneDumps(RuleState& state, std::span<const Dump> group);
 
 }  // namespace varnel
 

@@ -1,7 +1,7 @@
 #ifndef VARNEL_PLATFORM_TEXT_FILE_H_
 #define VARNEL_PLATFORM_TEXT_FILE_H_
 
-#include <cstdio>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -9,38 +9,46 @@
 
 namespace varnel {
 
-// Writes a text file line by line, each line ended by CR LF, bytes passed through unchanged. Buffered; the
-// file is closed by Close() or, at the latest, by the destructor.
-class LineWriter {
- public:
-  LineWriter() = default;
-  LineWriter(const LineWriter&) = delete;
-  LineWriter& operator=(const LineWriter&) = delete;
-  ~LineWriter();
+// True when nothing named `path` exists, or it is a regular file with a single link. A symbolic link (or a
+// reparse point) is looked at itself, never followed. When the entry cannot be examined for another reason
+// (no permission), the answer is true and opening it tells why.
+bool IsAbsentOrPlainFile(const std::string& path);
 
-  // Creates the file, or empties an existing one.
-  Status Create(const std::string& path);
-  // Appends `text` and CR LF. A write failure is remembered and reported by Close().
-  void WriteLine(std::string_view text);
-  // Flushes and closes; reports the first failure since Create().
+// A log written ahead of what it records: bytes go to the file as they are appended, never held back in a
+// buffer, and Sync() puts them on disk. The file is closed by Close() or, at the latest, by the destructor.
+class LogFile {
+ public:
+  LogFile() = default;
+  LogFile(const LogFile&) = delete;
+  LogFile& operator=(const LogFile&) = delete;
+  ~LogFile();
+
+  // Opens or creates `path` for writing without following a symbolic link and without waiting on a FIFO,
+  // checks that it is a regular file with a single link, and only then empties it. When the entry is
+  // anything else, it is left as it was, *not_regular is set and the result is a failure.
+  Status Open(const std::string& path, bool* not_regular);
+  // Writes all of `bytes` at the end of the file. A write that stops short is a failure; the file is then cut
+  // back to its length before the call, as far as the system lets it.
+  Status Append(std::string_view bytes);
+  // Puts every byte appended so far on disk (fdatasync, FlushFileBuffers).
+  Status Sync();
+  // Closes the file; reports a failure of the close.
   Status Close();
-  bool is_open() const { return file_ != nullptr; }
+  bool is_open() const;
+  // Bytes appended since Open().
+  std::uint64_t size() const { return size_; }
 
  private:
-  // Writes the gathered lines to the file.
-  void WritePending();
-
-  std::FILE* file_ = nullptr;
-  std::string pending_;  // lines not yet written
-  std::string path_;
-  Status error_;
+#ifdef _WIN32
+  void* handle_ = nullptr;
+#else
+  int fd_ = -1;
+#endif
+  std::uint64_t size_ = 0;
 };
 
 // Reads a whole file as bytes.
 Status ReadWholeFile(const std::string& path, std::string* contents);
-
-// Creates or replaces a file with `contents`, bytes unchanged.
-Status WriteWholeFile(const std::string& path, std::string_view contents);
 
 }  // namespace varnel
 

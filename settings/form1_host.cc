@@ -30,7 +30,9 @@ Form1Host::Form1Host(QWidget* window, QProgressBar* bar, QLabel* result,
 }
 
 bool Form1Host::Confirm(const std::string& question) {
-  return ShowMessageBox(window_, QString::fromStdString(question), 0, MessageButtons::kYesNo) == MessageAnswer::kYes;
+  // No is the default: Return alone never deletes.
+  return ShowMessageBox(window_, QString::fromStdString(question), 0, MessageButtons::kYesNo, QString(),
+                        MessageAnswer::kNo) == MessageAnswer::kYes;
 }
 
 void Form1Host::ShowMessage(const std::string& text, int icon) {

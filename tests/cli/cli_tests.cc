@@ -3,20 +3,26 @@
 // The romset names come from tests/data/cli_goodnes_excerpt.txt: lines 1-40, 6717-6960 and 20148-20221 of
 // goodnes.txt from the project's romname lists (GoodNES 3.23b names, CC0, from SnowflakePowered/opengood).
 
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
 #include <random>
 #include <regex>
+#include <set>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -89,6 +95,36 @@ class CliTest : public ::testing::Test {
     for (const std::string& arg : args) command += " " + Quote(arg);
     command += " </dev/null >" + Quote(root_ / "out") + " 2>" + Quote(root_ / "err");
     const int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(root_ / "out"), ReadFile(root_ / "err")};
+  }
+
+  // Starts varnel-cli as Run() does, without a shell, and with SIGXFSZ ignored and the file-size limit
+  // `file_size_limit` when it is not 0. Returns the child's pid; Wait() collects its run.
+  pid_t Start(const std::vector<std::string>& args, rlim_t file_size_limit = 0) {
+    setenv("HOME", root_.c_str(), 1), setenv("XDG_CONFIG_HOME", root_.c_str(), 1), unsetenv("VARNEL_CONFIG_FILE");
+    const std::string out = (root_ / "out").string(), err = (root_ / "err").string();
+    std::vector<std::string> argv = {VARNEL_CLI_PATH};
+    argv.insert(argv.end(), args.begin(), args.end());
+    std::vector<char*> pointers;
+    for (std::string& arg : argv) pointers.push_back(arg.data());
+    pointers.push_back(nullptr);
+    const pid_t child = fork();
+    if (child == 0) {
+      const int in = open("/dev/null", O_RDONLY);
+      const int out_fd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      const int err_fd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      dup2(in, 0), dup2(out_fd, 1), dup2(err_fd, 2);
+      std::signal(SIGXFSZ, SIG_IGN);
+      const rlimit limit{file_size_limit, file_size_limit};
+      if (file_size_limit != 0) setrlimit(RLIMIT_FSIZE, &limit);
+      execv(pointers[0], pointers.data());
+      _exit(127);
+    }
+    return child;
+  }
+  CliRun Wait(pid_t child) {
+    int status = -1;
+    waitpid(child, &status, 0);
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(root_ / "out"), ReadFile(root_ / "err")};
   }
 
@@ -209,6 +245,130 @@ TEST_F(CliTest, ExitCodesAndMessages) {
   for (const Expected& c : cases) ExpectRun(c);
   EXPECT_EQ(Tree(f), before);  // nothing deleted by any of these
   EXPECT_FALSE(fs::exists(root_ / "empty/AlphaFolders"));
+}
+
+// `pairs` games of two dumps of which the second goes, in lower case as the log names them, and the log's
+// decision lines ("<name>\t --> ...").
+std::string PairNames(int pairs) {
+  std::string names;
+  for (int i = 0; i < pairs; ++i) {
+    names += "title " + std::to_string(10000 + i) + " (u) [!].nes\n";
+    names += "title " + std::to_string(10000 + i) + " (j).nes\n";
+  }
+  return names;
+}
+std::set<std::string> LoggedNames(const std::string& log) {
+  std::set<std::string> names;
+  std::istringstream lines(log);
+  for (std::string line; std::getline(lines, line);) {
+    const std::size_t arrow = line.find("\t --> ");
+    if (arrow != std::string::npos) names.insert(line.substr(0, arrow));
+  }
+  return names;
+}
+// The files of `names` missing from `folder` that the log there does not name.
+std::vector<std::string> GoneUnlogged(const fs::path& folder, const std::string& names) {
+  const std::set<std::string> logged = LoggedNames(ReadFile(folder / "logfile.txt"));
+  std::vector<std::string> unlogged;
+  std::istringstream lines(names);
+  for (std::string name; std::getline(lines, name);) {
+    if (!fs::exists(folder / name) && !logged.count(name)) unlogged.push_back(name);
+  }
+  return unlogged;
+}
+
+// A FIFO or a link at the log's name: refused at once (a FIFO once made every run hang), nothing done.
+TEST_F(CliTest, TheLogsNameHoldingAFifoOrALinkIsRefused) {
+  const fs::path outside = root_ / "outside.txt";
+  WriteFile(outside, "keep me");
+  const struct {
+    std::vector<std::string> options;
+    bool fifo;
+  } cases[] = {{{}, true}, {{"--apply", "--yes"}, true}, {{}, false}, {{"--apply", "--move"}, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.options) + (c.fifo ? " fifo" : " link"));
+    const fs::path folder = MakeFiles("romset", "Game (E).nes\nGame (J).nes\n");
+    fs::remove(folder / "logfile.txt");
+    if (c.fifo) {
+      ASSERT_EQ(mkfifo((folder / "logfile.txt").c_str(), 0600), 0);
+    } else {
+      fs::create_symlink(outside, folder / "logfile.txt");
+    }
+    std::vector<std::string> args = {"clean", folder.string()};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    const auto [code, out, err] = Run(args);
+    EXPECT_EQ(code, 1);
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(err, "logfile.txt in " + folder.string() + " is not a regular file; nothing was done.\n");
+    EXPECT_TRUE(fs::exists(folder / "Game (E).nes") && fs::exists(folder / "Game (J).nes"));
+    EXPECT_EQ(ReadFile(outside), "keep me");
+  }
+}
+
+// A log that cannot grow past 70,000 bytes (a full disk): the second batch of lines is cut short, the run
+// stops before that batch with exit 1 and no summary, and every file deleted has its line.
+TEST_F(CliTest, AFullDiskStopsTheRunWithoutASummary) {
+  const std::string names = PairNames(1500);
+  const fs::path folder = MakeFiles("romset", names);
+  const auto [code, out, err] = Wait(Start({"clean", folder.string(), "--apply", "--yes"}, 70000));
+  EXPECT_EQ(code, 1);
+  EXPECT_EQ(out, "");
+  const std::string log = ReadFile(folder / "logfile.txt");
+  const std::size_t gone = 3000 + 1 - Tree(folder).size();
+  EXPECT_GT(gone, 1000u);
+  EXPECT_LT(gone, 1500u);
+  EXPECT_EQ(err, "Cannot write the log file " + (folder / "logfile.txt").string() + ": " + std::strerror(EFBIG) +
+                     ". The run stopped after " + std::to_string(gone) + " files.\n");
+  EXPECT_EQ(LoggedNames(log).size(), gone);
+  EXPECT_EQ(GoneUnlogged(folder, names), std::vector<std::string>{});
+}
+
+// Killed at random moments of a delete run (as by kill -9, a closed terminal or a power cut), the run
+// leaves a line in the log for every file it deleted.
+TEST_F(CliTest, AKilledRunLeavesALineForEveryFileGone) {
+  const std::string names = PairNames(1300);
+  std::vector<std::string> order;  // the files in the order the run deletes them: that of the log
+  {
+    const fs::path folder = MakeFiles("romset", names);
+    ASSERT_EQ(std::get<0>(Run({"clean", folder.string()})), 0);
+    std::istringstream lines(ReadFile(folder / "logfile.txt"));
+    for (std::string line; std::getline(lines, line);)
+      if (line.find("\t --> ") != std::string::npos) order.push_back(line.substr(0, line.find("\t --> ")));
+    ASSERT_EQ(order.size(), 1300u);
+  }
+  std::mt19937 random(std::random_device{}());
+  for (int round = 0; round < 3; ++round) {
+    // The first round is killed within the first batch of lines, the others anywhere.
+    const std::size_t after = 1 + random() % (round == 0 ? 1000 : order.size() - 1);
+    SCOPED_TRACE("killed once file " + std::to_string(after) + " was gone");
+    const fs::path folder = MakeFiles("romset", names);  // puts back the files an earlier round deleted
+    const pid_t child = Start({"clean", folder.string(), "--apply", "--yes"});
+    const std::string watched = (folder / order[after - 1]).string();
+    int status = 0;
+    while (access(watched.c_str(), F_OK) == 0 && waitpid(child, &status, WNOHANG) == 0) {
+    }
+    kill(child, SIGKILL);
+    Wait(child);
+    EXPECT_EQ(GoneUnlogged(folder, names), std::vector<std::string>{});
+  }
+}
+
+// On a terminal both lines of the question are asked, and Return alone answers No.
+TEST_F(CliTest, ReturnOnTheDeleteQuestionAnswersNo) {
+  if (std::system("script --version >/dev/null 2>&1") != 0) GTEST_SKIP() << "script (util-linux) is not installed";
+  const fs::path folder = MakeFiles("romset", "Game (E).nes\nGame (J).nes\n");
+  setenv("HOME", root_.c_str(), 1), setenv("XDG_CONFIG_HOME", root_.c_str(), 1), unsetenv("VARNEL_CONFIG_FILE");
+  const std::string command = Quote(VARNEL_CLI_PATH) + " clean " + Quote(folder) + " --apply";
+  const std::string shell = "printf '\\n' | script -qec " + Quote(command) + " /dev/null >" + Quote(root_ / "out");
+  const int status = std::system(shell.c_str());
+  EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 1);
+  EXPECT_NE(
+      ReadFile(root_ / "out")
+          .find("You will delete files. Continue ?\r\n1 files will be deleted from " + folder.string() + ". [y/N] "),
+      std::string::npos)
+      << ReadFile(root_ / "out");
+  EXPECT_TRUE(fs::exists(folder / "Game (J).nes"));
+  EXPECT_FALSE(fs::exists(folder / "logfile.txt"));
 }
 
 // Only the window's own file may be missing (a fresh account); any other file that cannot be used stops the

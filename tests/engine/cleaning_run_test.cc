@@ -1,5 +1,15 @@
 #include "engine/cleaning_run.h"
 
+#ifndef _WIN32
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#endif
+
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -71,7 +81,9 @@ TEST(CleaningRunTest, DeleteRunAsksAndDeletesTheListedFile) {
   RecordingHost host;
   host.confirm_answer = false;
   EXPECT_EQ(RunCleaning(settings, host).outcome, RunResult::Outcome::kNotConfirmed);
-  EXPECT_EQ(host.calls, std::vector<std::string>{"Confirm: You will delete files. Continue ?"});
+  EXPECT_EQ(host.calls, std::vector<std::string>{"Confirm: You will delete files. Continue ?\n2 files will be deleted "
+                                                 "from " +
+                                                 folder.path() + "."});
   EXPECT_EQ(folder.Read("logfile.txt"), "earlier run");
 
   host.confirm_answer = true;
@@ -150,10 +162,11 @@ TEST(CleaningRunTest, EarlierLogGroupsButIsNeverDisposedOf) {
   folder.Touch("logfile.txt", "earlier run");
   folder.Touch("LogFile.TXT", "keep me");
   RunSettings settings = Settings(folder, ZoneMode::kVerifiedFirst, "(e)");
-  settings.TestMode = false;
   RecordingHost host;
   RunCleaning(settings, host);
   EXPECT_EQ(host.progress.front(), (std::vector<double>{0, 6, 0}));  // both logs are in the snapshot
+  settings.TestMode = false;
+  RunCleaning(settings, host);
   EXPECT_EQ(folder.Read("logfile.txt"),
             LogOf("logfile (u).txt\t --> logfile (e).txt found|" + kHyphens + "|Deleted files : 1"));
   EXPECT_EQ(folder.Read("LogFile.TXT"), "keep me");
@@ -165,13 +178,14 @@ TEST(CleaningRunTest, FailedDeleteAndMoveAreLoggedAndNotCounted) {
   RunSettings settings = Settings(folder, ZoneMode::kVerifiedFirst, "(e)");
   settings.TestMode = false;
   RecordingHost host;
-  host.on_progress = [&folder](double value) {  // "k (j).z" goes after the listing was taken
-    if (value == 1) fs::remove(folder.PathOf("k (j).z"));
+  host.on_progress = [&folder](double value) {  // "k (j).z" goes after the plan was made
+    if (value == 0) fs::remove(folder.PathOf("k (j).z"));
   };
   EXPECT_EQ(RunCleaning(settings, host).failed_count, 1);
   const std::string gone = ReasonOf(RemoveFile(folder.PathOf("k (j).z")));
-  EXPECT_EQ(folder.Read("logfile.txt"),
-            LogOf("k (j).z\t --> Error: " + gone + "|m (j).z\t --> m (e).z found|" + kHyphens + "|Deleted files : 1"));
+  // The decision line stays; the error line follows the decision lines of its batch.
+  const std::string decisions = "k (j).z\t --> k (e).z found|m (j).z\t --> m (e).z found|k (j).z\t --> Error: ";
+  EXPECT_EQ(folder.Read("logfile.txt"), LogOf(decisions + gone + "|" + kHyphens + "|Deleted files : 1"));
   // A file of the same name in "moved" is never overwritten.
   folder.TouchAll({"k (j).z", "m (j).z"});
   fs::create_directory(folder.PathOf("moved"));
@@ -180,8 +194,7 @@ TEST(CleaningRunTest, FailedDeleteAndMoveAreLoggedAndNotCounted) {
   host.on_progress = nullptr;
   RunCleaning(settings, host);
   const std::string exists = ReasonOf(MoveWithoutReplace(folder.PathOf("k (j).z"), folder.PathOf("k (e).z")));
-  EXPECT_EQ(folder.Read("logfile.txt"),
-            LogOf("k (j).z\t --> Error: " + exists + "|m (j).z\t --> m (e).z found|" + kHyphens + "|Moved files : 1"));
+  EXPECT_EQ(folder.Read("logfile.txt"), LogOf(decisions + exists + "|" + kHyphens + "|Moved files : 1"));
   EXPECT_EQ(folder.Read(JoinPath("moved", "k (j).z")), "earlier");
   EXPECT_TRUE(folder.Has("k (j).z"));
 }
@@ -212,12 +225,8 @@ TEST(CleaningRunTest, RunsThatStopBeforeTheScan) {
          fs::create_directory(folder.PathOf("logfile.txt"));
        },
        RunResult::Outcome::kSetupFailed,
-       "Message 16: Cannot create the log file " + folder.PathOf("logfile.txt") + ": " +
-           ReasonOf(LineWriter().Create(folder.path()))},
-      {[&](RunSettings& s) { s.RomFolder = missing, s.MoveFiles = true; }, RunResult::Outcome::kSetupFailed,
-       "Message 16: Cannot create " + JoinPath(missing, "moved") + ": " +
-           ReasonOf(MakeFolder(JoinPath(missing, "moved")))},
-      {[&](RunSettings& s) { s.TestMode = true; }, RunResult::Outcome::kSetupFailed,
+       "Message 16: logfile.txt in " + folder.path() + " is not a regular file; nothing was done."},
+      {[&](RunSettings& s) { s.RomFolder = missing, s.TestMode = true; }, RunResult::Outcome::kSetupFailed,
        "Message 48: Cannot read " + missing + ": " +
            [&] {
              Status status;
@@ -237,6 +246,189 @@ TEST(CleaningRunTest, RunsThatStopBeforeTheScan) {
     EXPECT_TRUE(result.log_path.empty() && folder.Has("a (e).z") && folder.Has("a (j).z")) << stop.message;
   }
 }
+
+// `pairs` games of two dumps, "title <i> (e).nes" kept and "title <i> (j).nes" deleted with zone "(e)", each
+// with the log line "title <i> (j).nes\t --> title <i> (e).nes found". Names are lower case, as logged.
+constexpr std::size_t kLineSize = 52;
+constexpr std::size_t kLinesPerBatch = 65536 / kLineSize;
+std::vector<std::string> PairNames(int pairs) {
+  std::vector<std::string> names;
+  for (int i = 0; i < pairs; ++i) {
+    const std::string title = "title " + std::to_string(10000 + i);
+    names.push_back(title + " (e).nes");
+    names.push_back(title + " (j).nes");
+  }
+  return names;
+}
+
+// The names of the decision lines of `log`, "<name>\t --> ...", error lines excluded.
+std::set<std::string> LoggedNames(const std::string& log) {
+  std::set<std::string> names;
+  for (std::size_t start = 0, end; (end = log.find("\r\n", start)) != std::string::npos; start = end + 2) {
+    const std::string line = log.substr(start, end - start);
+    const std::size_t arrow = line.find("\t --> ");
+    if (arrow != std::string::npos && line.find("\t --> Error: ") == std::string::npos) {
+      names.insert(line.substr(0, arrow));
+    }
+  }
+  return names;
+}
+
+// True when every name of `names` that is no longer in `folder` has its decision line in the log on disk.
+::testing::AssertionResult EveryMissingFileIsLogged(const TempFolder& folder, const std::vector<std::string>& names) {
+  const std::set<std::string> logged = LoggedNames(folder.Read("logfile.txt"));
+  for (const std::string& name : names) {
+    if (!folder.Has(name) && !logged.count(name)) return ::testing::AssertionFailure() << name << " went unlogged";
+  }
+  return ::testing::AssertionSuccess();
+}
+
+TEST(CleaningRunTest, NoFileGoesBeforeItsLineIsOnDisk) {
+  TempFolder folder;
+  const std::vector<std::string> names = PairNames(1500);
+  folder.TouchAll(names);
+  RunSettings settings = Settings(folder, ZoneMode::kVerifiedFirst, "(e)");
+  RecordingHost host;
+  RunCleaning(settings, host);
+  const std::string test_log = folder.Read("logfile.txt");
+
+  // After each file the run carries out, the log on disk names every file gone so far. One file of the
+  // first batch is gone before the run reaches it: its error line follows the first batch's lines.
+  settings.TestMode = false;
+  host = RecordingHost();
+  host.on_progress = [&](double value) {
+    if (value == 0) fs::remove(folder.PathOf("title 10005 (j).nes"));
+    if (static_cast<int>(value) % 250 == 1) {
+      ASSERT_TRUE(EveryMissingFileIsLogged(folder, names)) << value;
+    }
+  };
+  const RunResult result = RunCleaning(settings, host);
+  EXPECT_EQ(result.summary, "Deleted files : 1499");
+  EXPECT_EQ(result.failed_count, 1);
+  const std::string log = folder.Read("logfile.txt");
+  const std::string error = "title 10005 (j).nes\t --> Error: " + ReasonOf(RemoveFile(folder.PathOf("x"))) + "\r\n";
+  const std::size_t first_batch = kLinesPerBatch * kLineSize;
+  EXPECT_EQ(log.substr(first_batch, error.size()), error);
+  EXPECT_EQ(log.substr(0, first_batch) + log.substr(first_batch + error.size()),
+            test_log.substr(0, test_log.find(kHyphens)) + kHyphens + "\r\nDeleted files : 1499\r\n");
+  EXPECT_TRUE(EveryMissingFileIsLogged(folder, names));
+  // A real run's bar counts the files that go, one step each, and ends at 0.
+  ASSERT_EQ(host.progress.size(), 1502u);
+  EXPECT_EQ(host.progress.front(), (std::vector<double>{0, 1502, 0}));
+  EXPECT_EQ(host.progress[1500], (std::vector<double>{0, 1502, 1500}));
+  EXPECT_EQ(host.progress.back(), (std::vector<double>{0, 1502, 0}));
+}
+
+#ifndef _WIN32
+// The log cannot grow past 70,000 bytes: the second batch is cut short. The run stops before that batch,
+// with no summary anywhere, and every file that went has its line.
+TEST(CleaningRunTest, AFailedLogWriteStopsTheRun) {
+  TempFolder folder;
+  const std::vector<std::string> names = PairNames(1500);
+  folder.TouchAll(names);
+  RunSettings settings = Settings(folder, ZoneMode::kVerifiedFirst, "(e)");
+  settings.TestMode = false;
+  int report[2];
+  ASSERT_EQ(pipe(report), 0);
+  const pid_t child = fork();
+  if (child == 0) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{70000, 70000};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    RecordingHost host;
+    const RunResult result = RunCleaning(settings, host);
+    std::string text = std::to_string(static_cast<int>(result.outcome)) + "|" + std::to_string(result.DisposedCount);
+    for (const std::string& call : host.calls) text += "|" + call;
+    const bool sent = write(report[1], text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    _exit(sent ? 0 : 1);
+  }
+  close(report[1]);
+  std::string text;
+  char buffer[4096];
+  for (ssize_t got; (got = read(report[0], buffer, sizeof buffer)) > 0;) text.append(buffer, got);
+  close(report[0]);
+  int status = -1;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+
+  const std::string gone = std::to_string(kLinesPerBatch);  // the first batch
+  EXPECT_EQ(text, std::to_string(static_cast<int>(RunResult::Outcome::kLogFailed)) + "|" + gone +
+                      "|Confirm: You will delete files. Continue ?\n1500 files will be deleted from " + folder.path() +
+                      ".|Result: |Message 16: Cannot write the log file " + folder.PathOf("logfile.txt") + ": " +
+                      std::strerror(EFBIG) + ". The run stopped after " + gone + " files.");
+  EXPECT_EQ(folder.Read("logfile.txt").size(), kLinesPerBatch * kLineSize);  // whole lines, no summary
+  EXPECT_EQ(FilesIn(folder.path()).size(), names.size() + 1 - kLinesPerBatch);
+  EXPECT_TRUE(EveryMissingFileIsLogged(folder, names));
+}
+
+// Only a regular file with a single link is ever the log: a link out of the folder, a second name of a file
+// elsewhere, or one put there between the check and the opening, is refused and nothing is done.
+TEST(CleaningRunTest, TheLogIsNeverAWayOutOfTheFolder) {
+  const struct {
+    const char* label;
+    bool test_run;
+    bool link_after_check;  // the link appears once the run has checked the name
+    std::function<void(const std::string& log, const std::string& outside)> make;
+  } cases[] = {
+      {"link, test run", true, false, [](auto& log, auto& outside) { fs::create_symlink(outside, log); }},
+      {"link, delete run", false, false, [](auto& log, auto& outside) { fs::create_symlink(outside, log); }},
+      {"dangling link", true, false, [](auto& log, auto& outside) { fs::create_symlink(outside + ".new", log); }},
+      {"hard link", true, false, [](auto& log, auto& outside) { fs::create_hard_link(outside, log); }},
+      {"link after the check", false, true, [](auto& log, auto& outside) { fs::create_symlink(outside, log); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    TempFolder parent;
+    const std::string roms = parent.PathOf("roms"), log = JoinPath(roms, "logfile.txt");
+    const std::string outside = parent.PathOf("outside.txt");
+    fs::create_directory(roms);
+    parent.Touch("outside.txt", "keep me");
+    for (const char* name : {"a (e).z", "a (j).z"}) std::ofstream(JoinPath(roms, name));
+    RunSettings settings;
+    settings.RomFolder = roms;
+    settings.TestMode = c.test_run;
+    settings.ZoneText = "(e)";
+    RecordingHost host;
+    if (c.link_after_check) {
+      host.on_progress = [&](double) {
+        if (!fs::is_symlink(log)) c.make(log, outside);
+      };
+    } else {
+      c.make(log, outside);
+    }
+    const RunResult result = RunCleaning(settings, host);
+    EXPECT_EQ(result.outcome, RunResult::Outcome::kSetupFailed);
+    EXPECT_EQ(host.calls.back(), "Message 16: logfile.txt in " + roms + " is not a regular file; nothing was done.");
+    EXPECT_EQ(parent.Read("outside.txt"), "keep me");
+    EXPECT_FALSE(parent.Has("outside.txt.new"));
+    EXPECT_TRUE(fs::exists(JoinPath(roms, "a (e).z")) && fs::exists(JoinPath(roms, "a (j).z")));
+  }
+}
+
+// A lone 0xC3 byte (a Latin-1 name never converted to UTF-8) does not hide the letter after it from the
+// lower-casing: the keep item "abc" holds "\xC3ABC.nes", which a move run then leaves in place.
+TEST(CleaningRunTest, ALatin1NameIsLoweredLetterByLetter) {
+  TempFolder folder;
+  folder.TouchAll(
+      {"\xC3"
+       "ABC.nes",
+       "\xC3"
+       "XYZ.nes"});
+  RunSettings settings = Settings(folder, ZoneMode::kVerifiedFirst, "");
+  settings.TestMode = false;
+  settings.MoveFiles = true;
+  settings.KeepText = "abc";
+  settings.ExclusionText = ".nes";
+  RecordingHost host;
+  EXPECT_EQ(RunCleaning(settings, host).summary, "Moved files : 1");
+  EXPECT_TRUE(
+      folder.Has("\xC3"
+                 "ABC.nes"));
+  EXPECT_EQ(folder.Read("logfile.txt"), LogOf("\xC3"
+                                              "xyz.nes\t --> Excluded file|" +
+                                              kHyphens + "|Moved files : 1"));
+}
+#endif
 
 // A real run in the home folder, however the path names it, is refused before anything else (the delete
 // question included) and touches nothing; a test run may still look there.

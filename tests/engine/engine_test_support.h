@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "engine/cleaning_host.h"
-#include "engine/cleaning_state.h"
+#include "engine/rule_state.h"
 #include "gtest/gtest.h"
 #include "platform/text_file.h"
 
@@ -87,23 +87,18 @@ class RecordingHost : public CleaningHost {
   std::vector<std::vector<double>> progress;
 };
 
-// A test-mode engine state logging to "logfile.txt" of a temporary folder, for the rules that settle a
-// group or the translation candidates directly.
+// The rules' state of a run, for the rules that settle a group or the translation candidates directly.
 class EngineStateTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    state_.RomFolder = folder_.path();
-    ASSERT_TRUE(state_.Log.Create(folder_.PathOf("logfile.txt")).ok());
-  }
   // A dump whose listed and lower-cased names are both `name`, kept alive by the fixture.
-  Dump Keep(const std::string& name) { return Dump{names_.emplace_back(name), names_.back()}; }
-  std::string Log() {
-    EXPECT_TRUE(state_.Log.Close().ok());
-    return folder_.Read("logfile.txt");
+  Dump Keep(const std::string& name) {
+    state_.plan.listing.push_back(name);
+    return Dump{state_.plan.listing.size() - 1, names_.emplace_back(name)};
   }
+  // The log lines decided so far.
+  std::string Log() const { return state_.plan.log_text; }
 
-  TempFolder folder_;
-  CleaningState state_;
+  RuleState state_;
   std::deque<std::string> names_;
 };
 

@@ -1,5 +1,6 @@
 #include <clocale>
 #include <fstream>
+#include <limits>
 #include <locale>
 #include <random>
 #include <string>
@@ -181,6 +182,22 @@ void ExpectRanks() {
       {"some game (u) [t+fre1.5", "fre", "t+fre1.5", 1.5f},
       // A "]" between the "[" and the code: the tag does not hold the code, so there is no number.
       {"[a]fre1.5 [t+fre2.0].zip", "fre", "a", 50},
+      // A percentage too large for a float is still a number, above every other.
+      {"g [t+fre" + std::string(39, '9') + "%].zip", "fre", "t+fre" + std::string(39, '9') + "%",
+       std::numeric_limits<float>::infinity()},
+      // The number starts three characters, not bytes, after the start of the code.
+      {"g [t+en\xc3\xa9"
+       "5].zip",
+       "en",
+       "t+en\xc3\xa9"
+       "5",
+       5},
+      {"g [t+en\xe9"
+       "5].zip",
+       "en",
+       "t+en\xe9"
+       "5",
+       5},  // a Latin-1 byte is one character
   };
   for (const auto& c : cases) {
     std::string tag = "stale";

@@ -48,5 +48,12 @@ TEST_F(TranslationChoiceTest, TiesCleanlinessAndTitles) {
                          better));
 }
 
+TEST_F(TranslationChoiceTest, AHugePercentageRanksAboveTheOthers) {
+  const std::string huge = "h (e) [t+fre" + std::string(39, '9') + "%].zip";
+  Record(0, {"h (e) [t+fre85%].zip", huge});
+  ChooseTranslations(state_);
+  EXPECT_EQ(Log(), LogOf("h (e) [t+fre85%].zip\t --> " + huge + " has a better translation"));
+}
+
 }  // namespace
 }  // namespace varnel

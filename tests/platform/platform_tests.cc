@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -138,6 +139,13 @@ TEST(LowerCaseTest, AsciiAndLatin1CapitalsOnly) {
       {"\xc3\x9f\xc3\xa9", "\xc3\x9f\xc3\xa9"},                  // ß and é stay
       {"\xc5\x81\xc4\x80", "\xc5\x81\xc4\x80"},                  // Ł and Ā are outside Latin-1: unchanged
       {"[T+Fre1.02_Team]", "[t+fre1.02_team]"},
+      // A lone C3 (Latin-1 "\xc3" in a name never converted to UTF-8) takes no byte after it along.
+      {"\xc3"
+       "ABC.nes",
+       "\xc3"
+       "abc.nes"},
+      {"\xc3\xc3\x80", "\xc3\xc3\xa0"},
+      {"Z\xc3", "z\xc3"},
       {"", ""},
   };
   for (const auto& [in, out] : cases) EXPECT_EQ(LowerCase(in), out) << in;
@@ -209,33 +217,85 @@ TEST_P(FolderHandleTest, MovesByNameAndNeverOverwrites) {
 
 INSTANTIATE_TEST_SUITE_P(HeldAndByPath, FolderHandleTest, ::testing::Bool());
 
-TEST(TextFileTest, LineWriterEndsEveryLineWithCrLfAndWholeFilesRoundTrip) {
+TEST(TextFileTest, LogFileWritesAtOnceAndWholeFilesAreRead) {
   TempFolder folder;
   const std::string path = folder.Touch("logfile.txt", "old contents that must go");
-  LineWriter writer;
-  ASSERT_TRUE(writer.Create(path).ok());
-  for (const char* line : {"caf\xc3\xa9 (e).zip\t --> Excluded file", "", "0 file deleted"}) writer.WriteLine(line);
-  EXPECT_TRUE(writer.Close().ok());
-  EXPECT_EQ(Contents(path), "caf\xc3\xa9 (e).zip\t --> Excluded file\r\n\r\n0 file deleted\r\n");
-  // Many lines, and one longer than the writer gathers before it writes, come out whole and in order.
-  ASSERT_TRUE(writer.Create(path).ok());
+  LogFile log;
+  bool not_regular = true;
+  ASSERT_TRUE(log.Open(path, &not_regular).ok());
+  EXPECT_FALSE(not_regular);
+  EXPECT_EQ(Contents(path), "");  // emptied once opened
   std::string expected;
-  for (int i = 0; i < 5000; ++i) {
-    const std::string line = i == 2500 ? std::string(100000, 'x') : "line " + std::to_string(i);
-    writer.WriteLine(line);
-    expected += line + "\r\n";
+  for (const std::string& bytes :
+       {std::string("caf\xc3\xa9 (e).zip\t --> Excluded file\r\n"), std::string(100000, 'x'), std::string("\r\n")}) {
+    ASSERT_TRUE(log.Append(bytes).ok());
+    expected += bytes;
+    EXPECT_EQ(Contents(path), expected);  // on the file at once, nothing held back
   }
-  EXPECT_TRUE(writer.Close().ok());
-  EXPECT_EQ(Contents(path), expected);
-  LineWriter nowhere;
-  EXPECT_FALSE(nowhere.Create(JoinPath(folder.path(), "missing/logfile.txt")).ok());
-  EXPECT_FALSE(nowhere.is_open());
+  EXPECT_TRUE(log.Sync().ok());
+  EXPECT_EQ(log.size(), expected.size());
+  EXPECT_TRUE(log.Close().ok());
+  EXPECT_FALSE(log.is_open() || log.Append("late").ok());
+  EXPECT_FALSE(log.Open(JoinPath(folder.path(), "missing/logfile.txt"), &not_regular).ok() || not_regular);
 
-  ASSERT_TRUE(WriteWholeFile(path, "a\r\nb\nc").ok());
-  EXPECT_EQ(Contents(path), "a\r\nb\nc");
   std::string text = "stale";
   EXPECT_FALSE(ReadWholeFile(JoinPath(folder.path(), "none"), &text).ok());
   EXPECT_TRUE(text.empty());
+}
+
+// Only a regular file with a single link is opened and emptied as the log. Anything else at its name is
+// refused without blocking, and left as it was, and so is what it leads to.
+TEST(TextFileTest, LogFileRefusesAnythingButAPlainFile) {
+  using Make = std::function<bool(const fs::path& log, const fs::path& outside)>;
+  // A symbolic link to `outside` with `suffix`, or a hard link to it.
+  const auto make_link = [](bool hard, const std::string& suffix) -> Make {
+    return [=](const fs::path& log, const fs::path& outside) {
+      std::error_code error;
+      if (hard) {
+        fs::create_hard_link(outside, log, error);
+      } else {
+        fs::create_symlink(outside.string() + suffix, log, error);
+      }
+      return !error;
+    };
+  };
+  const struct {
+    const char* label;
+    Make make;  // false when this system cannot make it
+    bool plain;
+  } cases[] = {
+      {"nothing", [](const fs::path&, const fs::path&) { return true; }, true},
+      {"a regular file", [](const fs::path& log, const fs::path&) { return !!(std::ofstream(log) << "old"); }, true},
+      {"a folder", [](const fs::path& log, const fs::path&) { return fs::create_directory(log); }, false},
+      {"a link to a file outside", make_link(false, ""), false},
+      {"a link to nothing", make_link(false, ".new"), false},
+      {"a second link of a file outside", make_link(true, ""), false},
+#ifndef _WIN32
+      {"a FIFO", [](const fs::path& log, const fs::path&) { return mkfifo(log.c_str(), 0600) == 0; }, false},
+#endif
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    TempFolder folder;
+    const fs::path roms = folder.path_ / "roms", log = roms / "logfile.txt", outside = folder.path_ / "outside.txt";
+    fs::create_directory(roms);
+    std::ofstream(outside) << "keep me";
+    if (!c.make(log, outside)) {
+      std::printf("skipped: %s cannot be made here\n", c.label);
+      continue;
+    }
+    EXPECT_EQ(IsAbsentOrPlainFile(log.string()), c.plain);
+    LogFile file;
+    bool not_regular = c.plain;
+    EXPECT_EQ(file.Open(log.string(), &not_regular).ok(), c.plain);
+    EXPECT_EQ(not_regular, !c.plain);
+    EXPECT_EQ(file.is_open(), c.plain);
+    EXPECT_EQ(Contents(outside.string()), "keep me");
+    EXPECT_FALSE(PathExists(outside.string() + ".new"));
+    if (c.plain) {
+      EXPECT_EQ(Contents(log.string()), "");
+    }
+  }
 }
 
 TEST(ProgramFolderTest, IsTheFolderOfThisTest) {

@@ -2,9 +2,11 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <cerrno>
 #include <cstring>
 #include <optional>
@@ -322,7 +324,11 @@ class Form1Test : public QObject {
     boxes_->QueueAnswer(MessageAnswer::kNo);
     go->click();
     QVERIFY(!boxes_->shown().empty() && boxes_->shown()[0].buttons == MessageButtons::kYesNo);
-    QCOMPARE(Shown(), QStringList{QStringLiteral("[0] You will delete files. Continue ?")});
+    QVERIFY(boxes_->shown()[0].default_answer == MessageAnswer::kNo);
+    QCOMPARE(Shown(), QStringList{QStringLiteral("[0] You will delete files. Continue ?\n%1 files will be deleted "
+                                                 "from %2.")
+                                      .arg(expected.DisposedCount)
+                                      .arg(folder)});
     QCOMPARE(Snapshot(folder), Snapshot(twin));
 
     // Answered Yes: the same files go as in a run of the engine itself.
@@ -333,6 +339,30 @@ class Form1Test : public QObject {
     QCOMPARE(FilesOf(folder).size(), 60 + 1 - expected.DisposedCount);
     QCOMPARE(Snapshot(folder), Snapshot(twin));
     QCOMPARE(opened_logs_.size(), 1u);
+  }
+
+  // The delete question as the user sees it: Return alone presses No, and nothing on disk changes.
+  void returnOnTheDeleteQuestionChangesNothing() {
+    const QString folder = TempPath(QStringLiteral("roms")), twin = TempPath(QStringLiteral("twin"));
+    for (const QString& copy : {folder, twin}) FillWithRomNames(copy);
+    Form1 form(Options(folder));
+    form.show();
+    Find<QAbstractButton>(&form, "Test")->setChecked(false);
+    boxes_.reset();  // real message boxes
+    QString asked;
+    QTimer waiter;
+    connect(&waiter, &QTimer::timeout, [&] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        waiter.stop();
+        asked = box->text();
+        QTest::keyClick(box, Qt::Key_Return);
+      }
+    });
+    waiter.start(10);
+    Find<QAbstractButton>(&form, "Command1")->click();
+    QVERIFY(asked.startsWith(QStringLiteral("You will delete files. Continue ?\n")));
+    QCOMPARE(Snapshot(folder), Snapshot(twin));
+    QCOMPARE(Find<QLabel>(&form, "Label5")->text(), QString());
   }
 
   void driveChoiceMovesTheFolderListUnlessUnreadableAndGoOnItsEmptyFolder() {

@@ -1,0 +1,82 @@
+#ifndef VARNEL_ENGINE_DISPOSER_H_
+#define VARNEL_ENGINE_DISPOSER_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "engine/cleaning_plan.h"
+#include "platform/folder_handle.h"
+#include "platform/status.h"
+#include "platform/text_file.h"
+
+namespace varnel {
+
+// Carries a cleaning plan out: the one place of the engine that touches the folder's files. It alone holds
+// the run's log, the open folder and the counters. Its batch loop writes each batch of log lines (at most
+// kBatchSize bytes) and, in a real run, puts it on disk before any file of the batch is touched, so that no
+// file is ever disposed of without its line on disk.
+class Disposer {
+ public:
+  static constexpr std::size_t kBatchSize = 64 * 1024;
+
+  // A disposer for the folder `rom_folder`. With `apply_changes` clear (a test run) it writes the log and
+  // touches no other file.
+  Disposer(std::string rom_folder, bool apply_changes);
+  Disposer(const Disposer&) = delete;
+  Disposer& operator=(const Disposer&) = delete;
+
+  const std::string& RomFolder() const { return rom_folder_; }
+  bool ApplyChanges() const { return apply_changes_; }
+  // Files deleted or moved so far; in a test run, the decisions written to the log.
+  std::int32_t DisposedCount() const { return disposed_count_; }
+  // Deletes and moves that failed; each has an error line in the log and is not in DisposedCount.
+  int FailedCount() const { return failed_count_; }
+  // "logfile.txt" in the folder.
+  const std::string& log_path() const { return log_path_; }
+  // Why the log could not be opened, or why its last write failed.
+  const Status& log_error() const { return log_error_; }
+
+  // True when the log's name is free, or holds a regular file with a single link (a link is not followed).
+  bool LogMayBeOpened() const;
+  // Opens the log without following a link or waiting on a FIFO, checks it, and empties it. False when it
+  // cannot be used; *not_regular is then set when its name holds anything but a regular file with a single
+  // link, which is left untouched.
+  bool OpenLog(bool* not_regular);
+  // Carries out the disposals of `plan` in order, batch by batch; in a real run calls `on_file` (when given)
+  // after each file. A disposal that fails gets the line "<name>\t --> Error: <reason>", written after the
+  // decision lines of its batch. False when a log write failed: the batch it held was not carried out, nor
+  // any after it.
+  bool CarryOut(const CleaningPlan& plan, const std::function<void()>& on_file);
+  // Writes the error lines still pending and `text` (whole lines, CR LF included), puts the log on disk in a
+  // real run, and closes it. False when that fails.
+  bool Finish(std::string_view text);
+
+ private:
+  // Appends `bytes` to the log and, in a real run, puts them on disk. False, with log_error() set, on failure.
+  bool WriteAhead(std::string_view bytes);
+  // Deletes or moves one file of the plan.
+  Status Act(const CleaningPlan& plan, const PlannedDisposal& disposal);
+
+  const std::string rom_folder_;
+  const bool apply_changes_;
+  const std::string log_path_;
+  std::int32_t disposed_count_ = 0;
+  int failed_count_ = 0;
+  LogFile log_;
+  Status log_error_;
+  std::string pending_;  // error lines of the last batch carried out, not yet written
+
+  // The folder and "moved", opened at the first delete or move so that each file goes by its name.
+  bool rom_folder_open_ = false;
+  bool moved_folder_open_ = false;
+  FolderHandle rom_folder_handle_;
+  FolderHandle moved_folder_handle_;
+  std::string listed_name_;  // the listed name of the file being deleted or moved, NUL-terminated
+};
+
+}  // namespace varnel
+
+#endif  // VARNEL_ENGINE_DISPOSER_H_
