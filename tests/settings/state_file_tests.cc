@@ -1,39 +1,18 @@
-#ifdef _WIN32
-#include <windows.h>
-#else
+#ifndef _WIN32
 #include <sys/stat.h>
 #endif
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
-#include <random>
-#include <string>
 
 #include "gtest/gtest.h"
 #include "settings/state_file.h"
+#include "tests/settings/settings_test_support.h"
 
 namespace varnel {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct TempFolder {
-  fs::path path = fs::temp_directory_path() / ("varnel-state-" + std::to_string(std::random_device()()));
-  TempFolder() { fs::create_directories(path); }
-  ~TempFolder() {
-    std::error_code ignored;
-    fs::remove_all(path, ignored);
-  }
-  std::string File(const std::string& name) const { return (path / name).string(); }
-};
-
-std::string Contents(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // Sets an environment variable (unsets it for nothing) for as long as it lives.
 class ScopedVariable {
