@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QEvent>
 #include <QFileSystemWatcher>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QStorageInfo>
 #include <QTimer>
@@ -81,6 +82,7 @@ FolderTree::FolderTree(QWidget* parent)
   connect(view_, &QTreeView::expanded, this, &FolderTree::Watch);
   connect(line_, &QLineEdit::editingFinished, this, &FolderTree::GoToTypedPath);
   line_->installEventFilter(this);
+  view_->installEventFilter(this);
 
   refresh_timer_->setSingleShot(true);
   refresh_timer_->setInterval(kRefreshDelayMs);
@@ -252,6 +254,15 @@ bool FolderTree::eventFilter(QObject* watched, QEvent* event) {
   // Typing over the gone message replaces it.
   if (watched == line_ && event->type() == QEvent::FocusIn && !gone_path_.isEmpty()) {
     QTimer::singleShot(0, line_, &QLineEdit::selectAll);
+  }
+  // A tree view opens the current folder on "+" and every folder below it on "*", which from a volume's root
+  // would read the whole volume: here both only look for a row, as other characters do.
+  if (watched == view_ && event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Plus || key->key() == Qt::Key_Asterisk) {
+      view_->keyboardSearch(key->text());
+      return true;
+    }
   }
   return QWidget::eventFilter(watched, event);
 }

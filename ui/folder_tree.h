@@ -25,8 +25,9 @@ class FolderModel;
 // tree of one volume (folders only, hidden ones left out). The folder chosen in either is the folder the job
 // works on, and the line and the tree show it. It stays chosen until the user chooses another: when it
 // disappears (deleted, renamed, unmounted, or another folder took its name) none is chosen and the line says
-// so. The tree opens a folder on Right, a double click or a click on its arrow, never on selection; Up and
-// Down move among the rows in sight. Its children are found by their object names: `PathLine` and `Folders`.
+// so. The tree opens a folder on Right, a double click or a click on its arrow, never on selection (nor on
+// "+" or "*"); Up and Down move among the rows in sight. Its children are found by their object names: `PathLine` and
+// `Folders`.
 class FolderTree : public QWidget {
   Q_OBJECT
 

@@ -171,6 +171,8 @@ class FolderListTest : public QObject {
     QTest::keyClick(list.view, Qt::Key_Down);
     QTest::keyClick(list.view, Qt::Key_Down);
     QCOMPARE(list.tree->Path(), Native(Root() + "/c"));
+    QTest::keyClick(list.view, Qt::Key_Plus);
+    QTest::keyClick(list.view, Qt::Key_Asterisk);  // would open every folder below
     QCOMPARE(list.RowsBelow(Root()), QStringList({"a", "b", "c"}));
     QTest::keyClick(list.view, Qt::Key_Up);
     QTest::keyClick(list.view, Qt::Key_Up);
