@@ -29,16 +29,13 @@ std::string Decimal(std::size_t number) {
   return std::string(digits, error == std::errc() ? end : digits);
 }
 
-// Makes sure the folder "moved" exists. False, after telling the user why, when it cannot be used.
+// Makes sure the folder "moved" exists, a folder of its own. False, after telling the user why, when it cannot
+// be used.
 bool PrepareMovedFolder(const std::string& folder, const std::string& moved, CleaningHost& host) {
-  if (PathExists(moved)) {
-    if (IsFolder(moved)) return true;
-    host.ShowMessage("\"moved\" exists as a file in " + folder + "; nothing was moved.", kIconStop);
-    return false;
-  }
-  const Status status = MakeFolder(moved);
+  FolderObstacle obstacle = FolderObstacle::kNone;
+  const Status status = EnsureFolder(moved, &obstacle);
   if (status.ok()) return true;
-  host.ShowMessage("Cannot create " + moved + ": " + status.message(), kIconStop);
+  host.ShowMessage(EnsureFolderMessage("moved", folder, obstacle, status, "moved"), kIconStop);
   return false;
 }
 

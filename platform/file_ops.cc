@@ -26,6 +26,39 @@ std::string JoinPath(std::string_view folder, std::string_view name) {
   return path;
 }
 
+Status EnsureFolder(const std::string& path, FolderObstacle* obstacle) {
+  FolderObstacle found = FolderObstacleAt(path);
+  if (found == FolderObstacle::kNone && !PathExists(path)) {
+    Status made = MakeFolder(path);
+    if (made.ok()) return made;
+    found = FolderObstacleAt(path);  // something took the name meanwhile, or the system refused
+    if (found == FolderObstacle::kNone && !PathExists(path)) {
+      if (obstacle != nullptr) *obstacle = FolderObstacle::kNone;
+      return made;
+    }
+  }
+  if (obstacle != nullptr) *obstacle = found;
+  if (found == FolderObstacle::kFile) return Status::Error("exists as a file");
+  if (found == FolderObstacle::kLink) return Status::Error("is a symbolic link");
+  return Status::Ok();
+}
+
+std::string EnsureFolderMessage(std::string_view name, std::string_view folder, FolderObstacle obstacle,
+                                const Status& status, std::string_view done) {
+  std::string message;
+  switch (obstacle) {
+    case FolderObstacle::kFile:
+      message.append("\"").append(name).append("\" exists as a file in ").append(folder);
+      return message.append("; nothing was ").append(done).append(".");
+    case FolderObstacle::kLink:
+      message.append("\"").append(name).append("\" in ").append(folder).append(" is a symbolic link");
+      return message.append("; nothing was ").append(done).append(".");
+    case FolderObstacle::kNone:
+      break;
+  }
+  return message.append("Cannot create ").append(JoinPath(folder, name)).append(": ").append(status.message());
+}
+
 #ifdef _WIN32
 
 bool PathExists(const std::string& path) {
@@ -40,6 +73,13 @@ bool IsFolder(const std::string& path) {
 Status MakeFolder(const std::string& path) {
   if (CreateDirectoryW(Utf8ToWide(path).c_str(), nullptr)) return Status::Ok();
   return WindowsErrorStatus(GetLastError());
+}
+
+FolderObstacle FolderObstacleAt(const std::string& path) {
+  const DWORD attributes = GetFileAttributesW(Utf8ToWide(path).c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return FolderObstacle::kNone;
+  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return FolderObstacle::kLink;
+  return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? FolderObstacle::kNone : FolderObstacle::kFile;
 }
 
 Status RemoveFile(const std::string& path) {
@@ -90,6 +130,13 @@ bool IsFolder(const std::string& path) {
 Status MakeFolder(const std::string& path) {
   if (::mkdir(path.c_str(), 0777) == 0) return Status::Ok();
   return ErrnoStatus(errno);
+}
+
+FolderObstacle FolderObstacleAt(const std::string& path) {
+  struct stat info;
+  if (::lstat(path.c_str(), &info) != 0) return FolderObstacle::kNone;
+  if (S_ISLNK(info.st_mode)) return FolderObstacle::kLink;
+  return S_ISDIR(info.st_mode) ? FolderObstacle::kNone : FolderObstacle::kFile;
 }
 
 Status RemoveFile(const std::string& path) {

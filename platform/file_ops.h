@@ -31,6 +31,27 @@ bool IsFolder(const std::string& path);
 // Creates one folder; its parent must exist. Fails when anything of that name exists already.
 Status MakeFolder(const std::string& path);
 
+// What stands at a name where a job needs a folder of its own.
+enum class FolderObstacle {
+  kNone,  // nothing, or a folder (never a link to one)
+  kFile,  // a file, or anything else that is neither a folder nor a link
+  kLink,  // a symbolic link (Windows: any reparse point, a junction too), whatever it names
+};
+
+// What stands at `path`, never following a link.
+FolderObstacle FolderObstacleAt(const std::string& path);
+
+// Makes sure `path` is a folder of its own, creating it (its parent must exist) when nothing has that name.
+// Something else at the name fails the call and *obstacle (when given) says what; a failed creation carries
+// the system's reason with *obstacle kNone. A job never writes into a folder through a link.
+Status EnsureFolder(const std::string& path, FolderObstacle* obstacle = nullptr);
+
+// The message for a failed EnsureFolder of the sub-folder `name` of `folder`: "\"<name>\" exists as a file in
+// <folder>; nothing was <done>.", "\"<name>\" in <folder> is a symbolic link; nothing was <done>." or
+// "Cannot create <folder>/<name>: <reason>". `done` is what the job does to files ("moved", "zipped").
+std::string EnsureFolderMessage(std::string_view name, std::string_view folder, FolderObstacle obstacle,
+                                const Status& status, std::string_view done);
+
 // Deletes one file.
 Status RemoveFile(const std::string& path);
 

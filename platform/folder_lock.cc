@@ -41,7 +41,7 @@ Status FolderIdentity(const std::string& path, unsigned long* serial, unsigned l
 }
 
 // Creates `path` when absent; fine when it exists as a folder.
-Status EnsureFolder(const std::string& path) {
+Status MakeFolderIfAbsent(const std::string& path) {
   if (CreateDirectoryW(Utf8ToWide(path).c_str(), nullptr) || IsFolder(path)) return Status::Ok();
   return WindowsErrorStatus(GetLastError());
 }
@@ -57,9 +57,9 @@ Status FolderLock::Acquire(const std::string& folder) {
   const DWORD length = GetEnvironmentVariableW(L"LOCALAPPDATA", local, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) return Status::Error("LOCALAPPDATA is not set", ERROR_ENVVAR_NOT_FOUND);
   std::string path = JoinPath(WideToUtf8(std::wstring_view(local, length)), "Varnel");
-  if (Status status = EnsureFolder(path); !status.ok()) return status;
+  if (Status status = MakeFolderIfAbsent(path); !status.ok()) return status;
   path = JoinPath(path, "locks");
-  if (Status status = EnsureFolder(path); !status.ok()) return status;
+  if (Status status = MakeFolderIfAbsent(path); !status.ok()) return status;
   path = JoinPath(path, std::to_string(serial) + "-" + std::to_string(index) + ".lock");
   // Share mode 0: a second opening, from any process, fails with a sharing violation while this one lasts.
   handle_ = CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr, OPEN_ALWAYS,

@@ -18,32 +18,36 @@ namespace {
 
 using LetterFolderPaths = std::array<std::string, kLetterFolderCount>;
 
-// Makes sure "AlphaFolders" and its 27 letter folders are there, creating the absent ones, and fills
-// `paths` with the letter folders' paths. Returns the message for the user when a folder exists as a file
-// or cannot be created, and an empty text when every folder is ready. Every name is checked before the
-// first folder is created, so a name taken by a file leaves the folder untouched.
+// Makes sure "AlphaFolders" and its 27 letter folders are there, each a folder of its own, creating the
+// absent ones, and fills `paths` with the letter folders' paths. Returns the message for the user when a
+// folder's name is taken (by a file or a link) or a folder cannot be created, and an empty text when every
+// folder is ready. Every name is checked before the first folder is created, so a name taken leaves the
+// folder untouched.
 std::string PrepareLetterFolders(const std::string& rom_folder, LetterFolderPaths& paths) {
   const std::string alpha_folders = JoinPath(rom_folder, kAlphaFoldersName);
-  const auto taken_by_file = [](const std::string& path) { return PathExists(path) && !IsFolder(path); };
-  const auto exists_as_file = [](std::string_view name, const std::string& folder) {
-    std::string message = "\"";
-    return message.append(name).append("\" exists as a file in ").append(folder).append("; nothing was moved.");
+  const auto problem = [](std::string_view name, const std::string& folder, FolderObstacle obstacle,
+                          const Status& status) {
+    return EnsureFolderMessage(name, folder, obstacle, status, "moved");
   };
 
-  if (taken_by_file(alpha_folders)) return exists_as_file(kAlphaFoldersName, rom_folder);
+  if (const FolderObstacle obstacle = FolderObstacleAt(alpha_folders); obstacle != FolderObstacle::kNone) {
+    return problem(kAlphaFoldersName, rom_folder, obstacle, Status::Ok());
+  }
   for (std::size_t i = 0; i < kLetterFolderCount; ++i) {
     paths[i] = JoinPath(alpha_folders, LetterFolderNames()[i]);
-    if (taken_by_file(paths[i])) return exists_as_file(LetterFolderNames()[i], alpha_folders);
+    if (const FolderObstacle obstacle = FolderObstacleAt(paths[i]); obstacle != FolderObstacle::kNone) {
+      return problem(LetterFolderNames()[i], alpha_folders, obstacle, Status::Ok());
+    }
   }
 
-  const auto create_if_absent = [](const std::string& path) -> std::string {
-    if (PathExists(path)) return {};
-    const Status created = MakeFolder(path);
-    return created.ok() ? std::string() : "Cannot create " + path + ": " + created.message();
-  };
-  if (std::string problem = create_if_absent(alpha_folders); !problem.empty()) return problem;
-  for (const std::string& path : paths) {
-    if (std::string problem = create_if_absent(path); !problem.empty()) return problem;
+  FolderObstacle obstacle = FolderObstacle::kNone;
+  if (const Status made = EnsureFolder(alpha_folders, &obstacle); !made.ok()) {
+    return problem(kAlphaFoldersName, rom_folder, obstacle, made);
+  }
+  for (std::size_t i = 0; i < kLetterFolderCount; ++i) {
+    if (const Status made = EnsureFolder(paths[i], &obstacle); !made.ok()) {
+      return problem(LetterFolderNames()[i], alpha_folders, obstacle, made);
+    }
   }
   return {};
 }

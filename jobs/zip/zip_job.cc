@@ -35,20 +35,13 @@ std::string NameKey(const std::string& name) {
 #endif
 }
 
-// Makes sure <folder>/ZippedRoms is a folder; on failure shows why and returns false.
+// Makes sure <folder>/ZippedRoms is a folder of its own; on failure shows why and returns false.
 bool PrepareArchiveFolder(const std::string& folder, ZipHost& host) {
-  const std::string path = JoinPath(folder, kArchiveFolder);
-  if (IsFolder(path)) return true;
-  if (PathExists(path)) {
-    host.ShowMessage("\"ZippedRoms\" exists as a file in " + folder + "; nothing was zipped.", kIconStop);
-    return false;
-  }
-  const Status made = MakeFolder(path);
-  if (!made.ok()) {
-    host.ShowMessage("Cannot create " + path + ": " + made.message(), kIconStop);
-    return false;
-  }
-  return true;
+  FolderObstacle obstacle = FolderObstacle::kNone;
+  const Status status = EnsureFolder(JoinPath(folder, kArchiveFolder), &obstacle);
+  if (status.ok()) return true;
+  host.ShowMessage(EnsureFolderMessage(kArchiveFolder, folder, obstacle, status, "zipped"), kIconStop);
+  return false;
 }
 
 ZipJobResult Ended(ZipJobEnd end, ZipJobResult result = {}) {

@@ -247,6 +247,28 @@ TEST(CleaningRunTest, RunsThatStopBeforeTheScan) {
   }
 }
 
+#ifndef _WIN32
+// "moved" that is a link is never followed, whether it names a folder outside the romset or nothing.
+TEST(CleaningRunTest, MovedThatIsALinkStopsTheRun) {
+  TempFolder folder;
+  TempFolder outside;
+  folder.TouchAll({"a (e).z", "a (j).z"});
+  RunSettings settings = Settings(folder, ZoneMode::kVerifiedFirst, "(e)");
+  settings.TestMode = false;
+  settings.MoveFiles = true;
+  for (const std::string& target : {outside.path(), outside.PathOf("none")}) {
+    fs::remove(folder.PathOf("moved"));
+    fs::create_directory_symlink(target, folder.PathOf("moved"));
+    RecordingHost host;
+    EXPECT_EQ(RunCleaning(settings, host).outcome, RunResult::Outcome::kSetupFailed);
+    EXPECT_EQ(host.calls.back(),
+              "Message 16: \"moved\" in " + folder.path() + " is a symbolic link; nothing was moved.");
+    EXPECT_TRUE(folder.Has("a (j).z") && !folder.Has("logfile.txt"));
+    EXPECT_TRUE(fs::is_empty(outside.path()));
+  }
+}
+#endif
+
 // `pairs` games of two dumps, "title <i> (e).nes" kept and "title <i> (j).nes" deleted with zone "(e)", each
 // with the log line "title <i> (j).nes\t --> title <i> (e).nes found". Names are lower case, as logged.
 constexpr std::size_t kLineSize = 52;

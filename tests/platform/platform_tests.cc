@@ -169,6 +169,59 @@ TEST(FileOpsTest, JoinPresenceFoldersAndDelete) {
   EXPECT_EQ(RemoveFile(file).code(), kMissing);
 }
 
+// A job's sub-folder is a folder of its own: a file or a link at its name is reported, never used or
+// replaced, and whatever a link names is left untouched.
+TEST(FileOpsTest, EnsureFolderMakesOrKeepsAFolderOfItsOwn) {
+  TempFolder folder;
+  const std::string outside = JoinPath(folder.path(), "outside");
+  ASSERT_TRUE(MakeFolder(outside).ok());
+  struct Case {
+    std::string name;
+    std::function<void(const std::string&)> prepare;
+    FolderObstacle obstacle;
+    std::string message;  // for the sub-folder of `folder` of that name; empty when the call succeeds
+  };
+  const std::string in = folder.path();
+  std::vector<Case> cases = {
+      {"absent", [](const std::string&) {}, FolderObstacle::kNone, ""},
+      {"folder", [](const std::string& path) { ASSERT_TRUE(MakeFolder(path).ok()); }, FolderObstacle::kNone, ""},
+      {"file", [&](const std::string& path) { folder.Touch(path.substr(in.size() + 1)); }, FolderObstacle::kFile,
+       "\"file\" exists as a file in " + in + "; nothing was moved."},
+  };
+#ifndef _WIN32
+  const auto link_to = [](std::string target) {
+    return [target](const std::string& path) { ASSERT_EQ(::symlink(target.c_str(), path.c_str()), 0); };
+  };
+  cases.push_back({"link", link_to(outside), FolderObstacle::kLink,
+                   "\"link\" in " + in + " is a symbolic link; nothing was moved."});
+  cases.push_back({"dangling", link_to(JoinPath(outside, "none")), FolderObstacle::kLink,
+                   "\"dangling\" in " + in + " is a symbolic link; nothing was moved."});
+  cases.push_back({"fifo", [](const std::string& path) { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); },
+                   FolderObstacle::kFile, "\"fifo\" exists as a file in " + in + "; nothing was moved."});
+#endif
+  for (const Case& c : cases) {
+    const std::string path = JoinPath(in, c.name);
+    c.prepare(path);
+    EXPECT_EQ(FolderObstacleAt(path), c.obstacle) << c.name;
+    FolderObstacle obstacle = FolderObstacle::kNone;
+    const Status status = EnsureFolder(path, &obstacle);
+    EXPECT_EQ(obstacle, c.obstacle) << c.name;
+    if (c.message.empty()) {
+      EXPECT_TRUE(status.ok() && IsFolder(path)) << c.name;
+    } else {
+      EXPECT_FALSE(status.ok()) << c.name;
+      EXPECT_EQ(EnsureFolderMessage(c.name, in, obstacle, status, "moved"), c.message);
+    }
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(outside));  // nothing was made through a link
+
+  const std::string deep = JoinPath(JoinPath(in, "no"), "parent");
+  const Status missing_parent = EnsureFolder(deep);
+  EXPECT_EQ(EnsureFolderMessage("parent", JoinPath(in, "no"), FolderObstacle::kNone, missing_parent, "zipped"),
+            "Cannot create " + deep + ": " + missing_parent.message());
+  EXPECT_FALSE(missing_parent.ok());
+}
+
 TEST(MoveWithoutReplaceTest, MovesAndNeverOverwrites) {
   TempFolder folder;
   const std::string moved = JoinPath(folder.path(), "moved");

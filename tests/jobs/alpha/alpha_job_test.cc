@@ -119,6 +119,27 @@ TEST_F(AlphaJobTest, NeededFolderThatIsAFileStopsBeforeAnyMove) {
   }
 }
 
+#ifndef _WIN32
+// A link at the name of "AlphaFolders" or of a letter folder is never followed: the files would land
+// wherever it points.
+TEST_F(AlphaJobTest, NeededFolderThatIsALinkStopsBeforeAnyMove) {
+  const fs::path elsewhere = root_ / "elsewhere";
+  fs::create_directories(elsewhere);
+  for (const std::string taken : {"AlphaFolders", "M"}) {
+    const fs::path folder = root_ / ("link-" + taken);
+    const fs::path in = taken == "AlphaFolders" ? folder : folder / "AlphaFolders";
+    fs::create_directories(in);
+    fs::create_directory_symlink(elsewhere, in / taken);
+    Write(folder / "mario.nes");
+    EXPECT_EQ(Run(folder).outcome, AlphaResult::Outcome::kFoldersFailed);
+    EXPECT_EQ(messages_.back(),
+              Message("\"" + taken + "\" in " + in.string() + " is a symbolic link; nothing was moved.", kIconStop));
+    EXPECT_TRUE(fs::exists(folder / "mario.nes"));
+    EXPECT_TRUE(fs::is_empty(elsewhere));
+  }
+}
+#endif
+
 // The home folder, however the path names it, is refused; a folder another job holds is left alone; in
 // both cases nothing is created or moved.
 TEST_F(AlphaJobTest, RefusesTheHomeFolderAndAFolderAnotherJobHolds) {

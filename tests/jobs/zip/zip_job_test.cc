@@ -189,6 +189,20 @@ TEST_F(ZipJobTest, NothingIsZippedWithoutFilesOrAFolderForTheArchives) {
   EXPECT_FALSE(fs::exists(Log()));
 }
 
+#ifndef _WIN32
+TEST_F(ZipJobTest, ArchiveFolderThatIsALinkIsNeverFollowed) {
+  SetUpArchiver();
+  WriteFile(roms_ / "game.nes", "r");
+  const fs::path elsewhere = fs::path(roms_.path) / "sub";
+  fs::create_directory(elsewhere);
+  fs::create_directory_symlink(elsewhere, fs::path(roms_.path) / "ZippedRoms");
+  EXPECT_EQ(Run().end, ZipJobEnd::kNotStarted);
+  EXPECT_EQ(host_.messages, "[16] \"ZippedRoms\" in " + roms_.path + " is a symbolic link; nothing was zipped.\n");
+  EXPECT_TRUE(fs::is_empty(elsewhere));
+  EXPECT_FALSE(fs::exists(Log()));
+}
+#endif
+
 TEST_F(ZipJobTest, ArchiveFolderThatCannotBeCreatedIsReported) {
   SetUpArchiver();
   WriteFile(roms_ / "game.nes", "r");
