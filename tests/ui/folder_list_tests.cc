@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
@@ -142,16 +141,11 @@ class FolderListTest : public QObject {
     }
     qputenv("HOME", home);
 
-    list.Type(Root() + "/b");  // leaving the line goes there too
+    list.Type(Root() + "/a/a1");  // leaving the line goes there too
     list.view->setFocus();
-    QCOMPARE(list.tree->Path(), Native(Root() + "/b"));
+    QCOMPARE(list.tree->Path(), Native(Root() + "/a/a1"));
     list.Click(Root() + "/a");  // the tree leads the line
     QCOMPARE(list.line->text(), Native(Root() + "/a"));
-    list.tree->SetTexts(QStringLiteral("%1 n'existe plus : choisissez un dossier."),
-                        QStringLiteral("Dossier introuvable."));
-    list.Type(Root() + "/zzz");
-    QTest::keyClick(list.line, Qt::Key_Return);
-    QCOMPARE(list.line->toolTip(), QStringLiteral("Dossier introuvable."));
   }
 
   // Up and Down go from row to row in sight and never open a folder; Right, a double click and a click on the
