@@ -90,6 +90,7 @@ int Main(int argc, char** argv) {
   options.config_path = temp.filePath(QStringLiteral("varnel_config.txt")).toStdString();
   options.start_folder = folder;
   options.open_log = [](const std::string&) {};
+  options.state_path = temp.filePath(QStringLiteral("state.ini")).toStdString();
   Form1 form(options);
   form.findChild<QCheckBox*>(QStringLiteral("LogFile"))->setChecked(false);
   form.show();

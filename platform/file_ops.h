@@ -15,6 +15,9 @@ inline constexpr char kPathSeparator = '\\';
 inline constexpr char kPathSeparator = '/';
 #endif
 
+// True for a character that separates the names of a path: "/", and on Windows a backslash as well.
+inline constexpr bool IsPathSeparator(char c) { return c == '/' || c == kPathSeparator; }
+
 // `folder`, the separator and `name`, by plain concatenation: a folder that already ends with a separator
 // (a drive root) gives a doubled one, which both platforms accept.
 std::string JoinPath(std::string_view folder, std::string_view name);

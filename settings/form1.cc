@@ -105,7 +105,6 @@ Form1::Form1(Form1Options options, QWidget* parent) : JobForm(parent), options_(
 void Form1::BuildControls() {
   drives_ = PlaceControl<DriveList>(this, "Drive1", 120, 120, 2295, 315);
   folders_ = PlaceControl<FolderTree>(this, "Dir1", 120, 600, 4335, 2340);
-  LinkDriveToFolder(drives_, folders_);
 
   zones_title_ = PlaceLabel(
       this, "Label8", "Zones (write with priority sort, can be combined : (ju), (jue), etc.) :", 120, 3240, 5055, 255);
@@ -207,9 +206,7 @@ void Form1::Load() {
   }
   legend_left_->setText(Legend(kLegendLeft));
   legend_right_->setText(Legend(kLegendRight));
-  const QString start = JobStartFolder(options_.start_folder);
-  drives_->SetDriveOf(start);
-  folders_->SetPath(start);
+  StartFolderList(drives_, folders_, options_.start_folder, options_.state_path);
 }
 
 bool Form1::LoadFile(bool AffErreur) {
@@ -234,7 +231,7 @@ bool Form1::LoadFile(bool AffErreur) {
 
 RunSettings Form1::CurrentRunSettings() const {
   RunSettings settings;
-  settings.RomFolder = PathBytes(folders_->Path());
+  settings.RomFolder = folders_->Folder();
   settings.TestMode = test_->isChecked();
   settings.MoveFiles = move_->isChecked();
   settings.OpenLog = open_log_->isChecked();
@@ -274,8 +271,12 @@ void Form1::SaveFile() {
 }
 
 void Form1::Go() {
+  const std::optional<std::string> folder = FolderForGo();
+  if (!folder) return;
+  RunSettings settings = CurrentRunSettings();
+  settings.RomFolder = *folder;
   Form1Host host(this, progress_, result_, options_.open_log ? options_.open_log : OpenLogInEditor);
-  RunCleaning(CurrentRunSettings(), host);
+  RunCleaning(settings, host);
 }
 
 void Form1::ApplyTranslationToggle() {

@@ -7,6 +7,7 @@
 
 #include "engine/run_settings.h"
 #include "settings/config_file.h"
+#include "settings/state_file.h"
 #include "ui/job_form.h"
 
 class QAbstractButton;
@@ -24,14 +25,17 @@ class FolderTree;
 // Where the cleaning window keeps and finds things; tests and benchmarks give their own.
 struct Form1Options {
   std::string config_path = ConfigFilePath();
-  // The folder the window starts on; empty means the user's home folder ("C:\" on Windows).
+  // The folder the window starts on; empty means the folder it remembers, else the user's home folder ("C:\" on
+  // Windows).
   QString start_folder;
   // Opens the log at the end of a run; empty means notepad on Windows, the desktop's editor elsewhere.
   std::function<void(const std::string&)> open_log;
+  // Where the window remembers its folders.
+  std::string state_path = StateFilePath();
 };
 
 // The cleaning window. Every option of a run lives in its controls (tests find them by their object names);
-// "Go" runs the cleaning of the folder selected in `Dir1`. Creating the window loads it: the configuration
+// "Go" runs the cleaning of the folder chosen in `Dir1`. Creating the window loads it: the configuration
 // file is read silently and the defaults fill in for a missing, unreadable or short file.
 class Form1 : public JobForm {
   Q_OBJECT
@@ -44,8 +48,8 @@ class Form1 : public JobForm {
   // file" with a second line "<path>: <reason>". Boxes that received a line before a failure keep it.
   bool LoadFile(bool AffErreur);
 
-  // The options of a run as the controls hold them now. In the Kept and Excluded boxes each typed line break
-  // stands for a comma (LineBreaksAsCommas).
+  // The options of a run as the controls hold them now (no folder while none is chosen). In the Kept and Excluded boxes
+  // each typed line break stands for a comma (LineBreaksAsCommas).
   RunSettings CurrentRunSettings() const;
   // The list settings as the save button writes them, line breaks taken the same way.
   ConfigValues CurrentConfigValues() const;

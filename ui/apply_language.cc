@@ -10,6 +10,7 @@
 #include "platform/program_folder.h"
 #include "ui/archiver_message.h"
 #include "ui/caption_table.h"
+#include "ui/folder_tree.h"
 #include "ui/form_shell.h"
 
 namespace varnel {
@@ -33,6 +34,8 @@ void SetCaption(QWidget* form, QWidget* control, const QString& text) {
   }
 }
 
+QString Utf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
 void SetArchiverMessage(Language language) {
   const QString folder = QString::fromStdString(ProgramFolder());
   SetMessage7zAbsent(language == Language::kFrench ? FrenchMessage7zAbsent(folder) : EnglishMessage7zAbsent(folder));
@@ -46,7 +49,7 @@ void ApplyLanguage(int16_t LanguageId, FormShell& shell) {
   for (const CaptionRow& row : kCaptionRows) {
     QWidget* form = shell.Form(static_cast<FormId>(row.form));
     if (form == nullptr) continue;  // a window the program was assembled without
-    const QString name = QString::fromUtf8(row.control.data(), static_cast<qsizetype>(row.control.size()));
+    const QString name = Utf8(row.control);
     QWidget* control = name.isEmpty() ? form : form->findChild<QWidget*>(name);
     if (control == nullptr) {
       qWarning("ApplyLanguage: %s has no control named %s", qPrintable(form->objectName()), qPrintable(name));
@@ -58,6 +61,12 @@ void ApplyLanguage(int16_t LanguageId, FormShell& shell) {
     } else {
       SetCaption(form, control, text);
     }
+  }
+  const FolderListCaptions folder_list = FolderListCaptionsIn(*language);
+  for (const FormId id : {FormId::kForm1, FormId::kForm2, FormId::kForm3}) {
+    QWidget* form = shell.Form(id);
+    auto* folders = form == nullptr ? nullptr : form->findChild<FolderTree*>(QStringLiteral("Dir1"));
+    if (folders != nullptr) folders->SetTexts(Utf8(folder_list.gone), Utf8(folder_list.no_such_folder));
   }
   SetArchiverMessage(*language);
 }

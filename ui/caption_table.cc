@@ -108,6 +108,11 @@ std::optional<Language> LanguageOf(int16_t LanguageId) {
   return std::nullopt;
 }
 
+FolderListCaptions FolderListCaptionsIn(Language language) {
+  if (language == Language::kFrench) return {"%1 n'existe plus : choisissez un dossier.", "Dossier introuvable."};
+  return {"%1 is gone: choose a folder.", "No such folder."};
+}
+
 std::string CaptionText(const CaptionRow& row, Language language) {
   const bool french = language == Language::kFrench;
   if (row.source == CaptionSource::kText) return std::string(french ? row.french : row.english);

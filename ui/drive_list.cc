@@ -9,7 +9,9 @@
 #include <string_view>
 #include <system_error>
 
+#include "platform/sub_folders.h"
 #include "ui/folder_tree.h"
+#include "ui/form_layout.h"
 #include "ui/message_box.h"
 
 namespace varnel {
@@ -31,16 +33,11 @@ QString CleanRoot(const QString& root) { return QDir::toNativeSeparators(QDir::c
 }  // namespace
 
 DriveList::DriveList(QWidget* parent) : QComboBox(parent) {
-  for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
-    if (!volume.isValid() || !volume.isReady() || IsPseudoFileSystem(volume.fileSystemType())) continue;
-    if (findData(CleanRoot(volume.rootPath())) >= 0) continue;
-    AddVolume(volume.rootPath(), volume.name());
-  }
-  current_ = currentIndex();
+  Refresh();
   connect(this, &QComboBox::currentIndexChanged, this, [this](int index) {
     previous_ = current_;
-    current_ = index;
-    if (index >= 0) emit DriveChanged(Drive());
+    current_ = Drive();
+    if (index >= 0) emit DriveChanged(current_);
   });
 }
 
@@ -57,25 +54,55 @@ void DriveList::AddVolume(const QString& root, const QString& label) {
   addItem(text, clean);
 }
 
-void DriveList::SetDriveOf(const QString& path) {
-  const QStorageInfo volume(path);
-  const QString root = CleanRoot(volume.isValid() ? volume.rootPath() : path);
-  int index = findData(root);
-  if (index < 0) {
-    AddVolume(root, volume.name());
-    index = count() - 1;
+QString DriveList::ShowVolumeOf(const QString& path) {
+  const std::string bytes = PathBytes(path);
+  // The roots above `path` are above one another too: the longest is the deepest.
+  int deepest = -1;
+  std::size_t length = 0;
+  for (int i = 0; i < count(); ++i) {
+    const std::string root = PathBytes(itemData(i).toString());
+    if (root.size() <= length || !PathPartsBelow(root, bytes)) continue;
+    deepest = i;
+    length = root.size();
   }
-  if (index == currentIndex()) {
-    emit DriveChanged(Drive());
-  } else {
-    setCurrentIndex(index);
+  if (deepest < 0) {
+    const QStorageInfo volume(path);
+    AddVolume(volume.isValid() ? volume.rootPath() : path, volume.name());
+    deepest = count() - 1;
   }
+  Show(deepest);
+  return Drive();
 }
 
-void DriveList::RestorePrevious() {
+void DriveList::Refresh() {
+  const QString chosen = Drive();
   const QSignalBlocker blocker(this);
-  setCurrentIndex(previous_);
-  current_ = previous_;
+  clear();
+  for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
+    if (!volume.isValid() || !volume.isReady() || IsPseudoFileSystem(volume.fileSystemType())) continue;
+    if (findData(CleanRoot(volume.rootPath())) >= 0) continue;
+    AddVolume(volume.rootPath(), volume.name());
+  }
+  // A volume listed by hand (a pseudo file system that holds the chosen folder) stays while it is mounted.
+  if (!chosen.isEmpty() && findData(chosen) < 0) {
+    const QStorageInfo volume(chosen);
+    if (volume.isValid() && CleanRoot(volume.rootPath()) == chosen) AddVolume(chosen, volume.name());
+  }
+  setCurrentIndex(chosen.isEmpty() ? -1 : findData(chosen));
+  current_ = Drive();
+}
+
+void DriveList::Show(int index) {
+  const QSignalBlocker blocker(this);
+  setCurrentIndex(index);
+  current_ = Drive();
+}
+
+void DriveList::RestorePrevious() { Show(findData(previous_)); }
+
+void DriveList::showPopup() {
+  Refresh();
+  QComboBox::showPopup();
 }
 
 QString FolderReadError(const QString& folder) {
@@ -91,6 +118,7 @@ QString FolderReadError(const QString& folder) {
 }
 
 void LinkDriveToFolder(DriveList* drives, FolderTree* folders) {
+  folders->SetDriveList(drives);
   QObject::connect(drives, &DriveList::DriveChanged, folders, [drives, folders](const QString& root) {
     const QString reason = FolderReadError(root);
     if (!reason.isEmpty()) {
@@ -98,7 +126,7 @@ void LinkDriveToFolder(DriveList* drives, FolderTree* folders) {
       drives->RestorePrevious();
       return;
     }
-    folders->SetRoot(root);
+    folders->SetPath(root);
   });
 }
 

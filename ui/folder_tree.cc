@@ -1,111 +1,285 @@
 #include "ui/folder_tree.h"
 
 #include <QDir>
-#include <QFileSystemModel>
-#include <QHeaderView>
-#include <QScrollBar>
+#include <QEvent>
+#include <QFileSystemWatcher>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QStorageInfo>
+#include <QTimer>
+#include <QToolTip>
+#include <QTreeView>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "platform/file_ops.h"
+#include "ui/caption_table.h"
+#include "ui/drive_list.h"
+#include "ui/folder_model.h"
+#include "ui/form_layout.h"
 
 namespace varnel {
 
-// A file-system model whose only header is the selected folder's path.
-class FolderModel : public QFileSystemModel {
- public:
-  explicit FolderModel(QObject* parent) : QFileSystemModel(parent) {}
+namespace {
 
-  void SetHeaderText(const QString& text) {
-    header_text_ = text;
-    emit headerDataChanged(Qt::Horizontal, 0, 0);
-  }
+// Changes in watched folders come in bursts: the tree reads them again once the burst is over.
+constexpr int kRefreshDelayMs = 50;
+// How often a shown folder list looks at its chosen folder, which may go without a watched folder changing
+// (a folder above it renamed).
+constexpr int kCheckIntervalMs = 1000;
 
-  QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
-    if (section == 0 && orientation == Qt::Horizontal && (role == Qt::DisplayRole || role == Qt::ToolTipRole)) {
-      return header_text_;
-    }
-    return QFileSystemModel::headerData(section, orientation, role);
-  }
+QString Utf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
- private:
-  QString header_text_;
-};
+// The root of the volume that holds `path`, when no drive list says it.
+QString VolumeRootOf(const QString& path) {
+  const QStorageInfo volume(path);
+  return QDir::toNativeSeparators(volume.isValid() ? volume.rootPath() : QDir::rootPath());
+}
 
-FolderTree::FolderTree(QWidget* parent) : QTreeView(parent), model_(new FolderModel(this)) {
-  model_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
-  model_->setReadOnly(true);
-  setModel(model_);
-  for (int column = 1; column < model_->columnCount(); ++column) hideColumn(column);
-  header()->setStretchLastSection(true);
-  header()->setSectionsClickable(false);
-  header()->setTextElideMode(Qt::ElideLeft);
-  setTextElideMode(Qt::ElideRight);
-  setEditTriggers(QAbstractItemView::NoEditTriggers);
-  setUniformRowHeights(true);
-  connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
-    if (setting_path_ || !current.isValid()) return;
-    expand(current);
-    TakePath(model_->filePath(current));
+// The folder that holds `folder`; empty for a root.
+std::string ParentOf(const std::string& folder) {
+  std::size_t end = folder.size();
+  while (end > 0 && IsPathSeparator(folder[end - 1])) --end;
+  while (end > 0 && !IsPathSeparator(folder[end - 1])) --end;
+  return end == 0 ? std::string() : folder.substr(0, end);
+}
+
+}  // namespace
+
+FolderTree::FolderTree(QWidget* parent)
+    : QWidget(parent),
+      model_(new FolderModel(this)),
+      line_(new QLineEdit(this)),
+      view_(new QTreeView(this)),
+      watcher_(new QFileSystemWatcher(this)),
+      refresh_timer_(new QTimer(this)),
+      check_timer_(new QTimer(this)) {
+  const FolderListCaptions english = FolderListCaptionsIn(Language::kEnglish);
+  gone_text_ = Utf8(english.gone);
+  no_such_folder_ = Utf8(english.no_such_folder);
+
+  line_->setObjectName(QStringLiteral("PathLine"));
+  view_->setObjectName(QStringLiteral("Folders"));
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  layout->addWidget(line_);
+  layout->addWidget(view_, 1);
+
+  view_->setModel(model_);
+  view_->setHeaderHidden(true);
+  view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  view_->setSelectionMode(QAbstractItemView::SingleSelection);
+  view_->setUniformRowHeights(true);
+  view_->setTextElideMode(Qt::ElideRight);
+  view_->setExpandsOnDoubleClick(true);
+  setFocusProxy(view_);
+  // A row becomes current by the user's hand, or by the model when it removes the current row: only the user
+  // chooses a folder.
+  connect(view_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
+    if (!syncing_ && !model_->changing() && current.isValid()) ChooseRow(current);
   });
-  connect(this, &QTreeView::clicked, this, [this](const QModelIndex& index) { expand(index); });
-  // The model reads and sorts folders in the background: keep the folder chosen by SetPath() in sight until
-  // the user takes the tree in hand.
-  const auto keep_in_sight = [this] {
-    if (scroll_pending_ && currentIndex().isValid()) scrollTo(currentIndex(), QAbstractItemView::PositionAtCenter);
-  };
-  connect(model_, &QFileSystemModel::directoryLoaded, this, keep_in_sight);
-  connect(model_, &QAbstractItemModel::layoutChanged, this, keep_in_sight);
-  connect(model_, &QAbstractItemModel::rowsInserted, this, keep_in_sight);
-  connect(verticalScrollBar(), &QScrollBar::sliderPressed, this, [this] { scroll_pending_ = false; });
+  connect(view_, &QTreeView::expanded, this, &FolderTree::Watch);
+  connect(line_, &QLineEdit::editingFinished, this, &FolderTree::GoToTypedPath);
+  line_->installEventFilter(this);
+  view_->installEventFilter(this);
+
+  refresh_timer_->setSingleShot(true);
+  refresh_timer_->setInterval(kRefreshDelayMs);
+  connect(refresh_timer_, &QTimer::timeout, this, &FolderTree::RefreshChanged);
+  connect(watcher_, &QFileSystemWatcher::directoryChanged, this, [this](const QString& path) {
+    const auto known = watched_.find(path);
+    changed_.insert(known != watched_.end() ? known->second : PathBytes(path));
+    // A folder deleted, moved or unmounted is no longer watched: Watch() adds it again when it is wanted.
+    if (known != watched_.end() && !watcher_->directories().contains(path)) watched_.erase(known);
+    if (!refresh_timer_->isActive()) refresh_timer_->start();
+  });
+  check_timer_->setInterval(kCheckIntervalMs);
+  connect(check_timer_, &QTimer::timeout, this, &FolderTree::CheckFolder);
 }
 
-void FolderTree::SetRoot(const QString& root) {
-  const QString path = QDir::fromNativeSeparators(root);
-  model_->setRootPath(path);
-  setRootIndex(model_->index(path));
-  SetPath(root);
+FolderTree::~FolderTree() = default;
+
+QString FolderTree::Path() const { return PathText(folder_); }
+
+bool FolderTree::SetPath(const QString& path) {
+  const QString clean = QDir::cleanPath(QDir::fromNativeSeparators(path));
+  if (clean.isEmpty() || !QDir::isAbsolutePath(clean)) return false;
+  return SetFolder(PathBytes(QDir::toNativeSeparators(clean)));
 }
 
-void FolderTree::SetPath(const QString& path) {
-  const QModelIndex index = model_->index(QDir::fromNativeSeparators(path));
-  setting_path_ = true;
-  if (index.isValid() && index != rootIndex()) {
-    scroll_pending_ = true;
-    setCurrentIndex(index);
-    scrollTo(index);
-    expand(index);
-  } else {
-    setCurrentIndex(QModelIndex());
+bool FolderTree::SetFolder(const std::string& folder) {
+  FolderIdentity identity;
+  if (folder.empty() || !IdentifyFolder(folder, &identity).ok()) return false;
+  const QString shown = PathText(folder);
+  const std::string root = PathBytes(drives_ != nullptr ? drives_->ShowVolumeOf(shown) : VolumeRootOf(shown));
+  if (root != model_->root()) model_->SetRoot(root);
+  Take(folder, identity);
+  ShowInTree(true);
+  Watch();
+  emit PathChanged(Path());
+  return true;
+}
+
+bool FolderTree::CheckFolder() {
+  if (folder_.empty()) return false;
+  FolderIdentity now;
+  if (IdentifyFolder(folder_, &now).ok() && now == identity_) return true;
+  // The tree may still show it: the folder that held it is read again.
+  changed_.insert(ParentOf(folder_));
+  if (!refresh_timer_->isActive()) refresh_timer_->start();
+  Drop();
+  return false;
+}
+
+void FolderTree::SetTexts(const QString& gone, const QString& no_such_folder) {
+  const bool tip_was_no_such_folder = line_->toolTip() == no_such_folder_;
+  gone_text_ = gone;
+  no_such_folder_ = no_such_folder;
+  if (!gone_path_.isEmpty()) ShowInLine();
+  if (tip_was_no_such_folder) line_->setToolTip(no_such_folder_);
+}
+
+void FolderTree::ChooseRow(const QModelIndex& index) {
+  const std::string folder = model_->PathOf(index);
+  FolderIdentity identity;
+  if (IdentifyFolder(folder, &identity).ok()) {
+    Take(folder, identity);
+    Watch();
+    emit PathChanged(Path());
+    return;
   }
-  setting_path_ = false;
-  TakePath(path);
+  // The row is out of date: the folder the user chose is gone already.
+  folder_ = folder;
+  CheckFolder();
 }
 
-void FolderTree::TakePath(const QString& path) {
-  path_ = QDir::toNativeSeparators(path);
-  model_->SetHeaderText(path_);
-  emit PathChanged(path_);
+void FolderTree::Take(const std::string& folder, const FolderIdentity& identity) {
+  folder_ = folder;
+  identity_ = identity;
+  gone_path_.clear();
+  ShowInLine();
 }
 
-}  // namespace varnel
+void FolderTree::Drop() {
+  gone_path_ = Path();
+  folder_.clear();
+  identity_ = FolderIdentity();
+  ShowInTree(false);
+  ShowInLine();
+  Watch();
+  emit PathChanged(QString());
+}
 
-namespace varnel {
+void FolderTree::ShowInTree(bool scroll) {
+  syncing_ = true;
+  const QModelIndex index = folder_.empty() ? QModelIndex() : model_->IndexOf(folder_);
+  view_->expand(model_->index(0, 0));
+  for (QModelIndex above = index.parent(); above.isValid(); above = above.parent()) view_->expand(above);
+  if (index.isValid()) {
+    view_->setCurrentIndex(index);
+    if (scroll) view_->scrollTo(index);
+  } else {
+    view_->selectionModel()->clear();  // a folder that is not chosen is never shown as chosen
+  }
+  syncing_ = false;
+}
+
+void FolderTree::ShowInLine() {
+  const QString text = gone_path_.isEmpty() ? Path() : gone_text_.arg(gone_path_);
+  line_->setToolTip(text);
+  if (line_->hasFocus() && line_->isModified()) return;  // the user is typing there
+  line_->setText(text);
+}
+
+void FolderTree::GoToTypedPath() {
+  const QString typed = line_->text();
+  if (!gone_path_.isEmpty() && typed == gone_text_.arg(gone_path_)) return;
+  if (!folder_.empty() && typed == Path()) {
+    line_->setToolTip(typed);
+    return;
+  }
+  line_->setModified(false);  // the line shows the folder taken
+  for (const QString& candidate : TypedPathCandidates(typed)) {
+    if (SetPath(candidate)) return;
+  }
+  line_->setToolTip(no_such_folder_);
+  if (line_->isVisible()) QToolTip::showText(line_->mapToGlobal(QPoint(0, line_->height())), no_such_folder_, line_);
+}
+
+void FolderTree::Watch() {
+  std::map<QString, std::string> wanted;
+  for (std::string& folder : model_->ReadFolders()) wanted.emplace(PathText(folder), std::move(folder));
+  if (!folder_.empty()) wanted.emplace(Path(), folder_);
+  QStringList gone, added;
+  for (const auto& [path, _] : watched_) {
+    if (!wanted.contains(path)) gone << path;
+  }
+  for (const auto& [path, _] : wanted) {
+    if (!watched_.contains(path)) added << path;
+  }
+  if (!gone.isEmpty()) watcher_->removePaths(gone);
+  if (!added.isEmpty()) watcher_->addPaths(added);  // a folder that cannot be watched is still looked at
+  watched_ = std::move(wanted);
+}
+
+void FolderTree::RefreshChanged() {
+  const std::set<std::string> changed = std::move(changed_);
+  changed_.clear();
+  for (const std::string& folder : changed) model_->Refresh(folder);
+  // Rows removed around the chosen folder may have moved the current row.
+  if (CheckFolder()) ShowInTree(false);
+  Watch();
+}
 
 void FolderTree::showEvent(QShowEvent* event) {
-  QTreeView::showEvent(event);
-  if (scroll_pending_ && currentIndex().isValid()) scrollTo(currentIndex(), QAbstractItemView::PositionAtCenter);
+  QWidget::showEvent(event);
+  check_timer_->start();
+  if (CheckFolder() && view_->currentIndex().isValid()) {
+    view_->scrollTo(view_->currentIndex(), QAbstractItemView::PositionAtCenter);
+  }
 }
 
-void FolderTree::mousePressEvent(QMouseEvent* event) {
-  scroll_pending_ = false;
-  QTreeView::mousePressEvent(event);
+void FolderTree::hideEvent(QHideEvent* event) {
+  check_timer_->stop();
+  QWidget::hideEvent(event);
 }
 
-void FolderTree::wheelEvent(QWheelEvent* event) {
-  scroll_pending_ = false;
-  QTreeView::wheelEvent(event);
+void FolderTree::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::ActivationChange && isActiveWindow()) CheckFolder();
+  QWidget::changeEvent(event);
 }
 
-void FolderTree::keyPressEvent(QKeyEvent* event) {
-  scroll_pending_ = false;
-  QTreeView::keyPressEvent(event);
+bool FolderTree::eventFilter(QObject* watched, QEvent* event) {
+  // Typing over the gone message replaces it.
+  if (watched == line_ && event->type() == QEvent::FocusIn && !gone_path_.isEmpty()) {
+    QTimer::singleShot(0, line_, &QLineEdit::selectAll);
+  }
+  // A tree view opens the current folder on "+" and every folder below it on "*", which from a volume's root
+  // would read the whole volume: here both only look for a row, as other characters do.
+  if (watched == view_ && event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Plus || key->key() == Qt::Key_Asterisk) {
+      view_->keyboardSearch(key->text());
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+QStringList TypedPathCandidates(const QString& typed) {
+  QStringList candidates;
+  for (QString path : {typed, typed.trimmed()}) {
+    if (path.startsWith(QLatin1String("file:"))) {
+      const QUrl url(path);
+      if (url.isLocalFile()) path = url.toLocalFile();
+    }
+    if (path == QLatin1String("~") || path.startsWith(QLatin1String("~/")) || path.startsWith(QLatin1String("~\\"))) {
+      path = QDir::homePath() + path.mid(1);
+    }
+    if (QDir::isAbsolutePath(QDir::fromNativeSeparators(path)) && !candidates.contains(path)) candidates << path;
+  }
+  return candidates;
 }
 
 }  // namespace varnel

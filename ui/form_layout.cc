@@ -12,8 +12,7 @@ void UseFormFont(QWidget* form) {
   form->setFont(form_font);
 }
 
-QString JobStartFolder(const QString& given) {
-  if (!given.isEmpty()) return given;
+QString DefaultStartFolder() {
 #ifdef _WIN32
   return QStringLiteral("C:\\");
 #else
@@ -26,6 +25,14 @@ std::string PathBytes(const QString& path) {
   return path.toStdString();
 #else
   return QFile::encodeName(path).toStdString();
+#endif
+}
+
+QString PathText(const std::string& bytes) {
+#ifdef _WIN32
+  return QString::fromStdString(bytes);
+#else
+  return QFile::decodeName(QByteArray::fromStdString(bytes));
 #endif
 }
 

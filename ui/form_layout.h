@@ -25,12 +25,15 @@ T* PlaceControl(QWidget* form, const char* name, int left, int top, int width, i
   return control;
 }
 
-// The folder a job window starts at: `given` when it is set, else "C:\" on Windows and the user's home
-// folder elsewhere.
-QString JobStartFolder(const QString& given);
+// The folder a job window starts on when it remembers none: "C:\" on Windows, the user's home folder
+// elsewhere.
+QString DefaultStartFolder();
 
 // A path as the platform layer takes it: UTF-8 on Windows, the file system's own bytes elsewhere.
 std::string PathBytes(const QString& path);
+// A path (or a name) the platform layer gives, for the user to read; bytes that are not UTF-8 show as
+// replacement characters.
+QString PathText(const std::string& bytes);
 
 }  // namespace varnel
 

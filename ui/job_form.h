@@ -2,8 +2,16 @@
 #define VARNEL_UI_JOB_FORM_H_
 
 #include <QWidget>
+#include <optional>
+#include <string>
 
 namespace varnel {
+
+class DriveList;
+class FolderTree;
+
+// The message of "Go" while no folder is chosen.
+inline constexpr char kChooseAFolderFirst[] = "Choose a folder first.";
 
 // The base of the three job windows. A job window never knows the menu: it asks for it with MenuRequested()
 // and the form shell answers. Its close box shows the menu and destroys the window, so it comes back in its
@@ -13,6 +21,7 @@ class JobForm : public QWidget {
 
  public:
   explicit JobForm(QWidget* parent = nullptr);
+  ~JobForm() override;
 
   // The folder of the job this window runs, as the user chose it; empty while none runs.
   virtual QString RunningJobFolder() const { return {}; }
@@ -26,6 +35,26 @@ class JobForm : public QWidget {
   void HideAndRequestMenu();
   // The close box: asks for the menu, then the window is destroyed.
   void closeEvent(QCloseEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+
+  // Links the window's drive and folder lists and chooses the folder it starts on: `given` when it is set;
+  // else, as the state file at `state_path` keeps them under the window's object name, the folder of its last
+  // Go, or else the last folder chosen in it, when that is still a folder; else the home folder ("C:\" on
+  // Windows). From then on the folder chosen is kept there too, when the window is hidden or destroyed.
+  void StartFolderList(DriveList* drives, FolderTree* folders, const QString& given, std::string state_path);
+  // The folder "Go" works on: the chosen folder, looked at once more. When none is chosen (or it is gone), says
+  // "Choose a folder first." and gives nothing. The folder is kept as the one of the window's last Go.
+  std::optional<std::string> FolderForGo();
+
+ private:
+  // Writes the values to the state file; a failure only shows in the program's output.
+  void RememberFolders(bool with_go);
+
+  FolderTree* folders_ = nullptr;
+  std::string state_path_;
+  std::string chosen_;    // the last folder chosen by the user
+  std::string go_;        // the folder of the last Go
+  bool unsaved_ = false;  // chosen_ was not written yet
 };
 
 // True when English is the language chosen in the main menu (the top-level window "MainForm", its option

@@ -36,16 +36,12 @@ Form2::Form2(Form2Options options, QWidget* parent) : JobForm(parent) {
   setFixedSize(TwipsToPixels(kFormWidth), TwipsToPixels(kFormHeight));
   setWindowTitle(QStringLiteral("I want to move my roms in alphabetical folders"));
   BuildControls();
-  // Loading: the drive and the folder of the start folder.
-  const QString start = JobStartFolder(options.start_folder);
-  drives_->SetDriveOf(start);
-  folders_->SetPath(start);
+  StartFolderList(drives_, folders_, options.start_folder, options.state_path);
 }
 
 void Form2::BuildControls() {
   drives_ = PlaceControl<DriveList>(this, "Drive1", 120, 120, 2295, 315);
   folders_ = PlaceControl<FolderTree>(this, "Dir1", 120, 600, 4335, 2340);
-  LinkDriveToFolder(drives_, folders_);
 
   // A decoration beside the middle of the folder tree; its tool tip comes with the captions of the chosen
   // language.
@@ -65,8 +61,10 @@ void Form2::BuildControls() {
 }
 
 void Form2::Go() {
+  const std::optional<std::string> folder = FolderForGo();
+  if (!folder) return;
   Form2Host host(this, progress_);
-  RunAlphaFolders(PathBytes(folders_->Path()), host);
+  RunAlphaFolders(*folder, host);
 }
 
 }  // namespace varnel

@@ -45,15 +45,12 @@ Form3::Form3(Form3Options options, QWidget* parent) : JobForm(parent), options_(
   setFixedSize(TwipsToPixels(kClientWidth), TwipsToPixels(kClientHeight));
   setWindowTitle(QStringLiteral("I want to zip my roms"));
   BuildControls();
-  const QString start = JobStartFolder(options_.start_folder);
-  drives_->SetDriveOf(start);
-  folders_->SetPath(start);
+  StartFolderList(drives_, folders_, options_.start_folder, options_.state_path);
 }
 
 void Form3::BuildControls() {
   drives_ = PlaceControl<DriveList>(this, "Drive1", 120, 120, 3735, 315);
   folders_ = PlaceControl<FolderTree>(this, "Dir1", 120, 600, 3735, 2895);
-  LinkDriveToFolder(drives_, folders_);
 
   // A cartridge of the romset above, its arrow pointing down into the archive.
   const int picture = TwipsToPixels(kPictureSize);
@@ -118,14 +115,16 @@ void Form3::Go() {
     host_->RequestStop();
     return;
   }
+  const std::optional<std::string> folder = FolderForGo();
+  if (!folder) return;
   const std::string archiver = Archiver();
   if (archiver.empty()) {
     ReportMissingArchiver();
     return;
   }
   // The folder is read once; the job then works on its own listing while the window stays usable.
-  job_folder_ = folders_->Path();
-  const ZipJobSettings settings{PathBytes(job_folder_), archiver, options_.hang_limit};
+  job_folder_ = PathText(*folder);
+  const ZipJobSettings settings{*folder, archiver, options_.hang_limit};
   QPointer<Form3> self(this);
   const QString go_caption = go_->text();
   {

@@ -8,6 +8,7 @@
 
 #include "jobs/zip/runner.h"
 #include "platform/program_folder.h"
+#include "settings/state_file.h"
 #include "ui/job_form.h"
 
 class QEvent;
@@ -22,7 +23,8 @@ class Form3Host;
 
 // Where the zip window finds things; tests give their own.
 struct Form3Options {
-  // The folder the window starts on; empty means the user's home folder ("C:\" on Windows).
+  // The folder the window starts on; empty means the folder it remembers, else the user's home folder ("C:\" on
+  // Windows).
   QString start_folder;
   // The archiver is looked for in this folder, then (elsewhere than on Windows) in the folders of
   // `search_path`, the PATH environment variable when unset.
@@ -30,9 +32,11 @@ struct Form3Options {
   std::optional<std::string> search_path;
   // How long the archiver may go without a sign of life before it counts as hung.
   std::chrono::milliseconds hang_limit = kArchiverHangLimit;
+  // Where the window remembers its folders.
+  std::string state_path = StateFilePath();
 };
 
-// The zip window: "Go" zips every file of the folder selected in `Dir1` into "ZippedRoms", one archiver run
+// The zip window: "Go" zips every file of the folder chosen in `Dir1` into "ZippedRoms", one archiver run
 // per file. Each time the window becomes active it checks for the archiver and goes back to the menu, after
 // saying so, when it is missing. While a job runs "Go" reads "Stop" ("Arrêter" in French) and stops it: the
 // archiver is ended with what it started, the file it was zipping gets no archive, and the window says what

@@ -23,26 +23,12 @@
 #include "platform/replace_file.h"
 #include "settings/config_file.h"
 #include "settings/list_box_text.h"
+#include "tests/settings/settings_test_support.h"
 
 namespace varnel {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct TempFolder {
-  fs::path path = fs::temp_directory_path() / ("varnel-settings-" + std::to_string(std::random_device()()));
-  TempFolder() { fs::create_directories(path); }
-  ~TempFolder() {
-    std::error_code ignored;
-    fs::remove_all(path, ignored);
-  }
-  std::string File(const std::string& name) const { return (path / name).string(); }
-};
-
-std::string Contents(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 TEST(SplitConfigLinesTest, FollowsTheReadingRules) {
   const std::tuple<const char*, std::string, std::vector<std::string>> cases[] = {

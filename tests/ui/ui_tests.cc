@@ -3,19 +3,30 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 #include <csignal>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <vector>
 
+#include "jobs/alpha/form2.h"
 #include "jobs/zip/form3.h"
+#include "platform/file_ops.h"
 #include "platform/program_folder.h"
+#include "platform/text_file.h"
+#include "settings/form1.h"
+#include "settings/state_file.h"
+#include "tests/ui/private_mounts.h"
 #include "ui/apply_language.h"
 #include "ui/archiver_message.h"
 #include "ui/caption_table.h"
+#include "ui/folder_tree.h"
+#include "ui/form_layout.h"
 #include "ui/form_shell.h"
 #include "ui/message_box.h"
 #include "ui/run_varnel.h"
@@ -26,6 +37,8 @@
 
 namespace varnel {
 namespace {
+
+bool g_private_mounts = false;
 
 // Each job window with the menu button that opens it.
 constexpr std::pair<const char*, FormId> kJobs[] = {
@@ -108,6 +121,52 @@ void CloseBox(QWidget* form) {
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
+FolderTree* Dir1(QWidget* form) { return form->findChild<FolderTree*>(QStringLiteral("Dir1")); }
+QLineEdit* PathLine(QWidget* form) { return form->findChild<QLineEdit*>(QStringLiteral("PathLine")); }
+// The folder the tree shows chosen: its current row when that is selected; empty when none.
+QString Marked(QWidget* form) {
+  const auto* view = form->findChild<QTreeView*>(QStringLiteral("Folders"));
+  const QModelIndex current = view->currentIndex();
+  if (!current.isValid() || !view->selectionModel()->isSelected(current)) return {};
+  return current.data(Qt::ToolTipRole).toString();
+}
+void GoTo(QWidget* form, const QString& path) {
+  QLineEdit* line = PathLine(form);
+  line->setText(path);
+  QTest::keyClick(line, Qt::Key_Return);
+}
+
+// Each job window, made to start on a given folder, with what its "Go" leaves in a folder.
+struct JobWindow {
+  const char* name;
+  std::function<QWidget*(const QString& start, const QString& temp)> make;
+  const char* made_by_go;
+};
+const JobWindow kJobWindows[] = {
+    {"Form1",
+     [](const QString& start, const QString& temp) {
+       return new Form1({(temp + "/varnel_config.txt").toStdString(), start, [](const std::string&) {},
+                         (temp + "/state.ini").toStdString()});
+     },
+     "logfile.txt"},
+    {"Form2",
+     [](const QString& start, const QString& temp) {
+       return new Form2({start, (temp + "/state.ini").toStdString()});
+     },
+     "AlphaFolders"},
+    {"Form3",
+     [](const QString& start, const QString& temp) {
+       QFile archiver(temp + "/7z");  // an archiver that zips nothing
+       if (archiver.open(QIODevice::WriteOnly) && archiver.write("#!/bin/sh\nexit 0\n") > 0) {
+         archiver.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+       }
+       Form3Options options{start, temp.toStdString(), std::string()};
+       options.state_path = (temp + "/state.ini").toStdString();
+       return new Form3(options);
+     },
+     "ZippedRoms"},
+};
+
 }  // namespace
 
 class UiTest : public QObject {
@@ -159,6 +218,126 @@ class UiTest : public QObject {
       QVERIFY(Form(id) != nullptr && !Form(id)->isVisible());
       QCOMPARE(NotIn(*shell_, Language::kFrench), QString());
     }
+  }
+
+  // The folder chosen in a job window disappears under the live window: removed, renamed, renamed with another
+  // made under its name (which only "Go" sees in time), or unmounted. The window drops it instead of taking
+  // a neighbour, says so in its path line, and "Go" refuses until a folder is chosen again.
+  void aChosenFolderThatGoesIsDroppedInEachWindow() {
+    enum Loss { kRemoved, kRenamed, kReplaced, kUnmounted };
+    for (const JobWindow& window : kJobWindows) {
+      for (const Loss loss : {kRemoved, kRenamed, kReplaced, kUnmounted}) {
+        const QString what = QStringLiteral("%1, loss %2").arg(window.name).arg(loss);
+        if (loss == kUnmounted && !g_private_mounts) {
+          qInfo("%s: skipped, mounting needs root and a mount namespace of the test's own", qPrintable(what));
+          continue;
+        }
+        QTemporaryDir temp;
+        const QString roms = temp.filePath(QStringLiteral("roms")), chosen = roms + "/b", renamed = roms + "/b2";
+        for (const char* folder : {"a", "b", "c"}) QVERIFY(QDir(roms).mkpath(QString::fromLatin1(folder)));
+        if (loss == kUnmounted) QVERIFY2(MountTmpfs(chosen), qPrintable(what));
+        QFile rom(chosen + "/game (E).nes");
+        QVERIFY(rom.open(QIODevice::WriteOnly));
+        rom.close();
+        std::unique_ptr<QWidget> form(window.make(chosen, temp.path()));
+        form->show();
+        QCOMPARE(Dir1(form.get())->Path(), QDir::toNativeSeparators(chosen));
+        switch (loss) {
+          case kRemoved:
+            QVERIFY(QDir(chosen).removeRecursively());
+            break;
+          case kRenamed:
+          case kReplaced:
+            QVERIFY(QDir().rename(chosen, renamed));
+            if (loss == kReplaced) QVERIFY(QDir().mkdir(chosen));
+            break;
+          case kUnmounted:
+            QVERIFY2(Unmount(chosen), qPrintable(what));
+            break;
+        }
+        const QString gone = QStringLiteral("%1 is gone: choose a folder.").arg(QDir::toNativeSeparators(chosen));
+        if (loss != kReplaced) QTRY_COMPARE(PathLine(form.get())->text(), gone);
+        Click(Find(form.get(), "Command1"));
+        QCOMPARE(boxes_->shown().size(), 1u);
+        QCOMPARE(QStringLiteral("[%1] ").arg(boxes_->shown()[0].icon) + boxes_->shown()[0].text,
+                 QStringLiteral("[48] Choose a folder first."));
+        boxes_->ClearShown();
+        QCOMPARE(PathLine(form.get())->text() + '|' + Dir1(form.get())->Path() + '|' + Marked(form.get()), gone + "||");
+        for (const QString& folder : {chosen, renamed})
+          QVERIFY2(!QFile::exists(folder + '/' + window.made_by_go), qPrintable(what));
+        // Chosen again, the window goes on.
+        GoTo(form.get(), roms + "/a");
+        QCOMPARE(Marked(form.get()), QDir::toNativeSeparators(roms + "/a"));
+        Click(Find(form.get(), "Command1"));
+        QVERIFY2(!boxes_->shown().empty() && boxes_->shown()[0].text != "Choose a folder first.", qPrintable(what));
+        boxes_->ClearShown();
+      }
+    }
+  }
+
+  // The folder lists' own texts follow the language of the menu.
+  void folderListTextsFollowTheLanguage() {
+    QTemporaryDir temp;
+    const QString gone = temp.filePath(QStringLiteral("gone"));
+    ApplyLanguage(1, *shell_);
+    for (const auto& [_, id] : kJobs) {
+      QWidget* form = Form(id);
+      QVERIFY(QDir().mkpath(gone) && Dir1(form)->SetPath(gone) && QDir().rmdir(gone) && !Dir1(form)->CheckFolder());
+      const QString path = QDir::toNativeSeparators(gone);
+      QCOMPARE(PathLine(form)->text(), path + QString::fromUtf8(" n'existe plus : choisissez un dossier."));
+      ApplyLanguage(2, *shell_);
+      QCOMPARE(PathLine(form)->text(), path + " is gone: choose a folder.");
+      GoTo(form, gone);
+      QCOMPARE(PathLine(form)->toolTip(), QStringLiteral("No such folder."));
+      ApplyLanguage(1, *shell_);
+      QCOMPARE(PathLine(form)->toolTip(), QStringLiteral("Dossier introuvable."));
+    }
+  }
+
+  // Each window starts on the folder of its last Go, else on the last folder chosen in it, while that still
+  // exists, else on the home folder; each window has its own. Names that are not UTF-8 come back exactly.
+  void eachWindowStartsOnItsLastGoElseItsLastChoice() {
+    QFile::remove(QString::fromStdString(StateFilePath()));
+    QTemporaryDir temp;
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", temp.path().toUtf8());
+    const std::string root = PathBytes(temp.path());
+#ifdef _WIN32
+    const std::string go = root + "\go", chosen = root + "\chosen", later = root + "\later";
+#else
+    const std::string go = root + "/go \xff", chosen = root + "/chosen", later = root + "/later";
+#endif
+    // Where the window starts once closed and loaded again.
+    const auto start_of = [this](FormId id) {
+      CloseBox(Form(id));
+      return Dir1(shell_->Form(id))->Folder();
+    };
+    for (const auto& [_, id] : kJobs) {
+      for (const std::string& folder : {go, chosen, later}) QVERIFY(MakeFolder(folder).ok());
+      QWidget* form = shell_->Form(id);
+      QCOMPARE(Dir1(form)->Folder(), root);  // the home folder: what the other windows remember is theirs
+      QVERIFY(Dir1(form)->SetFolder(chosen));
+      QCOMPARE(start_of(id), chosen);
+      QVERIFY(Dir1(Form(id))->SetFolder(go));
+      Find(Form(id), "Command1")->click();
+      QVERIFY(Dir1(Form(id))->SetFolder(later));
+      QCOMPARE(start_of(id), go);
+      QVERIFY(std::filesystem::remove(go));
+      QCOMPARE(start_of(id), later);
+      QVERIFY(std::filesystem::remove(later) && std::filesystem::remove(chosen));
+      QCOMPARE(start_of(id), root);
+      CloseBox(Form(id));
+    }
+    qputenv("HOME", home);
+    StateFile state;
+    QVERIFY(LoadStateFile(StateFilePath(), &state).ok());
+    QCOMPARE(state.Get("Form2.go_folder").value_or(""), go);
+#ifndef _WIN32
+    std::string text;
+    QVERIFY(ReadWholeFile(StateFilePath(), &text).ok());
+    QVERIFY2(text.find("go \\xFF\n") != std::string::npos, text.c_str());  // escaped
+#endif
+    boxes_->ClearShown();
   }
 
   void quitAndCloseBoxEndTheProgramWhileJobWindowsAreLoadedHidden() {
@@ -273,9 +452,12 @@ class UiTest : public QObject {
 }  // namespace varnel
 
 int main(int argc, char** argv) {
-  // The cleaning window reads the user's configuration file as it loads: give it a folder and file of its own.
-  QTemporaryDir config_home;
+  varnel::g_private_mounts = varnel::EnterPrivateMountNamespace();  // before any thread starts
+  // The cleaning window reads the user's configuration file as it loads, and every job window the state file:
+  // give them folders and files of their own.
+  QTemporaryDir config_home, state_home;
   qputenv("XDG_CONFIG_HOME", config_home.path().toLocal8Bit());
+  qputenv("XDG_STATE_HOME", state_home.path().toLocal8Bit());
   varnel::VarnelApplication app(argc, argv);
   app.setAttribute(Qt::AA_Use96Dpi, true);
   QFile config(config_home.filePath(QStringLiteral("varnel_config.txt")));

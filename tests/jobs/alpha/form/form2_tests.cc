@@ -103,6 +103,8 @@ class Form2Test : public QObject {
 
 // The program's own application object, as in the program.
 int main(int argc, char** argv) {
+  QTemporaryDir state_home;  // the folders the windows remember are not the user's
+  qputenv("XDG_STATE_HOME", state_home.path().toLocal8Bit());
   varnel::VarnelApplication app(argc, argv);
   app.setAttribute(Qt::AA_Use96Dpi, true);
   varnel::Form2Test test;

@@ -196,6 +196,8 @@ class Form3Test : public QObject {
 
 // The program's own application object, so that escaped exceptions are handled as in the program.
 int main(int argc, char** argv) {
+  QTemporaryDir state_home;  // the folders the windows remember are not the user's
+  qputenv("XDG_STATE_HOME", state_home.path().toLocal8Bit());
   varnel::VarnelApplication app(argc, argv);
   app.setAttribute(Qt::AA_Use96Dpi, true);
   varnel::Form3Test test;
