@@ -235,7 +235,13 @@ std::vector<std::string> ListOrdinaryFiles(const std::string& folder, Status* st
     if ((data.dwFileAttributes & kSkipped) != 0) continue;
     names.Add(WideToUtf8(data.cFileName));
   } while (FindNextFileW(find, &data));
+  const DWORD end = GetLastError();
   FindClose(find);
+  // A listing cut short by a failure is no snapshot of the folder: a job must not take it for one.
+  if (end != ERROR_NO_MORE_FILES) {
+    if (status != nullptr) *status = Status::Error(SystemMessage(end), static_cast<int>(end));
+    return {};
+  }
 #else
   DIR* dir = opendir(folder.c_str());
   if (dir == nullptr) {
@@ -244,12 +250,24 @@ std::vector<std::string> ListOrdinaryFiles(const std::string& folder, Status* st
     return {};
   }
   const int dir_fd = dirfd(dir);
-  errno = 0;
-  while (const dirent* entry = readdir(dir)) {
+  int error = 0;
+  for (;;) {
+    errno = 0;  // readdir tells its end from its failure only by errno
+    const dirent* entry = readdir(dir);
+    if (entry == nullptr) {
+      error = errno;
+      break;
+    }
     if (entry->d_name[0] == '.') continue;  // hidden, and the "." and ".." entries
     if (IsOrdinaryFile(dir_fd, entry)) names.Add(entry->d_name);
   }
   closedir(dir);
+  // A listing cut short by a failure (an I/O error, a network folder gone stale) is no snapshot of the folder:
+  // a job must not take it for one.
+  if (error != 0) {
+    if (status != nullptr) *status = Status::Error(std::strerror(error), error);
+    return {};
+  }
 #endif
   return names.Sorted();
 }

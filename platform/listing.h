@@ -20,8 +20,8 @@ void SortListedNames(std::vector<std::string>& names);
 
 // A snapshot of the ordinary files of `folder`: regular files whose name does not start with "." (Windows:
 // neither hidden nor system), folders left out, sorted by ListedNameLess. Each job takes its own snapshot,
-// so no two jobs ever share a cursor. When the folder cannot be read the result is empty and *status
-// (when given) says why; an empty folder gives an empty result and an ok status.
+// so no two jobs ever share a cursor. When the folder cannot be read, or its reading fails part way, the result is
+// empty and *status (when given) says why; an empty folder gives an empty result and an ok status.
 std::vector<std::string> ListOrdinaryFiles(const std::string& folder, Status* status = nullptr);
 
 }  // namespace varnel
