@@ -74,9 +74,9 @@ void JobForm::RememberChoice(const char* name, std::vector<QAbstractButton*> opt
   remembered_.push_back({StateKey(this, name), std::move(options)});
 }
 
-void JobForm::RestoreRemembered(const std::function<std::optional<std::string>(const std::string&)>& value_of) {
+void JobForm::RestoreRemembered(const StateFile& state) {
   for (const Remembered& control : remembered_) {
-    if (const std::optional<std::string> value = value_of(control.key)) SetValue(control.buttons, *value);
+    if (const std::optional<std::string> value = state.Get(control.key)) SetValue(control.buttons, *value);
     for (QAbstractButton* button : control.buttons) {
       connect(button, &QAbstractButton::toggled, this, [this] { unsaved_ = true; });
     }
@@ -89,7 +89,7 @@ void JobForm::StartFolderList(DriveList* drives, FolderTree* folders, const QStr
   state_path_ = std::move(state_path);
   StateFile state;
   LoadStateFile(state_path_, &state);
-  RestoreRemembered([&state](const std::string& key) { return state.Get(key); });
+  RestoreRemembered(state);
   bool started = false;
   if (!given.isEmpty()) {
     started = folders->SetPath(given);

@@ -2,7 +2,6 @@
 #define VARNEL_UI_JOB_FORM_H_
 
 #include <QWidget>
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,6 +12,7 @@ namespace varnel {
 
 class DriveList;
 class FolderTree;
+class StateFile;
 
 // The message of "Go" while no folder is chosen.
 inline constexpr char kChooseAFolderFirst[] = "Choose a folder first.";
@@ -66,8 +66,8 @@ class JobForm : public QWidget {
     std::vector<QAbstractButton*> buttons;
   };
 
-  // Gives the remembered controls the values `value_of` finds for their keys.
-  void RestoreRemembered(const std::function<std::optional<std::string>(const std::string&)>& value_of);
+  // Gives the remembered controls the values `state` keeps for them.
+  void RestoreRemembered(const StateFile& state);
   // Writes the values to the state file; a failure only shows in the program's output.
   void RememberState(bool with_go);
 
