@@ -3,7 +3,7 @@ SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-BUILD_PACKAGES := build-essential cmake libgtest-dev qt6-base-dev libcli11-dev fonts-dejavu-core
+BUILD_PACKAGES := build-essential cmake libgtest-dev qt6-base-dev libcli11-dev fonts-dejavu-core librsvg2-bin
 RUN_PACKAGES := $(BUILD_PACKAGES) p7zip-full xdg-utils
 TEST_PACKAGES := $(BUILD_PACKAGES) p7zip-full
 NOQT_PACKAGES := build-essential cmake libgtest-dev libcli11-dev p7zip-full

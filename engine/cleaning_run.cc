@@ -163,9 +163,10 @@ RunResult RunCleaning(const RunSettings& settings, CleaningHost& host) {
     result.summary.clear();
     return log_failed();
   }
+  // A run that got to its end shows a full bar until the next run starts.
+  host.SetProgress(0, progress_maximum, progress_maximum);
   host.SetResultText(result.summary);
   if (settings.OpenLog) host.OpenLog(disposer.log_path());
-  host.SetProgress(0, progress_maximum, 0);
 
   result.outcome = RunResult::Outcome::kCompleted;
   result.DisposedCount = disposer.DisposedCount();

@@ -13,6 +13,7 @@
 #include <array>
 
 #include "engine/cleaning_run.h"
+#include "platform/file_ops.h"
 #include "settings/floppy_icon.h"
 #include "settings/form1_host.h"
 #include "settings/form1_values.h"
@@ -22,6 +23,8 @@
 #include "ui/form_layout.h"
 #include "ui/message_box.h"
 #include "ui/twips.h"
+#include "ui/wait_cursor.h"
+#include "ui/window_keys.h"
 #include "ui/wrapping_radio_button.h"
 
 namespace varnel {
@@ -34,6 +37,22 @@ constexpr std::array<const char*, 9> kLegendLeft = {"(A) Australia",        "(E)
 constexpr std::array<const char*, 9> kLegendRight = {"(I) Italy",        "(J) Japan",    "(K) Korea",
                                                      "(NL) Netherlands", "(S) Spain",    "(SW) Sweden",
                                                      "(U) USA",          "(UK) England", "(Unk) Unknown Country"};
+
+// The check boxes the window keeps between starts, by object name, with their names in the state file. The
+// Test box is not one of them: every run starts as a test until the user says otherwise.
+struct RememberedBox {
+  const char* control;
+  const char* name;
+};
+constexpr RememberedBox kRememberedBoxes[] = {
+    {"LogFile", "open_logfile"},
+    {"Moved", "move"},
+    {"Multiext", "multi_extension"},
+};
+
+// Each box-only check box with the label that captions it.
+constexpr std::pair<const char*, const char*> kBoxLabels[] = {
+    {"TradsYN", "Label11"}, {"Test", "Label3"}, {"LogFile", "Label4"}, {"Moved", "Label9"}, {"Multiext", "Label10"}};
 
 template <std::size_t N>
 QString Legend(const std::array<const char*, N>& entries) {
@@ -195,6 +214,17 @@ void Form1::BuildControls() {
   auto* quit = PlaceControl<QPushButton>(this, "Command2", 8520, 7440, 1575, 495);
   quit->setText(QStringLiteral("Quit"));
   connect(quit, &QPushButton::clicked, this, &Form1::HideAndRequestMenu);
+
+  for (const auto& [box, label] : kBoxLabels) {
+    ToggleWithLabel(findChild<QLabel*>(QLatin1String(label)), findChild<QAbstractButton*>(QLatin1String(box)));
+  }
+  PressButtonsWithReturn(this);
+  BindJobKeys(this, go, quit);
+  // The zone mode is kept as the number of its option: Option1 to Option4 are the zone modes 1 to 4.
+  RememberChoice("zone_mode", {option1, option2, option3, option4});
+  for (const RememberedBox& box : kRememberedBoxes) {
+    RememberCheckBox(findChild<QAbstractButton*>(QLatin1String(box.control)), box.name);
+  }
 }
 
 void Form1::Load() {
@@ -220,7 +250,15 @@ bool Form1::LoadFile(bool AffErreur) {
     translations_wanted_->setChecked(true);
     ApplyTranslationToggle();
   }
-  if (AffErreur && !status.ok()) {
+  if (AffErreur && !status.ok() && !PathExists(options_.config_path)) {
+    // Nothing was ever saved: no problem, only nothing to load yet.
+    const QString path = PathText(options_.config_path);
+    ShowMessageBox(this,
+                   EnglishChosen()
+                       ? QStringLiteral("No saved settings yet (%1).").arg(path)
+                       : QString::fromUtf8("Aucun r\xc3\xa9glage enregistr\xc3\xa9 pour l'instant (%1).").arg(path),
+                   64);
+  } else if (AffErreur && !status.ok()) {
     ShowMessageBox(this,
                    QStringLiteral("Problem with config file\n%1: %2")
                        .arg(QString::fromStdString(options_.config_path), QString::fromStdString(status.message())),
@@ -275,7 +313,10 @@ void Form1::Go() {
   if (!folder) return;
   RunSettings settings = CurrentRunSettings();
   settings.RomFolder = *folder;
-  Form1Host host(this, progress_, result_, options_.open_log ? options_.open_log : OpenLogInEditor);
+  const auto open_in_editor = [this](const std::string& log) { OpenLogInEditor(log, this, options_.log_opener); };
+  Form1Host host(this, progress_, result_, options_.open_log ? options_.open_log : open_in_editor);
+  // The run does not return to the event loop before its end.
+  const WaitCursor busy;
   RunCleaning(settings, host);
 }
 

@@ -7,6 +7,7 @@
 
 #include "engine/run_settings.h"
 #include "settings/config_file.h"
+#include "settings/log_opener.h"
 #include "settings/state_file.h"
 #include "ui/job_form.h"
 
@@ -28,15 +29,19 @@ struct Form1Options {
   // The folder the window starts on; empty means the folder it remembers, else the user's home folder ("C:\" on
   // Windows).
   QString start_folder;
-  // Opens the log at the end of a run; empty means notepad on Windows, the desktop's editor elsewhere.
+  // Opens the log at the end of a run; empty means OpenLogInEditor() with `log_opener`.
   std::function<void(const std::string&)> open_log;
-  // Where the window remembers its folders.
+  // Where the window remembers its folders and options.
   std::string state_path = StateFilePath();
+  // The program that opens the log, outside Windows.
+  std::string log_opener = kDesktopOpener;
 };
 
 // The cleaning window. Every option of a run lives in its controls (tests find them by their object names);
-// "Go" runs the cleaning of the folder chosen in `Dir1`. Creating the window loads it: the configuration
-// file is read silently and the defaults fill in for a missing, unreadable or short file.
+// "Go" runs the cleaning of the folder chosen in `Dir1`, under the wait cursor. Creating the window loads it: the
+// configuration file is read silently and the defaults fill in for a missing, unreadable or short file; the
+// zone mode and the Open logfile, Move and multi-extension boxes take the states kept in the state file (Test
+// always starts checked). A click on the label beside a box toggles it.
 class Form1 : public JobForm {
   Q_OBJECT
 
@@ -45,7 +50,9 @@ class Form1 : public JobForm {
 
   // Reads the configuration file into the list boxes (and `ListeTrads` with `TradsYN` when it has a fourth
   // line); true when lines 1 to 3 were read. When it fails and AffErreur is set, shows "Problem with config
-  // file" with a second line "<path>: <reason>". Boxes that received a line before a failure keep it.
+  // file" with a second line "<path>: <reason>", or, while no file exists at all, "No saved settings yet
+  // (<path>)." (information icon, in French when the menu is). Boxes that received a line before a failure
+  // keep it.
   bool LoadFile(bool AffErreur);
 
   // The options of a run as the controls hold them now (no folder while none is chosen). In the Kept and Excluded boxes

@@ -1,10 +1,7 @@
 #include "settings/form1_host.h"
 
-#include <QDesktopServices>
 #include <QLabel>
-#include <QProcess>
 #include <QProgressBar>
-#include <QUrl>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -12,16 +9,6 @@
 #include "ui/message_box.h"
 
 namespace varnel {
-
-void OpenLogInEditor(const std::string& path) {
-  const QString file = QString::fromStdString(path);
-#ifdef _WIN32
-  const bool started = QProcess::startDetached(QStringLiteral("notepad.exe"), {file});
-#else
-  const bool started = QDesktopServices::openUrl(QUrl::fromLocalFile(file));
-#endif
-  if (!started) ShowMessageBox(nullptr, QStringLiteral("Cannot open %1").arg(file), 48);
-}
 
 Form1Host::Form1Host(QWidget* window, QProgressBar* bar, QLabel* result,
                      std::function<void(const std::string&)> open_log)
@@ -46,10 +33,10 @@ void Form1Host::SetProgress(double minimum, double maximum, double value) {
     filled = static_cast<int>(std::floor(share * steps_));
   }
   if (filled == filled_) return;
-  // A bar going back (a new run, the reset at the end) is shown at once; a bar going forward at most once a
-  // frame.
+  // A bar going back (a new run) and a full bar (the end of a run) are shown at once; a bar going forward at most
+  // once a frame.
   const auto now = std::chrono::steady_clock::now();
-  if (filled > filled_ && filled_ >= 0 && now - shown_at_ < kFrameInterval) return;
+  if (filled > filled_ && filled < steps_ && filled_ >= 0 && now - shown_at_ < kFrameInterval) return;
   filled_ = filled;
   shown_at_ = now;
   bar_->setValue(filled);  // repaints by itself: the run does not return to the event loop

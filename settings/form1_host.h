@@ -13,13 +13,10 @@ class QWidget;
 
 namespace varnel {
 
-// Opens a log for the user without waiting: notepad on Windows, the desktop's text editor elsewhere.
-void OpenLogInEditor(const std::string& path);
-
 // How a cleaning run started from the cleaning window reaches the user: message boxes over the window, its
 // progress bar and its bold result label. The bar's range is its width in pixels and a value reaches it only
-// when the filled width changes, and going forward at most once per 20 ms frame, so a run over many files
-// repaints it no more often than the eye can see.
+// when the filled width changes, and going forward at most once per 20 ms frame but for the full bar, so a run
+// over many files repaints it no more often than the eye can see and always ends on what it ended with.
 class Form1Host : public CleaningHost {
  public:
   Form1Host(QWidget* window, QProgressBar* bar, QLabel* result, std::function<void(const std::string&)> open_log);

@@ -14,9 +14,10 @@
 namespace varnel {
 
 // The program's own state between runs, kept apart from the configuration file: the folder each window was
-// on, and more to come. The file holds one "key=value" line per value, keys in byte order. A value is bytes
-// (a path need not be valid UTF-8): it is written as it is but for a backslash, written "\\", and for a
-// control byte or a byte that is not part of valid UTF-8, written "\xHH", so that every byte comes back.
+// on, the language, and the options of the cleaning window that are not lists. The file holds one "key=value" line per
+// value, keys in byte order. A value is bytes (a path need not be valid UTF-8): it is written as it is but for a
+// backslash, written "\\", and for a control byte or a byte that is not part of valid UTF-8, written "\xHH", so that
+// every byte comes back.
 
 // The state file's path: varnel/state.ini in $XDG_STATE_HOME when that holds an absolute path, else in
 // ~/.local/state; on Windows Varnel\state.ini in the local application data folder (%LOCALAPPDATA%). Empty

@@ -22,7 +22,8 @@ static_assert(static_cast<int>(CaptionForm::kForm3) == static_cast<int>(FormId::
 
 void SetCaption(QWidget* form, QWidget* control, const QString& text) {
   if (control == form) {
-    form->setWindowTitle(text);
+    // A title bar has one line: a line break of the caption shows as a blank.
+    form->setWindowTitle(QString(text).replace(QLatin1Char('\n'), QLatin1Char(' ')));
   } else if (auto* frame = qobject_cast<QGroupBox*>(control)) {
     frame->setTitle(text);
   } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
@@ -41,34 +42,53 @@ void SetArchiverMessage(Language language) {
   SetMessage7zAbsent(language == Language::kFrench ? FrenchMessage7zAbsent(folder) : EnglishMessage7zAbsent(folder));
 }
 
+// Sets one row of the table; loads its window first when needed.
+void SetRow(const CaptionRow& row, Language language, FormShell& shell) {
+  QWidget* form = shell.Form(static_cast<FormId>(row.form));
+  if (form == nullptr) return;  // a window the program was assembled without
+  const QString name = Utf8(row.control);
+  QWidget* control = name.isEmpty() ? form : form->findChild<QWidget*>(name);
+  if (control == nullptr) {
+    qWarning("ApplyLanguage: %s has no control named %s", qPrintable(form->objectName()), qPrintable(name));
+    return;
+  }
+  const QString text = QString::fromStdString(CaptionText(row, language));
+  if (row.property == CaptionProperty::kToolTip) {
+    control->setToolTip(text);
+  } else {
+    SetCaption(form, control, text);
+  }
+}
+
+void SetFolderListTexts(QWidget* form, Language language) {
+  const FolderListCaptions texts = FolderListCaptionsIn(language);
+  auto* folders = form == nullptr ? nullptr : form->findChild<FolderTree*>(QStringLiteral("Dir1"));
+  if (folders != nullptr) folders->SetTexts(Utf8(texts.gone), Utf8(texts.no_such_folder));
+}
+
 }  // namespace
 
 void ApplyLanguage(int16_t LanguageId, FormShell& shell) {
   const std::optional<Language> language = LanguageOf(LanguageId);
   if (!language) return;
-  for (const CaptionRow& row : kCaptionRows) {
-    QWidget* form = shell.Form(static_cast<FormId>(row.form));
-    if (form == nullptr) continue;  // a window the program was assembled without
-    const QString name = Utf8(row.control);
-    QWidget* control = name.isEmpty() ? form : form->findChild<QWidget*>(name);
-    if (control == nullptr) {
-      qWarning("ApplyLanguage: %s has no control named %s", qPrintable(form->objectName()), qPrintable(name));
-      continue;
-    }
-    const QString text = QString::fromStdString(CaptionText(row, *language));
-    if (row.property == CaptionProperty::kToolTip) {
-      control->setToolTip(text);
-    } else {
-      SetCaption(form, control, text);
-    }
-  }
-  const FolderListCaptions folder_list = FolderListCaptionsIn(*language);
-  for (const FormId id : {FormId::kForm1, FormId::kForm2, FormId::kForm3}) {
-    QWidget* form = shell.Form(id);
-    auto* folders = form == nullptr ? nullptr : form->findChild<FolderTree*>(QStringLiteral("Dir1"));
-    if (folders != nullptr) folders->SetTexts(Utf8(folder_list.gone), Utf8(folder_list.no_such_folder));
-  }
+  shell.SetLanguage(LanguageId);
+  for (const CaptionRow& row : kCaptionRows) SetRow(row, *language, shell);
+  for (const FormId id : {FormId::kForm1, FormId::kForm2, FormId::kForm3})
+    SetFolderListTexts(shell.Form(id), *language);
   SetArchiverMessage(*language);
+}
+
+void ApplyCaptions(FormId id, Language language, FormShell& shell) {
+  for (const CaptionRow& row : kCaptionRows) {
+    if (static_cast<FormId>(row.form) == id) SetRow(row, language, shell);
+  }
+  SetFolderListTexts(shell.Form(id), language);
+}
+
+void FollowLanguage(FormShell& shell) {
+  shell.SetLoadHandler([&shell](FormId id, QWidget* /*form*/) {
+    if (const std::optional<Language> language = LanguageOf(shell.language())) ApplyCaptions(id, *language, shell);
+  });
 }
 
 }  // namespace varnel

@@ -46,7 +46,7 @@ const std::array<CaptionRow, kCaptionRowCount> kCaptionRows = {{
      "Déplacer les fichiers vers le répertoire \".\\moved\" sans les supprimer"},
     {kForm1, "Multiext", kToolTip,
      "Consider that differents extensions (.zip, .nes, .unf) mustn't be considered as different files",
-     "Considérer que les différentes extensions de fichiers (.zip, .nes, .unf) sont des roms différentes"},
+     "Considérer que les différentes extensions de fichiers (.zip, .nes, .unf) ne font pas des roms différentes"},
     {kForm1, "ListeTrads", kToolTip, "Write here the different translations you want to keep (ex : fre,dut,eng)",
      "Ecrivez ici les différentes traductions que vous souhaitez conserver (ex : fre,dut,eng)"},
     {kForm1, "TradsYN", kToolTip,

@@ -23,6 +23,7 @@ QWidget* FormShell::Form(FormId id) {
   if (auto* job = qobject_cast<JobForm*>(form.data())) {
     connect(job, &JobForm::MenuRequested, this, &FormShell::ShowMenu);
   }
+  if (load_handler_ && !form.isNull()) load_handler_(id, form.data());
   return form.data();
 }
 

@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <array>
+#include <cstdint>
 #include <functional>
 
 namespace varnel {
@@ -29,6 +30,13 @@ class FormShell : public QObject {
   void SetFactory(FormId id, Factory factory);
   // What ShowMenu() does while no menu is registered; by default the program ends.
   void SetNoMenuAction(std::function<void()> action) { no_menu_action_ = std::move(action); }
+  // Runs each time a window has been created, once its factory returned: a job window loaded again after its
+  // close box gets what the others have (the language) here.
+  void SetLoadHandler(std::function<void(FormId, QWidget*)> handler) { load_handler_ = std::move(handler); }
+
+  // The `LanguageId` applied last (1 French, 2 English); 0 before any.
+  int16_t language() const { return language_; }
+  void SetLanguage(int16_t LanguageId) { language_ = LanguageId; }
 
   // The window `id`, created (hidden) when it is not loaded; nullptr when no factory is registered.
   QWidget* Form(FormId id);
@@ -57,6 +65,8 @@ class FormShell : public QObject {
   std::array<Factory, kFormCount> factories_;
   std::array<QPointer<QWidget>, kFormCount> forms_;
   std::function<void()> no_menu_action_;
+  std::function<void(FormId, QWidget*)> load_handler_;
+  int16_t language_ = 0;
   bool ending_ = false;
 };
 

@@ -9,6 +9,7 @@
 #include "ui/menu_pictures.h"
 #include "ui/message_box.h"
 #include "ui/twips.h"
+#include "ui/window_keys.h"
 #include "ui/wrapping_push_button.h"
 
 namespace varnel {
@@ -31,17 +32,31 @@ QLabel* PlacePicture(QWidget* form, const char* name, const QPixmap& picture, in
   return box;
 }
 
+// The state file's key for the language and its values, by `LanguageId`.
+constexpr char kLanguageKey[] = "language";
+constexpr const char* kLanguageValues[] = {"", "fr", "en"};
+
+// The `LanguageId` kept in the state file at `path`; French when none is.
+int16_t KeptLanguage(const std::string& path) {
+  StateFile state;
+  LoadStateFile(path, &state);
+  return state.Get(kLanguageKey) == std::string(kLanguageValues[2]) ? 2 : 1;
+}
+
 }  // namespace
 
-MainForm::MainForm(FormShell& shell, QWidget* parent) : QWidget(parent), shell_(shell) {
+MainForm::MainForm(FormShell& shell, std::string state_path, QWidget* parent)
+    : QWidget(parent), shell_(shell), state_path_(std::move(state_path)) {
   setObjectName(QStringLiteral("MainForm"));
   UseFormFont(this);
   setFixedSize(TwipsToPixels(7485), TwipsToPixels(3840));
   setWindowTitle(QStringLiteral("Varnel by Tollimer v3"));
   BuildControls();
-  // The load handler: the program starts in French.
+  // The load handler: the program starts in the language chosen last.
+  const int16_t language = KeptLanguage(state_path_);
+  findChild<QRadioButton*>(language == 2 ? QStringLiteral("Option2") : QStringLiteral("Option1"))->setChecked(true);
   shell_.Adopt(FormId::kMainForm, this);
-  ApplyLanguage(1, shell_);
+  ApplyLanguage(language, shell_);
 }
 
 void MainForm::BuildControls() {
@@ -60,16 +75,19 @@ void MainForm::BuildControls() {
   // "Quit" takes the close box's way, so the program ends by one route.
   connect(quit, &QPushButton::clicked, this, &QWidget::close);
 
-  PlacePicture(this, "Picture1", FrenchFlag(), 5520, 2880, 615, 375);
-  PlacePicture(this, "Picture2", UnitedKingdomFlag(), 6360, 2880, 495, 375);
+  QLabel* french_flag = PlacePicture(this, "Picture1", FrenchFlag(), 5520, 2880, 615, 375);
+  QLabel* english_flag = PlacePicture(this, "Picture2", UnitedKingdomFlag(), 6360, 2880, 495, 375);
   auto* french = PlaceControl<QRadioButton>(this, "Option1", 5640, 3360, 255, 255);
   auto* english = PlaceControl<QRadioButton>(this, "Option2", 6480, 3360, 255, 255);
   french->setAccessibleName(QStringLiteral("Fran\u00e7ais"));
   english->setAccessibleName(QStringLiteral("English"));
   french->setChecked(true);
-  // Every click applies the table again, so a job window reloaded with its initial texts follows too.
+  ToggleWithLabel(french_flag, french);
+  ToggleWithLabel(english_flag, english);
+  // Every click applies the table again, to every window, loaded or not.
   connect(french, &QRadioButton::clicked, this, [this] { ChooseLanguage(1); });
   connect(english, &QRadioButton::clicked, this, [this] { ChooseLanguage(2); });
+  PressButtonsWithReturn(this);
 }
 
 void MainForm::OpenJob(FormId id) {
@@ -77,7 +95,11 @@ void MainForm::OpenJob(FormId id) {
   shell_.Show(id);
 }
 
-void MainForm::ChooseLanguage(int16_t LanguageId) { ApplyLanguage(LanguageId, shell_); }
+void MainForm::ChooseLanguage(int16_t LanguageId) {
+  ApplyLanguage(LanguageId, shell_);
+  const Status kept = UpdateStateFile(state_path_, {{kLanguageKey, kLanguageValues[LanguageId]}});
+  if (!kept.ok()) qWarning("Cannot keep the language in %s: %s", state_path_.c_str(), kept.message().c_str());
+}
 
 void MainForm::closeEvent(QCloseEvent* event) {
   // Ending the program stops a running zip job: the user says so first, unless the system asked for the end.

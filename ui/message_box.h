@@ -5,6 +5,7 @@
 #include <deque>
 #include <vector>
 
+class QMessageBox;
 class QWidget;
 
 namespace varnel {
@@ -17,10 +18,17 @@ enum class MessageAnswer { kOk, kYes, kNo };
 
 // Shows a modal message box over `parent` with the icon given by its Windows value (0 none, 16 stop,
 // 48 exclamation, 64 information) and returns the button pressed. An empty `title` means the program's title.
-// `default_answer` is the button Return presses in a question (kYes or kNo); a box with OK only has OK.
+// `default_answer` is the button Return presses in a question (kYes or kNo); a box with OK only has OK. The box
+// is wide enough for its title (MakeRoomForTitle) and shows the arrow cursor while a job shows the wait cursor.
 MessageAnswer ShowMessageBox(QWidget* parent, const QString& text, int icon = 0,
                              MessageButtons buttons = MessageButtons::kOk, const QString& title = QString(),
                              MessageAnswer default_answer = MessageAnswer::kYes);
+
+// The width a window needs for its title bar to show `title` whole: the title in the application's font made
+// bold, and room for the bar's icon and buttons.
+int TitleBarWidth(const QString& title);
+// Makes `box` at least TitleBarWidth() of its title wide, however short its text.
+void MakeRoomForTitle(QMessageBox& box);
 
 // A message box as it would have been shown.
 struct ShownMessageBox {
@@ -29,6 +37,7 @@ struct ShownMessageBox {
   MessageButtons buttons = MessageButtons::kOk;
   QString title;
   MessageAnswer default_answer = MessageAnswer::kOk;  // the button Return presses
+  Qt::CursorShape cursor = Qt::ArrowCursor;           // the cursor over the program while it is shown
 };
 
 // While one of these exists, message boxes are not shown: each is recorded and answered by the next queued

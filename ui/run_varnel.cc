@@ -5,6 +5,7 @@
 #include "jobs/alpha/form2.h"
 #include "jobs/zip/form3.h"
 #include "settings/form1.h"
+#include "ui/apply_language.h"
 #include "ui/form_shell.h"
 #include "ui/main_form.h"
 #include "ui/stop_signal_notifier.h"
@@ -13,6 +14,7 @@
 namespace varnel {
 
 void RegisterVarnelForms(FormShell& shell) {
+  FollowLanguage(shell);
   shell.SetFactory(FormId::kForm1, [] { return new Form1(); });
   shell.SetFactory(FormId::kForm2, [] { return new Form2(); });
   shell.SetFactory(FormId::kForm3, [] { return new Form3(); });

@@ -9,7 +9,7 @@ class FormShell;
 class StopSignalNotifier;
 
 // Registers the four windows of the program with `shell`; the menu's EndRequested() ends the application's
-// event loop.
+// event loop, and a window loaded again takes the language applied last.
 void RegisterVarnelForms(FormShell& shell);
 
 // Catches the requests to stop (SIGINT, SIGTERM, SIGHUP) for as long as the result lives: each ends the

@@ -6,7 +6,20 @@
 
 namespace varnel {
 
-VarnelApplication::VarnelApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+QIcon VarnelIcon() {
+  QIcon icon;
+  for (const int size : kIconSizes) {
+    icon.addFile(QStringLiteral(":/icons/varnel-%1.png").arg(size), QSize(size, size));
+  }
+  return icon;
+}
+
+VarnelApplication::VarnelApplication(int& argc, char** argv) : QApplication(argc, argv) {
+  // The window manager and the task bar find the windows' icon here, and on Wayland through the desktop file
+  // named after the application's id.
+  setWindowIcon(VarnelIcon());
+  setDesktopFileName(QStringLiteral("org.example.Varnel"));
+}
 
 bool VarnelApplication::notify(QObject* receiver, QEvent* event) {
   try {

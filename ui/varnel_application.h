@@ -2,11 +2,18 @@
 #define VARNEL_UI_VARNEL_APPLICATION_H_
 
 #include <QApplication>
+#include <QIcon>
 
 namespace varnel {
 
-// The program's application object: an exception that escapes an event handler is shown in a message box
-// ("Unexpected error: <what>", stop icon) and the program goes on.
+// The sizes, in pixels, the program's icon is drawn at; a window manager picks the one it needs.
+inline constexpr int kIconSizes[] = {16, 32, 48, 128, 256};
+
+// Varnel's own icon, a cartridge and a broom, drawn at each of kIconSizes.
+QIcon VarnelIcon();
+
+// The program's application object: every window has Varnel's icon; an exception that escapes an event handler
+// is shown in a message box ("Unexpected error: <what>", stop icon) and the program goes on.
 class VarnelApplication : public QApplication {
  public:
   VarnelApplication(int& argc, char** argv);

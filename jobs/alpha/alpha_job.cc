@@ -81,7 +81,7 @@ AlphaResult RunAlphaFolders(const std::string& rom_folder, AlphaHost& host) {
   }
   if (names.empty()) return Stop(AlphaResult::Outcome::kEmptyFolder, "Empty directory", kIconExclamation, host);
 
-  // The bar ends at N of N + 2, never full: the two extra steps were always part of its range.
+  // Two steps more than the files: the bar fills only once the job has ended.
   const double maximum = 2.0 + static_cast<double>(names.size());
   host.SetProgress(0.0, maximum, 0.0);
 
@@ -111,6 +111,7 @@ AlphaResult RunAlphaFolders(const std::string& rom_folder, AlphaHost& host) {
     host.SetProgress(0.0, maximum, value);
   }
 
+  host.SetProgress(0.0, maximum, maximum);  // a job that got to its end shows a full bar
   result.message = AlphaEndMessage(result.moved_count, result.failures);
   host.ShowMessage(result.message, kIconInformation);
   return result;

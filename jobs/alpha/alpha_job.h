@@ -32,8 +32,8 @@ struct AlphaResult {
 // Moves every ordinary file of `rom_folder` (hidden files and folders left out, "logfile.txt" left alone)
 // into "AlphaFolders/<letter>" or "AlphaFolders/#" below it, creating the 27 folders when absent and never
 // overwriting a file. Refuses a protected folder and holds the folder's lock from start to end. Reaches the user only
-// through `host`: progress from 0 to N of N + 2, then one message. A move that fails leaves the file in place and the
-// job goes on with the next one.
+// through `host`: progress from 0 to N of N + 2, full at the end, then one message. A move that fails leaves the file
+// in place and the job goes on with the next one.
 AlphaResult RunAlphaFolders(const std::string& rom_folder, AlphaHost& host);
 
 }  // namespace varnel

@@ -12,6 +12,8 @@
 #include "ui/folder_tree.h"
 #include "ui/form_layout.h"
 #include "ui/twips.h"
+#include "ui/wait_cursor.h"
+#include "ui/window_keys.h"
 
 namespace varnel {
 
@@ -58,12 +60,16 @@ void Form2::BuildControls() {
   connect(go, &QPushButton::clicked, this, &Form2::Go);
   auto* quit = PlaceButton(this, "Command2", "Quit", 4305, 3600);
   connect(quit, &QPushButton::clicked, this, &Form2::HideAndRequestMenu);
+  PressButtonsWithReturn(this);
+  BindJobKeys(this, go, quit);
 }
 
 void Form2::Go() {
   const std::optional<std::string> folder = FolderForGo();
   if (!folder) return;
   Form2Host host(this, progress_);
+  // The job does not return to the event loop before its end.
+  const WaitCursor busy;
   RunAlphaFolders(*folder, host);
 }
 

@@ -24,8 +24,8 @@ struct Form2Options {
 };
 
 // The alphabetical window: "Go" moves every file of the folder chosen in `Dir1` into its letter folder
-// below "AlphaFolders", without returning to the event loop until the end message. Its controls are found by
-// their object names (`Drive1`, `Dir1`, `Picture1`, `ProgressBar1`, `Command1` "Go", `Command2` "Quit").
+// below "AlphaFolders", under the wait cursor, without returning to the event loop until the end message. Its controls
+// are found by their object names (`Drive1`, `Dir1`, `Picture1`, `ProgressBar1`, `Command1` "Go", `Command2` "Quit").
 class Form2 : public JobForm {
   Q_OBJECT
 

@@ -13,7 +13,7 @@ namespace varnel {
 // How the alphabetical job started from its window reaches the user: message boxes over the window and its
 // progress bar. The bar holds the job's own Min, Max and Value, but a value reaches it only when the filled
 // width in pixels changes, so a run over many files repaints it no more often than the eye can see. Before
-// a message box the bar takes the last value, so it ends at N of N + 2.
+// a message box the bar takes the last value, so it ends full.
 class Form2Host : public AlphaHost {
  public:
   Form2Host(QWidget* window, QProgressBar* bar);

@@ -20,6 +20,7 @@
 #include "ui/form_layout.h"
 #include "ui/message_box.h"
 #include "ui/twips.h"
+#include "ui/window_keys.h"
 
 namespace varnel {
 
@@ -59,7 +60,7 @@ void Form3::BuildControls() {
   PlacePicture(this, "Picture1", ZipArchivePicture(picture, ratio), 4380, 2055);
 
   auto* note = PlaceControl<QLabel>(this, "Label1", 120, 3675, 6000, 255);
-  note->setText(QStringLiteral("Label1"));
+  note->setText(QStringLiteral("Can be long, depending on the number of files."));
   note->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   progress_ = PlaceControl<QProgressBar>(this, "ProgressBar1", 120, 4035, 6000, 255);
   progress_->setTextVisible(false);
@@ -72,6 +73,8 @@ void Form3::BuildControls() {
   auto* quit = PlaceControl<QPushButton>(this, "Command2", 4425, 4515, 1695, 495);
   quit->setText(QStringLiteral("Quit"));
   connect(quit, &QPushButton::clicked, this, &Form3::HideAndRequestMenu);
+  PressButtonsWithReturn(this);
+  BindJobKeys(this, go_, quit);
 }
 
 std::string Form3::Archiver() const {

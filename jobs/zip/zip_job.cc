@@ -136,7 +136,8 @@ ZipJobResult RunZipJob(const ZipJobSettings& settings, ZipHost& host) {
     value += 1;
     host.SetProgress(0, maximum, value);
   }
-  FlushFolder(archive_folder);  // the new names on disk too
+  FlushFolder(archive_folder);            // the new names on disk too
+  host.SetProgress(0, maximum, maximum);  // a job that got to its end shows a full bar
   host.ShowMessage(ZipEndMessage(result), result.failed.empty() ? kIconNone : kIconExclamation);
   return result;
 }

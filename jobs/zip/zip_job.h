@@ -69,8 +69,8 @@ struct ZipJobResult {
 // Zips every ordinary file of settings.folder into an archive of its own in the sub-folder "ZippedRoms"
 // (created when missing), one archiver run per file in listing order, following PlanZipJob. Holds the folder's
 // lock from start to end, and removes the temporaries an interrupted job left in "ZippedRoms" before it
-// starts. Reports through `host`: the progress bar goes to Max = 2 + N with Value + 1 per file, and the job
-// ends with one message (see ZipJobEnd).
+// starts. Reports through `host`: the progress bar goes to Max = 2 + N with Value + 1 per file, full once the
+// last file is done, and the job ends with one message (see ZipJobEnd).
 ZipJobResult RunZipJob(const ZipJobSettings& settings, ZipHost& host);
 
 // "<zipped> files zipped".

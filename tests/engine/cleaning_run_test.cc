@@ -66,9 +66,9 @@ TEST(CleaningRunTest, TestRunLogsEveryDecisionAndTouchesNothing) {
   EXPECT_EQ(FilesIn(folder.path()).size(), 5u);
   EXPECT_EQ(host.calls, (std::vector<std::string>{"Result: ", "Result: Theoretically deleted files : 2",
                                                   "OpenLog: " + folder.PathOf("logfile.txt")}));
-  // Maximum 2 + 4 names; one pass per name and a final one; back to 0 at the end.
+  // Maximum 2 + 4 names; one pass per name and a final one; full at the end.
   EXPECT_EQ(host.progress, (std::vector<std::vector<double>>{
-                               {0, 6, 0}, {0, 6, 1}, {0, 6, 2}, {0, 6, 3}, {0, 6, 4}, {0, 6, 5}, {0, 6, 0}}));
+                               {0, 6, 0}, {0, 6, 1}, {0, 6, 2}, {0, 6, 3}, {0, 6, 4}, {0, 6, 5}, {0, 6, 6}}));
 }
 
 TEST(CleaningRunTest, DeleteRunAsksAndDeletesTheListedFile) {
@@ -334,11 +334,11 @@ TEST(CleaningRunTest, NoFileGoesBeforeItsLineIsOnDisk) {
   EXPECT_EQ(log.substr(0, first_batch) + log.substr(first_batch + error.size()),
             test_log.substr(0, test_log.find(kHyphens)) + kHyphens + "\r\nDeleted files : 1499\r\n");
   EXPECT_TRUE(EveryMissingFileIsLogged(folder, names));
-  // A real run's bar counts the files that go, one step each, and ends at 0.
+  // A real run's bar counts the files that go, one step each, and ends full.
   ASSERT_EQ(host.progress.size(), 1502u);
   EXPECT_EQ(host.progress.front(), (std::vector<double>{0, 1502, 0}));
   EXPECT_EQ(host.progress[1500], (std::vector<double>{0, 1502, 1500}));
-  EXPECT_EQ(host.progress.back(), (std::vector<double>{0, 1502, 0}));
+  EXPECT_EQ(host.progress.back(), (std::vector<double>{0, 1502, 1502}));
 }
 
 #ifndef _WIN32

@@ -67,8 +67,9 @@ TEST_F(AlphaJobTest, MovesEachFileIntoTheFolderOfItsInitial) {
   }
   const auto folders = std::distance(fs::directory_iterator(root_ / "AlphaFolders"), fs::directory_iterator());
   EXPECT_EQ(folders, 27);                          // "#" and "A" to "Z", no lower-case "z" beside "Z"
-  ASSERT_EQ(progress_.size(), kCases.size() + 1);  // the bar ends at N of N + 2
+  ASSERT_EQ(progress_.size(), kCases.size() + 2);  // N of N + 2 after the last file, then full
   for (std::size_t i = 0; i <= kCases.size(); ++i) EXPECT_EQ(progress_[i], std::make_tuple(0.0, 10.0, i * 1.0));
+  EXPECT_EQ(progress_.back(), std::make_tuple(0.0, 10.0, 10.0));
 }
 
 TEST_F(AlphaJobTest, SecondRunOverSameNamesOverwritesNothingAndSaysWhatStayed) {

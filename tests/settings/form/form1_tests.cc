@@ -4,6 +4,10 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
+#include <QProcess>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -17,6 +21,7 @@
 #include "engine/cleaning_run.h"
 #include "settings/form1.h"
 #include "settings/form1_values.h"
+#include "settings/log_opener.h"
 #include "ui/caption_table.h"
 #include "ui/drive_list.h"
 #include "ui/folder_tree.h"
@@ -115,9 +120,12 @@ class Form1Test : public QObject {
   QString TempPath(const QString& name) const { return temp_->filePath(name); }
   QString ConfigPath() const { return TempPath(QStringLiteral("config/varnel_config.txt")); }
 
+  QString StatePath() const { return TempPath(QStringLiteral("state/state.ini")); }
+
+  // Each test has a state file of its own: what one leaves in its windows does not reach the next.
   Form1Options Options(const QString& start_folder = QString()) {
     return {ConfigPath().toStdString(), start_folder.isEmpty() ? temp_->path() : start_folder,
-            [this](const std::string& path) { opened_logs_.push_back(path); }};
+            [this](const std::string& path) { opened_logs_.push_back(path); }, StatePath().toStdString()};
   }
 
   // The boxes shown since the last call, as "[icon] text".
@@ -176,9 +184,26 @@ class Form1Test : public QObject {
     QCOMPARE(Shown(), QStringList());
     QCOMPARE(Boxes(&form), QStringLiteral("z2|k2|x2|on|fre"));
 
+    // Nothing saved yet is no problem: it is said as such, in the menu's language.
     QFile::remove(ConfigPath());
     load->click();
+    QCOMPARE(Shown(), QStringList{QStringLiteral("[64] No saved settings yet (%1).").arg(ConfigPath())});
+    QWidget menu;
+    menu.setObjectName(QStringLiteral("MainForm"));
+    auto* english = new QRadioButton(&menu);
+    english->setObjectName(QStringLiteral("Option2"));
+    load->click();
+    QCOMPARE(
+        Shown(),
+        QStringList{
+            QString::fromUtf8("[64] Aucun r\xc3\xa9glage enregistr\xc3\xa9 pour l'instant (%1).").arg(ConfigPath())});
+#ifndef _WIN32
+    // A link to nothing is something the user made: its problem is said.
+    QVERIFY(QFile::link(TempPath(QStringLiteral("nowhere")), ConfigPath()));
+    load->click();
     QCOMPARE(Shown(), QStringList{problem + QString::fromLocal8Bit(std::strerror(ENOENT))});
+    QVERIFY(QFile::remove(ConfigPath()));
+#endif
     QVERIFY(QDir().mkdir(ConfigPath()));  // a folder where the file should be
     load->click();
 #ifndef _WIN32
@@ -393,6 +418,155 @@ class Form1Test : public QObject {
         qApp, [] { throw std::runtime_error("disk on fire"); }, Qt::QueuedConnection);
     QCoreApplication::sendPostedEvents();
     QCOMPARE(Shown(), QStringList{QStringLiteral("[16] Unexpected error: disk on fire")});
+  }
+
+  // The zone mode and the Open logfile, Move and multi-extension boxes come back at the next start, however the
+  // window was left; Test always starts checked and the translation box follows the configuration file alone. A
+  // value that is none of a control's leaves its default.
+  void optionsComeBackButTestDoesNot() {
+    enum Leave { kQuit, kCloseBox, kGo };
+    for (const Leave leave : {kQuit, kCloseBox, kGo}) {
+      init();
+      const QString folder = TempPath(QStringLiteral("roms"));
+      WriteBytes(folder + QStringLiteral("/Game (E).nes"), QByteArray());
+      {
+        FormShell shell;
+        shell.SetNoMenuAction([] {});
+        shell.SetFactory(FormId::kForm1, [&] { return new Form1(Options(folder)); });
+        shell.Show(FormId::kForm1);
+        QWidget* form = shell.Form(FormId::kForm1);
+        for (const char* name : {"Option4", "Test", "LogFile", "Moved", "Multiext", "TradsYN"})
+          Find<QAbstractButton>(form, name)->click();
+        QCOMPARE(Checked(form), QStringLiteral("Moved,Multiext,Option4"));
+        if (leave == kQuit) Find<QAbstractButton>(form, "Command2")->click();
+        if (leave == kCloseBox) form->close();
+        if (leave == kGo) {
+          Find<QAbstractButton>(form, "Command1")->click();  // keeps nothing but its one game
+          QVERIFY(QFile::copy(StatePath(), TempPath(QStringLiteral("after-go.ini"))));  // what a kill would leave
+        }
+      }
+      if (leave == kGo) {
+        QVERIFY(QFile::remove(StatePath()) && QFile::rename(TempPath(QStringLiteral("after-go.ini")), StatePath()));
+      }
+      Form1 again(Options(folder));
+      QCOMPARE(Checked(&again), QStringLiteral("Test,Moved,Multiext,Option4"));
+      QVERIFY(!Find(&again, "ListeZones")->isEnabled());
+      QCOMPARE(Boxes(&again).section('|', 3, 3), QStringLiteral("off"));
+    }
+    // Values written by hand that are none of the controls' own.
+    WriteBytes(StatePath(), "Form1.zone_mode=7\nForm1.move=yes\nForm1.open_logfile=0\nForm1.multi_extension=\n");
+    Form1 odd(Options());
+    QCOMPARE(Checked(&odd), QStringLiteral("Test,Option2"));
+    // Each option is kept under its own name, once the window is left.
+    odd.show();
+    Find<QAbstractButton>(&odd, "Option3")->click();
+    odd.hide();
+    QCOMPARE(FileBytes(StatePath()),
+             "Form1.move=0\nForm1.multi_extension=0\nForm1.open_logfile=0\nForm1.zone_mode=3\n");
+  }
+
+  // A click on the label beside a box toggles the box and gives it the focus; the translation box's label also
+  // enables the translation list.
+  void labelsToggleTheirBoxes() {
+    Form1 form(Options());
+    form.show();
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    for (const auto& [box, label] :
+         {std::pair{"TradsYN", "Label11"}, std::pair{"Test", "Label3"}, std::pair{"LogFile", "Label4"},
+          std::pair{"Moved", "Label9"}, std::pair{"Multiext", "Label10"}}) {
+      auto* check = Find<QAbstractButton>(&form, box);
+      auto* caption = Find<QLabel>(&form, label);
+      QCOMPARE(caption->buddy(), check);
+      const bool before = check->isChecked();
+      QTest::mouseClick(caption, Qt::LeftButton, {}, caption->rect().center());
+      QVERIFY2(check->isChecked() != before && check->hasFocus(), box);
+      QTest::mouseClick(caption, Qt::LeftButton, {}, caption->rect().center());
+      QVERIFY2(check->isChecked() == before, box);
+    }
+    QTest::mouseClick(Find(&form, "Label11"), Qt::LeftButton);
+    QVERIFY(Find(&form, "ListeTrads")->isEnabled());
+  }
+
+  // A run that got to its end leaves its bar full until the next run empties it; the wait cursor shows while it
+  // runs, but not over the question it asks.
+  void aRunEndsOnAFullBarUnderTheWaitCursor() {
+    const QString folder = TempPath(QStringLiteral("roms"));
+    FillWithRomNames(folder);
+    Form1 form(Options(folder));
+    form.show();
+    auto* bar = Find<QProgressBar>(&form, "ProgressBar1");
+    QList<int> values;
+    QList<int> cursors;  // the override cursor at each step, -1 for none
+    connect(bar, &QProgressBar::valueChanged, this, [&](int value) {
+      values << value;
+      cursors << (QApplication::overrideCursor() == nullptr ? -1 : int(QApplication::overrideCursor()->shape()));
+    });
+    for (const bool test_run : {true, false}) {
+      values.clear(), cursors.clear();
+      Find<QAbstractButton>(&form, "Test")->setChecked(test_run);
+      boxes_->QueueAnswer(MessageAnswer::kYes);
+      Find<QAbstractButton>(&form, "Command1")->click();
+      QVERIFY(!values.isEmpty());
+      if (!test_run) QCOMPARE(values.first(), 0);  // the test run's full bar emptied as the next run starts
+      QCOMPARE(values.last(), bar->maximum());
+      QCOMPARE(bar->value(), bar->maximum());
+      QCOMPARE(cursors, QList<int>(cursors.size(), int(Qt::WaitCursor)));
+      QVERIFY(QApplication::overrideCursor() == nullptr);
+    }
+    QCOMPARE(boxes_->shown().size(), 1u);  // the delete question, under the arrow
+    QCOMPARE(boxes_->shown()[0].cursor, Qt::ArrowCursor);
+  }
+
+  // The log is opened by the desktop's opener, not waited for; when the opener ends with a failure the window
+  // says why. The opener gets the log as a URL that keeps every byte of its name.
+  void theLogOpenerSaysWhyItFailed() {
+#ifdef _WIN32
+    QSKIP("the openers are shell scripts; Windows opens the log in notepad");
+#else
+    // The opener is not asked to find the file: a name is all it needs here.
+    const std::string log = QFile::encodeName(temp_->path()).toStdString() + "/roms 100% \xff/logfile.txt";
+    const QString cannot = QStringLiteral("[48] Cannot open ") + PathText(log) + QStringLiteral(": ");
+    const QString url_file = TempPath(QStringLiteral("url"));
+    const std::pair<const char*, QString> kOpeners[] = {
+        {"exit 3", cannot + "no program to open it was found"},
+        {"exit 4", cannot + "the program that opens it failed"},
+        {"exit 1", cannot + "xdg-open ended with code 1"},
+        {"exit 0", QString()},
+        {"kill -9 $$", QString()},  // ended by someone else: nothing to say
+        {nullptr, cannot + "xdg-open could not be started (install the xdg-utils package)"},
+    };
+    for (const auto& [ending, said] : kOpeners) {
+      QFile::remove(url_file);
+      const QString opener = TempPath(QStringLiteral("opener"));
+      QFile::remove(opener);
+      if (ending != nullptr) {
+        WriteBytes(opener, "#!/bin/sh\nprintf '%s' \"$1\" > '" + url_file.toUtf8() + "'\n" + ending + "\n");
+        QVERIFY(QFile::setPermissions(opener, QFile::ReadOwner | QFile::ExeOwner));
+      }
+      const QPointer<QProcess> process = OpenLogInEditor(log, nullptr, opener.toStdString());
+      QTRY_VERIFY(process.isNull());  // it deletes itself once it has ended or failed to start
+      QCOMPARE(Shown(), said.isEmpty() ? QStringList() : QStringList{said});
+      if (ending != nullptr) {
+        QCOMPARE(FileBytes(url_file), QByteArray("file://") + QFile::encodeName(temp_->path()).replace(' ', "%20") +
+                                          "/roms%20100%25%20%FF/logfile.txt");
+      }
+    }
+    // The window's own opener, at the end of a run.
+    const QString roms = TempPath(QStringLiteral("plain"));
+    WriteBytes(roms + QStringLiteral("/Game (E).nes"), QByteArray());
+    WriteBytes(TempPath(QStringLiteral("opener")), "#!/bin/sh\nexit 3\n");
+    QVERIFY(QFile::setPermissions(TempPath(QStringLiteral("opener")), QFile::ReadOwner | QFile::ExeOwner));
+    Form1Options options = Options(roms);
+    options.open_log = nullptr;
+    options.log_opener = TempPath(QStringLiteral("opener")).toStdString();
+    Form1 form(options);
+    form.show();
+    Find<QAbstractButton>(&form, "Command1")->click();
+    QTRY_VERIFY(!boxes_->shown().empty());
+    QCOMPARE(Shown(), QStringList{QStringLiteral("[48] Cannot open ") + roms +
+                                  QStringLiteral("/logfile.txt: no program to open it was found")});
+#endif
   }
 
   // Every label and option caption of the caption table, in both languages.
