@@ -62,6 +62,11 @@ inline std::string PasswordDatabaseHome() {
 // MoveWithoutReplace does. Either folder may be AT_FDCWD, its name then being a path.
 Status MoveAt(int from_folder, const std::string& from, int to_folder, const std::string& to);
 
+// Renames the entry `from` of `from_folder` to `to` in `to_folder`, never replacing anything and never copying:
+// renameat2(RENAME_NOREPLACE), or where the file system refuses it a hard link then an unlink, or a rename of a
+// name found free. Fails with EXDEV when the two lie on different devices (or mounts).
+Status RenameWithoutReplace(int from_folder, const std::string& from, int to_folder, const std::string& to);
+
 }  // namespace varnel
 
 #endif  // _WIN32
