@@ -40,6 +40,8 @@ Status Disposer::Act(const CleaningPlan& plan, const PlannedDisposal& disposal) 
         moved_folder_open_ = true;
       }
       return rom_folder_handle_.MoveWithoutReplace(listed_name_, moved_folder_handle_, listed_name_);
+    case DisposalAction::kTrash:
+      return trash_.MoveToTrash(rom_folder_, listed_name_, nullptr);
   }
   return Status::Error("Unknown disposal");
 }

@@ -24,6 +24,7 @@
 #include "platform/file_ops.h"
 #include "platform/trash.h"
 #include "tests/platform/platform_test_support.h"
+#include "tests/platform/scoped_data_home.h"
 #include "tests/platform/tmpfs_mount.h"
 
 namespace varnel {
@@ -32,21 +33,6 @@ namespace {
 namespace fs = std::filesystem;
 
 #ifndef _WIN32
-
-// Points $XDG_DATA_HOME, and with it the home trash, at `folder` for as long as it lives.
-class ScopedDataHome {
- public:
-  explicit ScopedDataHome(const std::string& folder) {
-    if (const char* old = std::getenv("XDG_DATA_HOME")) old_ = old;
-    setenv("XDG_DATA_HOME", folder.c_str(), 1);
-  }
-  ScopedDataHome(const ScopedDataHome&) = delete;
-  ScopedDataHome& operator=(const ScopedDataHome&) = delete;
-  ~ScopedDataHome() { old_ ? setenv("XDG_DATA_HOME", old_->c_str(), 1) : unsetenv("XDG_DATA_HOME"); }
-
- private:
-  std::optional<std::string> old_;
-};
 
 std::string LocalTimeNow() {
   const std::time_t now = std::time(nullptr);
