@@ -6,9 +6,12 @@
 #include <shobjidl.h>
 #else
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <ctime>
 #endif
@@ -207,6 +210,27 @@ TEST(TrashTest, AFailedRenameTakesItsRecordBack) {
   EXPECT_EQ(MoveToTrash(folder, "gone.nes", nullptr).code(), ENOENT);
   EXPECT_TRUE(fs::is_empty(JoinPath(fixture.Trash(), "info")));
   EXPECT_EQ(MoveToTrash(JoinPath(folder, "missing"), "gone.nes", nullptr).code(), ENOENT);
+}
+
+// A record that cannot be written whole (a full disk; here a limit of 8 bytes per file) is taken back, and the
+// file stays where it was.
+TEST(TrashTest, ARecordThatCannotBeWrittenLeavesTheFile) {
+  TrashFixture fixture;
+  const std::string folder = fixture.Folder("roms");
+  std::ofstream(JoinPath(folder, "Game (E).nes")) << "dump";
+  const pid_t child = fork();
+  if (child == 0) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{8, 8};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    _exit(MoveToTrash(folder, "Game (E).nes", nullptr).code() == EFBIG ? 0 : 1);
+  }
+  int status = -1;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the trash did not fail with EFBIG";
+  EXPECT_EQ(Contents(JoinPath(folder, "Game (E).nes")), "dump");
+  EXPECT_TRUE(fs::is_empty(JoinPath(fixture.Trash(), "info")));
+  EXPECT_TRUE(fs::is_empty(JoinPath(fixture.Trash(), "files")));
 }
 
 #endif  // !_WIN32
