@@ -47,7 +47,9 @@ class Trash {
 };
 
 // Puts one file in the trash, as Trash::MoveToTrash does.
-Status MoveToTrash(const std::string& folder, const std::string& name, TrashEntry* entry);
+inline Status MoveToTrash(const std::string& folder, const std::string& name, TrashEntry* entry) {
+  return Trash().MoveToTrash(folder, name, entry);
+}
 
 }  // namespace varnel
 

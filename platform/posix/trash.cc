@@ -344,8 +344,4 @@ Status Trash::MoveToTrash(const std::string& folder, const std::string& name, Tr
   return impl_->MoveToTrash(folder, name, entry);
 }
 
-Status MoveToTrash(const std::string& folder, const std::string& name, TrashEntry* entry) {
-  return Trash().MoveToTrash(folder, name, entry);
-}
-
 }  // namespace varnel

@@ -115,56 +115,47 @@ class RecycleSink final : public IFileOperationProgressSink {
 
 }  // namespace
 
-class Trash::Impl {
- public:
-  Status MoveToTrash(const std::string& folder, const std::string& name, TrashEntry* entry) {
-    const std::string path = JoinPath(folder, name);
-    const ComScope com;
-    if (!com.usable()) return HresultStatus(com.result());
-    ComPointer<IFileOperation> operation;
-    HRESULT result = CoCreateInstance(CLSID_FileOperation, nullptr, CLSCTX_ALL, IID_IFileOperation, operation.out());
-    if (FAILED(result)) return HresultStatus(result);
-    ComPointer<IShellItem> item;
-    result = SHCreateItemFromParsingName(Utf8ToWide(path).c_str(), nullptr, IID_IShellItem, item.out());
-    if (FAILED(result)) return HresultStatus(result);
-
-    RecycleSink sink;
-    DWORD cookie = 0;
-    result = operation->SetOperationFlags(FOF_ALLOWUNDO | FOF_NO_UI | FOFX_RECYCLEONDELETE | FOFX_EARLYFAILURE);
-    if (SUCCEEDED(result)) result = operation->Advise(&sink, &cookie);
-    if (SUCCEEDED(result)) result = operation->DeleteItem(item.get(), nullptr);
-    if (SUCCEEDED(result)) result = operation->PerformOperations();
-    if (cookie != 0) operation->Unadvise(cookie);
-
-    if (sink.refused()) return Status::Error("The recycle bin would delete it for good", ERROR_CANCELLED);
-    if (FAILED(result)) return HresultStatus(result);
-    if (FAILED(sink.result())) return HresultStatus(sink.result());
-    BOOL aborted = FALSE;
-    if (SUCCEEDED(operation->GetAnyOperationsAborted(&aborted)) && aborted) {
-      return WindowsErrorStatus(ERROR_CANCELLED);
-    }
-    // A shell that says it is done while the file is still there has recycled nothing.
-    if (PathExists(path)) return Status::Error("The recycle bin did not take it", ERROR_CANCELLED);
-    if (entry != nullptr) {
-      const std::string& recycled = sink.recycled();
-      const std::size_t separator = recycled.find_last_of("\\/");
-      *entry = separator == std::string::npos
-                   ? TrashEntry{}
-                   : TrashEntry{recycled.substr(0, separator), recycled.substr(separator + 1)};
-    }
-    return Status::Ok();
-  }
-};
+// Nothing is kept from one file to the next: each goes through a file operation of its own.
+class Trash::Impl {};
 
 Trash::Trash() : impl_(std::make_unique<Impl>()) {}
 Trash::~Trash() = default;
 
 Status Trash::MoveToTrash(const std::string& folder, const std::string& name, TrashEntry* entry) {
-  return impl_->MoveToTrash(folder, name, entry);
-}
+  const std::string path = JoinPath(folder, name);
+  const ComScope com;
+  if (!com.usable()) return HresultStatus(com.result());
+  ComPointer<IFileOperation> operation;
+  HRESULT result = CoCreateInstance(CLSID_FileOperation, nullptr, CLSCTX_ALL, IID_IFileOperation, operation.out());
+  if (FAILED(result)) return HresultStatus(result);
+  ComPointer<IShellItem> item;
+  result = SHCreateItemFromParsingName(Utf8ToWide(path).c_str(), nullptr, IID_IShellItem, item.out());
+  if (FAILED(result)) return HresultStatus(result);
 
-Status MoveToTrash(const std::string& folder, const std::string& name, TrashEntry* entry) {
-  return Trash().MoveToTrash(folder, name, entry);
+  RecycleSink sink;
+  DWORD cookie = 0;
+  result = operation->SetOperationFlags(FOF_ALLOWUNDO | FOF_NO_UI | FOFX_RECYCLEONDELETE | FOFX_EARLYFAILURE);
+  if (SUCCEEDED(result)) result = operation->Advise(&sink, &cookie);
+  if (SUCCEEDED(result)) result = operation->DeleteItem(item.get(), nullptr);
+  if (SUCCEEDED(result)) result = operation->PerformOperations();
+  if (cookie != 0) operation->Unadvise(cookie);
+
+  if (sink.refused()) return Status::Error("The recycle bin would delete it for good", ERROR_CANCELLED);
+  if (FAILED(result)) return HresultStatus(result);
+  if (FAILED(sink.result())) return HresultStatus(sink.result());
+  BOOL aborted = FALSE;
+  if (SUCCEEDED(operation->GetAnyOperationsAborted(&aborted)) && aborted) {
+    return WindowsErrorStatus(ERROR_CANCELLED);
+  }
+  // A shell that says it is done while the file is still there has recycled nothing.
+  if (PathExists(path)) return Status::Error("The recycle bin did not take it", ERROR_CANCELLED);
+  if (entry != nullptr) {
+    const std::string& recycled = sink.recycled();
+    const std::size_t separator = recycled.find_last_of("\\/");
+    *entry = separator == std::string::npos ? TrashEntry{}
+                                            : TrashEntry{recycled.substr(0, separator), recycled.substr(separator + 1)};
+  }
+  return Status::Ok();
 }
 
 }  // namespace varnel
