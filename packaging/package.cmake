@@ -26,9 +26,10 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The libraries the programs link come from dpkg-shlibdeps; the zip job runs 7z, and "Open logfile" opens the
-# log with xdg-open. The icon is built into the program as PNG, so no image plugin is needed.
+# log with xdg-open. The windows need a platform plugin, which Qt loads at run time and Debian's Qt only
+# recommends. The icon is built into the program as PNG, so no image plugin is needed.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "p7zip-full")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "p7zip-full, qt6-qpa-plugins")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
