@@ -134,9 +134,10 @@ TEST_F(CliDocsTest, TheZshCompletionNamesEverySubcommandAndOption) {
 TEST_F(CliDocsTest, TheBashCompletionOffersWhatEachPlaceTakes) {
   const TempFolder temp;
   const fs::path here = temp.path();
-  for (const char* folder : {"roms", "my roms", "-odd"}) fs::create_directory(here / folder);
+  // "7*" is offered as it is, never as a pattern that would bring in the file "7z-alt".
+  for (const char* folder : {"roms", "my roms", "-odd", "7*"}) fs::create_directory(here / folder);
   std::ofstream(here / "7z-alt") << "";
-  const Names folders = {"roms", "my roms", "-odd"};
+  const Names folders = {"roms", "my roms", "-odd", "7*"};
 
   Names first = subcommands_;
   first.insert({"--help", "--version"});
@@ -156,11 +157,12 @@ TEST_F(CliDocsTest, TheBashCompletionOffersWhatEachPlaceTakes) {
       {{"varnel-cli", "clean", "--mode", "=", "first"}, {"first-selected"}},  // "--mode=first"
       {{"varnel-cli", "clean", "--zones", ""}, {}},                           // a text of the user's own
       {{"varnel-cli", "clean", "--zones", "zip", "--mu"}, {"--multi-ext"}},   // "zip" is the zones' text
-      {{"varnel-cli", "clean", "--config", "7"}, {"7z-alt"}},
+      {{"varnel-cli", "clean", "--config", "7z"}, {"7z-alt"}},
+      {{"varnel-cli", "clean", "7"}, {"7*"}},
       {{"varnel-cli", "clean", ""}, folders},
       {{"varnel-cli", "clean", "my"}, {"my roms"}},
       {{"varnel-cli", "clean", "--", "-"}, {"-odd"}},  // after "--" a folder, even one that looks like an option
-      {{"varnel-cli", "zip", "--archiver", ""}, {"roms", "my roms", "-odd", "7z-alt"}},
+      {{"varnel-cli", "zip", "--archiver", ""}, {"roms", "my roms", "-odd", "7*", "7z-alt"}},
       {{"varnel-cli", "alpha", "r"}, {"roms"}},
   };
   for (const Case& c : cases) {
