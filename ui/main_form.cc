@@ -64,6 +64,7 @@ void MainForm::BuildControls() {
   banner->setObjectName(QStringLiteral("Banner"));
   banner->setGeometry(QRect(QPoint(0, 0), kBannerSize));
   banner->setPixmap(BannerPicture());
+  banner->setToolTip(QStringLiteral("Varnel " VARNEL_VERSION));
 
   auto* clean = PlaceButton(this, "Command1", "I want to clean my romset", 360, 1320, 1935, 975);
   auto* zip = PlaceButton(this, "Command2", "I want to zip my roms", 2760, 1320, 1935, 975);

@@ -2,14 +2,17 @@
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 #include <QTreeView>
 #include <csignal>
 #include <filesystem>
@@ -368,6 +371,25 @@ class UiTest : public QObject {
       QVERIFY(!icon.isNull() && icon.hasAlphaChannel());
       // Drawn, not blank: transparent in its corner, opaque in its middle.
       QVERIFY(qAlpha(icon.pixel(0, 0)) == 0 && qAlpha(icon.pixel(8, 16)) == 255);
+    }
+  }
+
+  // Hovered, the menu's banner names the version that runs, in either language.
+  void theBannerNamesTheVersion() {
+    const QString expected = QStringLiteral("Varnel " VARNEL_VERSION);
+    QVERIFY2(QRegularExpression(QStringLiteral("^Varnel [0-9]+\\.[0-9]+")).match(expected).hasMatch(),
+             qPrintable(expected));
+    QWidget* menu = Form(FormId::kMainForm);
+    menu->show();
+    QVERIFY(QTest::qWaitForWindowExposed(menu));
+    QWidget* banner = Find<QWidget>(menu, "Banner");
+    for (const char* language : {"Option2", "Option1"}) {
+      Click(Find(menu, language));
+      QHelpEvent hover(QEvent::ToolTip, QPoint(20, 20), banner->mapToGlobal(QPoint(20, 20)));
+      QApplication::sendEvent(banner, &hover);
+      QTRY_VERIFY(QToolTip::isVisible());
+      QCOMPARE(QToolTip::text(), expected);
+      QToolTip::hideText();
     }
   }
 
