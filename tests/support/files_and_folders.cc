@@ -40,8 +40,8 @@ TempFolder::TempFolder(const fs::path& parent, std::string_view prefix) {
 TempFolder::~TempFolder() {
   std::error_code ignored;
   fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ignored);
-  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(
-           path_, fs::directory_options::skip_permission_denied, ignored)) {
+  for (const fs::directory_entry& entry :
+       fs::recursive_directory_iterator(path_, fs::directory_options::skip_permission_denied, ignored)) {
     if (entry.is_directory(ignored) && !entry.is_symlink(ignored)) {
       fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
     }

@@ -34,8 +34,8 @@ class ProgressFeed {
   QPointer<QProgressBar> bar_;
   std::function<Clock::time_point()> now_;
   int steps_;
-  int shown_ = -1;             // the filled width the bar shows; -1 before the first value
-  std::optional<int> held_;    // a filled width not shown yet
+  int shown_ = -1;           // the filled width the bar shows; -1 before the first value
+  std::optional<int> held_;  // a filled width not shown yet
   Clock::time_point shown_at_;
 };
 
