@@ -425,10 +425,10 @@ TEST_F(CliTest, AKeepListFromTheFileProtectsItsFiles) {
     const fs::path cli = MakeFiles("cli", romset_), direct = MakeFiles("direct", romset_);
     std::vector<std::string> args = {"clean", cli.string(), "--apply", "--yes"};
     args.insert(args.end(), extra.begin(), extra.end());
-    const std::string here = fs::current_path().string();
-    fs::current_path(root_);  // --config lf.txt is relative to the working folder
-    const auto [code, out, err] = Run(args, variable);
-    fs::current_path(here);
+    const auto [code, out, err] = [&] {
+      const CurrentFolderScope in_root(root_);  // --config lf.txt is relative to the working folder
+      return Run(args, variable);
+    }();
     ASSERT_EQ(code, 0) << err;
     const RunResult result = Direct(direct, [](RunSettings& s) {
       s.ZoneText = "(u),(e)", s.KeepText = "(j)", s.ExclusionText = "", s.TestMode = false;
@@ -494,10 +494,8 @@ TEST_F(CliTest, ZipTakesARelativeFolderThat7zWouldReadAsASwitchOrAList) {
   if (std::system("command -v 7z >/dev/null") != 0) GTEST_SKIP() << "7z (p7zip-full) is not installed";
   MakeFiles("-roms", "g.nes\n", "data");
   MakeFiles("@roms", "g.nes\n", "data");
-  const std::string here = fs::current_path().string();
-  fs::current_path(root_);
+  const CurrentFolderScope in_root(root_);
   const CliRun dash = Run({"zip", "--", "-roms"}), at = Run({"zip", "@roms"});
-  fs::current_path(here);
   EXPECT_EQ(dash, CliRun(0, "", "1 files zipped\n"));
   EXPECT_EQ(at, CliRun(0, "", "1 files zipped\n"));
   EXPECT_TRUE(fs::exists(root_ / "-roms/ZippedRoms/g.zip") && fs::exists(root_ / "@roms/ZippedRoms/g.zip"));

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 namespace varnel {
@@ -34,6 +35,24 @@ class TempFolder {
 
  private:
   std::string path_;
+};
+
+// Makes `folder` the process's current folder until the end of the scope, then gives the previous one back
+// (also when an assertion leaves the test early).
+class CurrentFolderScope {
+ public:
+  explicit CurrentFolderScope(const std::filesystem::path& folder) : previous_(std::filesystem::current_path()) {
+    std::filesystem::current_path(folder);
+  }
+  ~CurrentFolderScope() {
+    std::error_code ignored;
+    std::filesystem::current_path(previous_, ignored);
+  }
+  CurrentFolderScope(const CurrentFolderScope&) = delete;
+  CurrentFolderScope& operator=(const CurrentFolderScope&) = delete;
+
+ private:
+  std::filesystem::path previous_;
 };
 
 }  // namespace varnel

@@ -100,5 +100,21 @@ TEST(ArchiverLookupTest, ProgramFolderFirstThenAbsolutePathEntries) {
   EXPECT_EQ(FindArchiver(program.path(), path), program / kArchiverFileName);
 }
 
+// A relative PATH entry, or an empty one (the current folder for a shell), is never searched, even when the
+// current folder holds a startable archiver there: whoever chose the current folder would choose the program.
+TEST(ArchiverLookupTest, RelativeAndEmptyPathEntriesAreNeverSearched) {
+  TempFolder program, current;
+  std::filesystem::create_directories(current / "bin");
+  for (const char* folder : {"bin", "."})
+    WriteScript(std::filesystem::path(current / folder) / kArchiverFileName, "exit 0\n");
+  const std::string in_bin = current / (std::string("bin/") + kArchiverFileName);
+  const CurrentFolderScope in_current(current.path());
+  const std::string up_and_back = "../" + std::filesystem::path(current.path()).filename().string() + "/bin";
+  for (const std::string path : {"bin", "./bin", ".", "", ":", "bin::.", up_and_back.c_str()}) {
+    EXPECT_EQ(FindArchiver(program.path(), path), "") << "PATH=" << path;
+  }
+  EXPECT_EQ(FindArchiver(program.path(), "bin:" + (current / "bin")), in_bin);
+}
+
 }  // namespace
 }  // namespace varnel
