@@ -6,7 +6,7 @@
 #include <string>
 
 #include "settings/state_file.h"
-#include "ui/form_shell.h"
+#include "ui/kit/form_shell.h"
 
 namespace varnel {
 
