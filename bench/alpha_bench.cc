@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "common/well_known_names.h"
 #include "jobs/alpha/alpha_job.h"
 
 namespace fs = std::filesystem;
@@ -24,7 +25,7 @@ constexpr std::size_t kGeneratedNames = 37145;
 
 class QuietHost : public varnel::AlphaHost {
  public:
-  void ShowMessage(const std::string& text, int) override { last_message = text; }
+  void ShowMessage(const std::string& text, varnel::MessageIcon) override { last_message = text; }
   void SetProgress(double, double, double value) override { last_value = value; }
   std::string last_message;
   double last_value = 0;
@@ -65,7 +66,7 @@ void Populate(const fs::path& folder, const std::vector<std::string>& names) {
 // Puts every file back from the letter folders into `folder` and removes "AlphaFolders", so each timed run
 // starts from the same files (creating them anew costs far more than the runs themselves).
 void Restore(const fs::path& folder) {
-  const fs::path alpha = folder / "AlphaFolders";
+  const fs::path alpha = folder / varnel::kAlphaFoldersName;
   for (const fs::directory_entry& letter : fs::directory_iterator(alpha)) {
     for (const fs::directory_entry& file : fs::directory_iterator(letter.path())) {
       fs::rename(file.path(), folder / file.path().filename());
@@ -80,7 +81,7 @@ double Seconds(std::chrono::steady_clock::time_point start) {
 
 // The baseline: what a hand-written loop does for the same result, with nothing checked and nothing sorted.
 std::size_t PlainRenameLoop(const fs::path& folder) {
-  const fs::path alpha = folder / "AlphaFolders";
+  const fs::path alpha = folder / varnel::kAlphaFoldersName;
   fs::create_directory(alpha);
   fs::create_directory(alpha / "#");
   for (char letter = 'A'; letter <= 'Z'; ++letter) fs::create_directory(alpha / std::string(1, letter));

@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "common/well_known_names.h"
 #include "engine/cleaning_plan.h"
 #include "engine/cleaning_run.h"
 #include "platform/file_ops.h"
@@ -49,7 +50,9 @@ constexpr const char* kZones = "(f),(e),(ue),(jue),(u),(ju),(j)";
 class QuietHost : public CleaningHost {
  public:
   bool Confirm(const std::string&) override { return true; }
-  void ShowMessage(const std::string& text, int) override { std::fprintf(stderr, "message: %s\n", text.c_str()); }
+  void ShowMessage(const std::string& text, varnel::MessageIcon) override {
+    std::fprintf(stderr, "message: %s\n", text.c_str());
+  }
   void SetProgress(double, double, double value) override { last_value_ = value; }
   void SetResultText(const std::string&) override {}
   void OpenLog(const std::string&) override {}
@@ -233,7 +236,7 @@ FloorTimings MeasureAgainstFloor(const BenchFolder& folder, const RunSettings& s
                                  const std::function<void()>& reset = nullptr) {
   QuietHost host;
   std::vector<std::string> disposed;  // in the order the run disposes of them: its plan's
-  fs::remove(fs::path(folder.path()) / "logfile.txt");
+  fs::remove(fs::path(folder.path()) / varnel::kLogFileName);
   const CleaningPlan plan = PlanCleaning(settings, ListOrdinaryFiles(folder.path()));
   for (const PlannedDisposal& disposal : plan.disposals) disposed.emplace_back(plan.ListedName(disposal));
   std::vector<Timing> listing_times, run_times, loop_times, floor_times;
@@ -242,7 +245,7 @@ FloorTimings MeasureAgainstFloor(const BenchFolder& folder, const RunSettings& s
     if (reset) reset();
   };
   for (int i = 0; i < repeats; ++i) {
-    fs::remove(fs::path(folder.path()) / "logfile.txt");
+    fs::remove(fs::path(folder.path()) / varnel::kLogFileName);
     prepare();
     listing_times.push_back(Measure([&] { ListOrdinaryFiles(folder.path()); }));
     run_times.push_back(Measure([&] { RunCleaning(settings, host); }));
@@ -252,7 +255,7 @@ FloorTimings MeasureAgainstFloor(const BenchFolder& folder, const RunSettings& s
         Timing{listing_times.back().wall + loop_times.back().wall, listing_times.back().cpu + loop_times.back().cpu});
   }
   folder.Restore(disposed);
-  fs::remove(fs::path(folder.path()) / "logfile.txt");
+  fs::remove(fs::path(folder.path()) / varnel::kLogFileName);
   if (reset) reset();
   return FloorTimings{disposed.size(),    plan.listing.size(), Median(listing_times),
                       Median(loop_times), Median(floor_times), Median(run_times)};

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/well_known_names.h"
 #include "engine/cleaning_plan.h"
 #include "engine/disposer.h"
 #include "platform/file_ops.h"
@@ -35,7 +36,7 @@ bool PrepareMovedFolder(const std::string& folder, const std::string& moved, Cle
   FolderObstacle obstacle = FolderObstacle::kNone;
   const Status status = EnsureFolder(moved, &obstacle);
   if (status.ok()) return true;
-  host.ShowMessage(EnsureFolderMessage("moved", folder, obstacle, status, "moved"), kIconStop);
+  host.ShowMessage(EnsureFolderMessage(kMovedFolderName, folder, obstacle, status, "moved"), MessageIcon::kStop);
   return false;
 }
 
@@ -61,14 +62,14 @@ RunResult RunCleaning(const RunSettings& settings, CleaningHost& host) {
   FolderLock lock;
   if (const FolderEntry entry = EnterJobFolder(settings.RomFolder, !settings.TestMode, lock);
       entry.outcome != FolderEntry::Outcome::kEntered) {
-    host.ShowMessage(entry.message, kIconExclamation);
+    host.ShowMessage(entry.message, MessageIcon::kExclamation);
     result.outcome =
         entry.outcome == FolderEntry::Outcome::kProtected ? RunResult::Outcome::kRefused : RunResult::Outcome::kLocked;
     return result;
   }
 
   if (!IsZoneMode(settings.ZoneMode)) {
-    host.ShowMessage("Erreur", kIconNone);
+    host.ShowMessage("Erreur", MessageIcon::kNone);
     result.outcome = RunResult::Outcome::kNoZoneMode;
     return result;
   }
@@ -77,12 +78,12 @@ RunResult RunCleaning(const RunSettings& settings, CleaningHost& host) {
   Status listing_status;
   std::vector<std::string> listing = ListOrdinaryFiles(folder, &listing_status);
   if (!listing_status.ok()) {
-    host.ShowMessage("Cannot read " + folder + ": " + listing_status.message(), kIconExclamation);
+    host.ShowMessage("Cannot read " + folder + ": " + listing_status.message(), MessageIcon::kExclamation);
     result.outcome = RunResult::Outcome::kSetupFailed;
     return result;
   }
   if (listing.empty()) {
-    host.ShowMessage("Empty directory", kIconExclamation);
+    host.ShowMessage("Empty directory", MessageIcon::kExclamation);
     result.outcome = RunResult::Outcome::kEmptyFolder;
     return result;
   }
@@ -110,16 +111,16 @@ RunResult RunCleaning(const RunSettings& settings, CleaningHost& host) {
 
   Disposer disposer(folder, apply_changes);
   const auto stop = [&](const std::string& message, RunResult::Outcome outcome) {
-    host.ShowMessage(message, kIconStop);
+    host.ShowMessage(message, MessageIcon::kStop);
     if (!apply_changes) host.SetProgress(0, progress_maximum, 0);
     result.outcome = outcome;
     return result;
   };
-  const std::string refusal = "logfile.txt in " + folder + " is not a regular file; nothing was done.";
+  const std::string refusal = std::string(kLogFileName) + " in " + folder + " is not a regular file; nothing was done.";
   if (!disposer.LogMayBeOpened()) return stop(refusal, RunResult::Outcome::kSetupFailed);
   const DisposalAction action = DisposalActionOf(settings);
   if (apply_changes && action == DisposalAction::kMove) {
-    const std::string moved = JoinPath(folder, "moved");
+    const std::string moved = JoinPath(folder, kMovedFolderName);
     if (!PrepareMovedFolder(folder, moved, host)) {
       result.outcome = RunResult::Outcome::kSetupFailed;
       return result;
@@ -148,7 +149,7 @@ RunResult RunCleaning(const RunSettings& settings, CleaningHost& host) {
     const std::size_t done = apply_changes ? static_cast<std::size_t>(disposer.DisposedCount()) : 0;
     host.ShowMessage("Cannot write the log file " + disposer.log_path() + ": " + disposer.log_error().message() +
                          ". The run stopped after " + Decimal(done) + " files.",
-                     kIconStop);
+                     MessageIcon::kStop);
     result.outcome = RunResult::Outcome::kLogFailed;
     return result;
   };

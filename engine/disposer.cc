@@ -3,6 +3,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/well_known_names.h"
 #include "platform/file_ops.h"
 
 namespace varnel {
@@ -10,7 +11,7 @@ namespace varnel {
 Disposer::Disposer(std::string rom_folder, bool apply_changes)
     : rom_folder_(std::move(rom_folder)),
       apply_changes_(apply_changes),
-      log_path_(JoinPath(rom_folder_, "logfile.txt")) {}
+      log_path_(JoinPath(rom_folder_, kLogFileName)) {}
 
 bool Disposer::LogMayBeOpened() const { return IsAbsentOrPlainFile(log_path_); }
 
@@ -36,7 +37,7 @@ Status Disposer::Act(const CleaningPlan& plan, const PlannedDisposal& disposal) 
       return rom_folder_handle_.RemoveFile(listed_name_);
     case DisposalAction::kMove:
       if (!moved_folder_open_) {
-        moved_folder_handle_.Open(JoinPath(rom_folder_, "moved"));
+        moved_folder_handle_.Open(JoinPath(rom_folder_, kMovedFolderName));
         moved_folder_open_ = true;
       }
       return rom_folder_handle_.MoveWithoutReplace(listed_name_, moved_folder_handle_, listed_name_);

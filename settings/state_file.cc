@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "common/well_known_names.h"
 #include "platform/file_ops.h"
 #include "platform/replace_file.h"
 #include "platform/text_file.h"
@@ -83,14 +84,14 @@ std::string StateFilePath() {
     if (profile.empty()) return {};
     local = profile + "\\AppData\\Local";
   }
-  return local + "\\Varnel\\state.ini";
+  return local + "\\" + kStateFolderName + "\\" + kStateFileName;
 #else
   if (const char* state = std::getenv("XDG_STATE_HOME"); state != nullptr && state[0] == '/') {
-    return std::string(state) + "/varnel/state.ini";
+    return std::string(state) + "/" + kStateFolderName + "/" + kStateFileName;
   }
   const char* home = std::getenv("HOME");
   if (home == nullptr || home[0] == '\0') return {};
-  return std::string(home) + "/.local/state/varnel/state.ini";
+  return std::string(home) + "/.local/state/" + kStateFolderName + "/" + kStateFileName;
 #endif
 }
 

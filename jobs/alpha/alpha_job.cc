@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/well_known_names.h"
 #include "jobs/alpha/letter_folder.h"
 #include "platform/file_ops.h"
 #include "platform/folder_guard.h"
@@ -52,7 +53,7 @@ std::string PrepareLetterFolders(const std::string& rom_folder, LetterFolderPath
   return {};
 }
 
-AlphaResult Stop(AlphaResult::Outcome outcome, std::string message, int icon, AlphaHost& host) {
+AlphaResult Stop(AlphaResult::Outcome outcome, std::string message, MessageIcon icon, AlphaHost& host) {
   AlphaResult result;
   result.outcome = outcome;
   result.message = std::move(message);
@@ -70,16 +71,17 @@ AlphaResult RunAlphaFolders(const std::string& rom_folder, AlphaHost& host) {
     const AlphaResult::Outcome outcome = entry.outcome == FolderEntry::Outcome::kProtected
                                              ? AlphaResult::Outcome::kRefused
                                              : AlphaResult::Outcome::kLocked;
-    return Stop(outcome, std::move(entry.message), kIconExclamation, host);
+    return Stop(outcome, std::move(entry.message), MessageIcon::kExclamation, host);
   }
 
   Status listed;
   const std::vector<std::string> names = ListOrdinaryFiles(rom_folder, &listed);
   if (!listed.ok()) {
-    return Stop(AlphaResult::Outcome::kListingFailed, "Cannot read " + rom_folder + ": " + listed.message(), kIconStop,
-                host);
+    return Stop(AlphaResult::Outcome::kListingFailed, "Cannot read " + rom_folder + ": " + listed.message(),
+                MessageIcon::kStop, host);
   }
-  if (names.empty()) return Stop(AlphaResult::Outcome::kEmptyFolder, "Empty directory", kIconExclamation, host);
+  if (names.empty())
+    return Stop(AlphaResult::Outcome::kEmptyFolder, "Empty directory", MessageIcon::kExclamation, host);
 
   // Two steps more than the files: the bar fills only once the job has ended.
   const double maximum = 2.0 + static_cast<double>(names.size());
@@ -87,7 +89,7 @@ AlphaResult RunAlphaFolders(const std::string& rom_folder, AlphaHost& host) {
 
   LetterFolderPaths letter_paths;
   if (std::string problem = PrepareLetterFolders(rom_folder, letter_paths); !problem.empty()) {
-    return Stop(AlphaResult::Outcome::kFoldersFailed, std::move(problem), kIconStop, host);
+    return Stop(AlphaResult::Outcome::kFoldersFailed, std::move(problem), MessageIcon::kStop, host);
   }
   // Temporaries that an interrupted earlier move left go before this run moves anything.
   for (const std::string& path : letter_paths) RemoveLeftoverTemporaries(path);
@@ -113,7 +115,7 @@ AlphaResult RunAlphaFolders(const std::string& rom_folder, AlphaHost& host) {
 
   host.SetProgress(0.0, maximum, maximum);  // a job that got to its end shows a full bar
   result.message = AlphaEndMessage(result.moved_count, result.failures);
-  host.ShowMessage(result.message, kIconInformation);
+  host.ShowMessage(result.message, MessageIcon::kInformation);
   return result;
 }
 

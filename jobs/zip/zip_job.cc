@@ -38,9 +38,9 @@ std::string NameKey(const std::string& name) {
 // Makes sure <folder>/ZippedRoms is a folder of its own; on failure shows why and returns false.
 bool PrepareArchiveFolder(const std::string& folder, ZipHost& host) {
   FolderObstacle obstacle = FolderObstacle::kNone;
-  const Status status = EnsureFolder(JoinPath(folder, kArchiveFolder), &obstacle);
+  const Status status = EnsureFolder(JoinPath(folder, kArchiveFolderName), &obstacle);
   if (status.ok()) return true;
-  host.ShowMessage(EnsureFolderMessage(kArchiveFolder, folder, obstacle, status, "zipped"), kIconStop);
+  host.ShowMessage(EnsureFolderMessage(kArchiveFolderName, folder, obstacle, status, "zipped"), MessageIcon::kStop);
   return false;
 }
 
@@ -74,18 +74,18 @@ ZipJobResult RunZipJob(const ZipJobSettings& settings, ZipHost& host) {
   FolderLock lock;
   if (const FolderEntry entry = EnterJobFolder(settings.folder, /*changes_files=*/false, lock);
       entry.outcome != FolderEntry::Outcome::kEntered) {
-    host.ShowMessage(entry.message, kIconExclamation);
+    host.ShowMessage(entry.message, MessageIcon::kExclamation);
     return Ended(ZipJobEnd::kLocked);
   }
   // The job works on its own snapshot: the archives go into a sub-folder, so they never join it.
   Status listed;
   const std::vector<std::string> names = ListOrdinaryFiles(settings.folder, &listed);
   if (!listed.ok()) {
-    host.ShowMessage("Cannot read " + settings.folder + ": " + listed.message(), kIconStop);
+    host.ShowMessage("Cannot read " + settings.folder + ": " + listed.message(), MessageIcon::kStop);
     return Ended(ZipJobEnd::kNotStarted);
   }
   if (names.empty()) {
-    host.ShowMessage("Empty directory", kIconExclamation);
+    host.ShowMessage("Empty directory", MessageIcon::kExclamation);
     return Ended(ZipJobEnd::kEmptyFolder);
   }
 
@@ -96,7 +96,7 @@ ZipJobResult RunZipJob(const ZipJobSettings& settings, ZipHost& host) {
   // The archiver reads every argument that starts with "-" or "@" as a switch or a list file: each path it
   // gets starts with the absolute folder.
   const std::string folder = AbsolutePath(settings.folder);
-  const std::string archive_folder = JoinPath(folder, kArchiveFolder);
+  const std::string archive_folder = JoinPath(folder, kArchiveFolderName);
   RemoveLeftoverTemporaries(archive_folder);  // an interrupted job's, before this one writes any
   const std::vector<PlannedFile> plan = PlanZipJob(
       names, [&archive_folder](const std::string& archive) { return PathExists(JoinPath(archive_folder, archive)); });
@@ -119,12 +119,12 @@ ZipJobResult RunZipJob(const ZipJobSettings& settings, ZipHost& host) {
       archiver_ran = archiver_ran || zip.run.exit_code >= 0;
       if (zip.run.stopped) return Ended(ZipJobEnd::kStopped, std::move(result));
       if (!zip.run.error.ok()) {
-        host.ShowMessage(RunnerErrorMessage(zip.run.error), kIconStop);
+        host.ShowMessage(RunnerErrorMessage(zip.run.error), MessageIcon::kStop);
         result.error = zip.run.error;
         return Ended(ZipJobEnd::kRunnerError, std::move(result));
       }
       if (first_run && zip.run.exit_code == kCommandLineError) {
-        host.ShowMessage(kUnsupportedArchiverMessage, kIconStop);
+        host.ShowMessage(kUnsupportedArchiverMessage, MessageIcon::kStop);
         return Ended(ZipJobEnd::kUnsupportedArchiver, std::move(result));
       }
       if (zip.zipped) {
@@ -138,7 +138,7 @@ ZipJobResult RunZipJob(const ZipJobSettings& settings, ZipHost& host) {
   }
   FlushFolder(archive_folder);            // the new names on disk too
   host.SetProgress(0, maximum, maximum);  // a job that got to its end shows a full bar
-  host.ShowMessage(ZipEndMessage(result), result.failed.empty() ? kIconNone : kIconExclamation);
+  host.ShowMessage(ZipEndMessage(result), result.failed.empty() ? MessageIcon::kNone : MessageIcon::kExclamation);
   return result;
 }
 

@@ -13,8 +13,7 @@
 #include "platform/file_ops.h"
 #include "platform/folder_lock.h"
 #include "tests/engine/engine_test_support.h"
-#include "tests/platform/scoped_data_home.h"
-#include "tests/platform/scoped_home.h"
+#include "tests/support/scoped_home.h"
 
 namespace varnel {
 namespace {
@@ -50,15 +49,15 @@ TEST(TrashRunTest, PutsUnkeptFilesInTheTrashWithoutAQuestion) {
   TempFolder folder, data;
   const ScopedDataHome data_home(data.path());
   folder.TouchAll(kNames);
-  const std::string trash = data.PathOf("Trash");
+  const std::string trash = data / "Trash";
 
-  RecordingHost host;
+  RecordingCleaningHost host;
   EXPECT_EQ(RunCleaning(TrashRun(folder, true), host).summary, "Theoretically trashed files : 2");
   EXPECT_EQ(folder.Read("logfile.txt"), LogOf(kDecisions + kHyphens + "|Theoretically trashed files : 2"));
   EXPECT_EQ(EntriesOf(folder.path()).size(), kNames.size() + 1);
   EXPECT_FALSE(fs::exists(trash));
 
-  host = RecordingHost();
+  host = RecordingCleaningHost();
   const RunResult result = RunCleaning(TrashRun(folder, false), host);
   EXPECT_EQ(result.outcome, RunResult::Outcome::kCompleted);
   EXPECT_EQ(result.summary, "Trashed files : 2");
@@ -74,7 +73,7 @@ TEST(TrashRunTest, PutsUnkeptFilesInTheTrashWithoutAQuestion) {
   RunSettings both = TrashRun(folder, false);
   both.MoveFiles = true;
   EXPECT_EQ(RunCleaning(both, host).summary, "Moved files : 1");
-  EXPECT_EQ(EntriesOf(folder.PathOf("moved")), std::set<std::string>{"Game (J).zip"});
+  EXPECT_EQ(EntriesOf(folder / "moved"), std::set<std::string>{"Game (J).zip"});
 }
 
 // The trash is a link out of the data folder: no file goes, each has its error line, nothing is written
@@ -83,12 +82,12 @@ TEST(TrashRunTest, ARefusedTrashLeavesEveryFileWithAnErrorLine) {
   TempFolder folder, data, outside;
   const ScopedDataHome data_home(data.path());
   folder.TouchAll(kNames);
-  fs::create_directory_symlink(outside.path(), data.PathOf("Trash"));
-  RecordingHost host;
+  fs::create_directory_symlink(outside.path(), data / "Trash");
+  RecordingCleaningHost host;
   const RunResult result = RunCleaning(TrashRun(folder, false), host);
   EXPECT_EQ(result.outcome, RunResult::Outcome::kCompleted);
   EXPECT_EQ(result.failed_count, 2);
-  const std::string error = "\t --> Error: Cannot use the trash " + data.PathOf("Trash") + ": it is a symbolic link";
+  const std::string error = "\t --> Error: Cannot use the trash " + data / "Trash" + ": it is a symbolic link";
   EXPECT_EQ(folder.Read("logfile.txt"),
             LogOf(kDecisions + "game (j).zip" + error + "|lone (j).zip" + error + "|0 file deleted"));
   EXPECT_EQ(EntriesOf(folder.path()).size(), kNames.size() + 1);
@@ -113,16 +112,17 @@ TEST(TrashRunTest, IsARealRunForTheGuardsAndTheLock) {
     std::string message;
   } cases[] = {
       {"home folder", [] {}, RunResult::Outcome::kRefused,
-       "Message 48: Varnel will not change files in " + folder.path() + ": choose the folder that holds your romset."},
+       "[exclamation] Varnel will not change files in " + folder.path() +
+           ": choose the folder that holds your romset."},
       {"locked folder", [&] { ASSERT_TRUE(other_job.Acquire(folder.path()).ok()); }, RunResult::Outcome::kLocked,
-       "Message 48: Another Varnel job is working in " + folder.path() + "."},
+       "[exclamation] Another Varnel job is working in " + folder.path() + "."},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
     std::optional<ScopedHome> home;
     if (c.outcome == RunResult::Outcome::kRefused) home.emplace(folder.path());
     c.prepare();
-    RecordingHost host;
+    RecordingCleaningHost host;
     EXPECT_EQ(RunCleaning(TrashRun(folder, false), host).outcome, c.outcome);
     EXPECT_EQ(host.calls, std::vector<std::string>{c.message});
     EXPECT_EQ(EntriesOf(folder.path()).size(), kNames.size());

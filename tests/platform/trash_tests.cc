@@ -25,10 +25,13 @@
 
 #include "gtest/gtest.h"
 #include "platform/file_ops.h"
+#include "platform/text_file.h"
 #include "platform/trash.h"
 #include "tests/platform/platform_test_support.h"
-#include "tests/platform/scoped_data_home.h"
 #include "tests/platform/tmpfs_mount.h"
+#include "tests/support/files.h"
+#include "tests/support/scoped_home.h"
+#include "tests/support/temp_folder.h"
 
 namespace varnel {
 namespace {
@@ -197,7 +200,7 @@ TEST(TrashTest, ARefusedTrashLeavesTheFileInPlace) {
     c.make(fixture.Trash(), outside);
     const Status status = MoveToTrash(folder, "Game (J).nes", nullptr);
     EXPECT_EQ(status.message(), "Cannot use the trash " + fixture.Trash() + c.failed + ": " + c.reason);
-    EXPECT_EQ(Contents(JoinPath(folder, "Game (J).nes")), "dump");
+    EXPECT_EQ(ReadFile(JoinPath(folder, "Game (J).nes")), "dump");
     EXPECT_TRUE(fs::is_empty(outside));
   }
 }
@@ -228,7 +231,7 @@ TEST(TrashTest, ARecordThatCannotBeWrittenLeavesTheFile) {
   int status = -1;
   ASSERT_EQ(waitpid(child, &status, 0), child);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the trash did not fail with EFBIG";
-  EXPECT_EQ(Contents(JoinPath(folder, "Game (E).nes")), "dump");
+  EXPECT_EQ(ReadFile(JoinPath(folder, "Game (E).nes")), "dump");
   EXPECT_TRUE(fs::is_empty(JoinPath(fixture.Trash(), "info")));
   EXPECT_TRUE(fs::is_empty(JoinPath(fixture.Trash(), "files")));
 }
@@ -293,7 +296,7 @@ TEST(TrashTest, FilesOnAnotherVolumeGoToItsTrash) {
     const Status status = MoveToTrash(folder, "Game (U).nes", &entry);
     if (c.result.starts_with("Cannot")) {
       EXPECT_EQ(status.message(), c.result);
-      EXPECT_EQ(Contents(JoinPath(folder, "Game (U).nes")), "dump");
+      EXPECT_EQ(ReadFile(JoinPath(folder, "Game (U).nes")), "dump");
       EXPECT_TRUE(fs::is_empty(fixture.Folder("outside")));
     } else {
       ASSERT_TRUE(status.ok()) << status.message();
@@ -344,13 +347,13 @@ TEST(TrashTest, TheRecycleBinTakesTheFile) {
   TrashEntry entry;
   const Status status = MoveToTrash(folder.path(), "Game (E).nes", &entry);
   if (status.code() == static_cast<int>(E_NOTIMPL)) {
-    EXPECT_EQ(Contents(JoinPath(folder.path(), "Game (E).nes")), "dump");  // never deleted instead
+    EXPECT_EQ(ReadFile(JoinPath(folder.path(), "Game (E).nes")), "dump");  // never deleted instead
     GTEST_SKIP() << "the shell's FileOperation does not recycle here (wine): " << status.message();
   }
   ASSERT_TRUE(status.ok()) << status.message();
   EXPECT_FALSE(PathExists(JoinPath(folder.path(), "Game (E).nes")));
   if (!entry.name.empty()) {
-    EXPECT_EQ(Contents(JoinPath(entry.trash, entry.name)), "dump");
+    EXPECT_EQ(ReadFile(JoinPath(entry.trash, entry.name)), "dump");
     EXPECT_TRUE(RemoveFile(JoinPath(entry.trash, entry.name)).ok());
   }
 }
