@@ -2,6 +2,7 @@
 #define VARNEL_PLATFORM_FILE_OPS_H_
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -9,11 +10,8 @@
 
 namespace varnel {
 
-#ifdef _WIN32
-inline constexpr char kPathSeparator = '\\';
-#else
-inline constexpr char kPathSeparator = '/';
-#endif
+// The separator the system writes between the names of a path: "/", on Windows a backslash.
+inline constexpr char kPathSeparator = static_cast<char>(std::filesystem::path::preferred_separator);
 
 // True for a character that separates the names of a path: "/", and on Windows a backslash as well.
 inline constexpr bool IsPathSeparator(char c) { return c == '/' || c == kPathSeparator; }

@@ -1,6 +1,6 @@
-#include "platform/win_text.h"
+#include "platform/windows/win_text.h"
 
-#ifdef _WIN32
+#include <windows.h>
 
 namespace varnel {
 
@@ -21,7 +21,7 @@ std::string WideToUtf8(std::wstring_view text) {
   return out;
 }
 
-std::string SystemMessage(DWORD error) {
+std::string SystemMessage(unsigned long error) {
   wchar_t* buffer = nullptr;
   const DWORD length =
       FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
@@ -35,8 +35,8 @@ std::string SystemMessage(DWORD error) {
   return message;
 }
 
-Status WindowsErrorStatus(DWORD error) { return Status::Error(SystemMessage(error), static_cast<int>(error)); }
+Status WindowsErrorStatus(unsigned long error) { return Status::Error(SystemMessage(error), static_cast<int>(error)); }
+
+Status LastErrorStatus() { return WindowsErrorStatus(GetLastError()); }
 
 }  // namespace varnel
-
-#endif  // _WIN32
