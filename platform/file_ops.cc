@@ -1,5 +1,7 @@
 #include "platform/file_ops.h"
 
+#include <utility>
+
 namespace varnel {
 
 std::string JoinPath(std::string_view folder, std::string_view name) {
@@ -19,12 +21,12 @@ Status EnsureFolder(const std::string& path, FolderObstacle* obstacle) {
     found = FolderObstacleAt(path);  // something took the name meanwhile, or the system refused
     if (found == FolderObstacle::kNone && !PathExists(path)) {
       if (obstacle != nullptr) *obstacle = FolderObstacle::kNone;
-      return made;
+      return std::move(made).About("create", path);
     }
   }
   if (obstacle != nullptr) *obstacle = found;
-  if (found == FolderObstacle::kFile) return Status::Error("exists as a file");
-  if (found == FolderObstacle::kLink) return Status::Error("is a symbolic link");
+  if (found == FolderObstacle::kFile) return Status::Error(kExistsAsAFile).About("create", path);
+  if (found == FolderObstacle::kLink) return Status::Error(kIsASymbolicLink).About("create", path);
   return Status::Ok();
 }
 
@@ -41,7 +43,7 @@ std::string EnsureFolderMessage(std::string_view name, std::string_view folder, 
     case FolderObstacle::kNone:
       break;
   }
-  return message.append("Cannot create ").append(JoinPath(folder, name)).append(": ").append(status.message());
+  return status.ToString();
 }
 
 }  // namespace varnel

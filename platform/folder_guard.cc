@@ -33,7 +33,7 @@ FolderEntry EnterJobFolder(const std::string& folder, bool changes_files, Folder
     entry.message = "Another Varnel job is working in " + folder + ".";
   } else {
     entry.outcome = FolderEntry::Outcome::kLockFailed;
-    entry.message = "Cannot lock " + folder + ": " + locked.message();
+    entry.message = locked.ToString();
   }
   return entry;
 }

@@ -23,7 +23,8 @@ class FolderLock {
   ~FolderLock() { Release(); }
 
   // Takes the lock of `folder` (following links), giving up any lock held before. Fails without waiting
-  // when another job holds it: IsBusy() then tells that failure from the others.
+  // when another job holds it: IsBusy() then tells that failure from the others. A failure is the failure to
+  // "lock" `folder`.
   Status Acquire(const std::string& folder);
   // Takes the lock of `folder` through its lock file: on Linux the way taken where the folder's own file
   // system refuses a lock, on Windows the only way.
@@ -39,6 +40,10 @@ class FolderLock {
   static bool IsBusy(const Status& status);
 
  private:
+  // The work of Acquire and AcquireWithLockFile, each system's own, with no lock held on entry.
+  Status TakeLock(const std::string& folder);
+  Status TakeLockFile(const std::string& folder);
+
   // What holds the lock, -1 for nothing: the descriptor of the folder or its lock file (POSIX), the handle of
   // the lock file (Windows).
   std::intptr_t handle_ = -1;

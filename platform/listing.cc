@@ -182,12 +182,13 @@ void SortListedNames(std::vector<std::string>& names) {
   names.swap(sorted);
 }
 
-std::vector<std::string> ListOrdinaryFiles(const std::string& folder, Status* status) {
-  GatheredNames names;
-  const Status gathered = GatherOrdinaryFiles(folder, &names);
-  if (status != nullptr) *status = gathered;
-  if (!gathered.ok()) return {};
-  return names.Sorted();
+Status ListOrdinaryFiles(const std::string& folder, std::vector<std::string>* names) {
+  names->clear();
+  GatheredNames gathered;
+  if (Status status = GatherOrdinaryFiles(folder, &gathered); !status.ok())
+    return std::move(status).About("read", folder);
+  *names = gathered.Sorted();
+  return Status::Ok();
 }
 
 }  // namespace varnel

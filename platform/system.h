@@ -21,6 +21,9 @@ inline Status ErrnoStatus(int error) { return Status::Error(std::strerror(error)
 // Names of temporaries tried before giving up: a crashed earlier process of the same id may have left some.
 inline constexpr int kTemporaryTries = 100;
 
+// The failure "Not a regular file", with the system's number for an invalid argument.
+Status NotRegularFile();
+
 // The running process's id.
 unsigned long long CurrentProcessId();
 

@@ -43,7 +43,7 @@ class LogFile {
   std::uint64_t size_ = 0;
 };
 
-// Reads a whole file as bytes.
+// Reads a whole file as bytes; a failure is the failure to "read" `path`.
 Status ReadWholeFile(const std::string& path, std::string* contents);
 
 }  // namespace varnel

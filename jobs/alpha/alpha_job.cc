@@ -73,11 +73,9 @@ AlphaResult RunAlphaFolders(const std::string& rom_folder, AlphaHost& host) {
     return Stop(outcome, std::move(entry.message), kIconExclamation, host);
   }
 
-  Status listed;
-  const std::vector<std::string> names = ListOrdinaryFiles(rom_folder, &listed);
-  if (!listed.ok()) {
-    return Stop(AlphaResult::Outcome::kListingFailed, "Cannot read " + rom_folder + ": " + listed.message(), kIconStop,
-                host);
+  std::vector<std::string> names;
+  if (const Status listed = ListOrdinaryFiles(rom_folder, &names); !listed.ok()) {
+    return Stop(AlphaResult::Outcome::kListingFailed, listed.ToString(), kIconStop, host);
   }
   if (names.empty()) return Stop(AlphaResult::Outcome::kEmptyFolder, "Empty directory", kIconExclamation, host);
 
@@ -89,8 +87,9 @@ AlphaResult RunAlphaFolders(const std::string& rom_folder, AlphaHost& host) {
   if (std::string problem = PrepareLetterFolders(rom_folder, letter_paths); !problem.empty()) {
     return Stop(AlphaResult::Outcome::kFoldersFailed, std::move(problem), kIconStop, host);
   }
-  // Temporaries that an interrupted earlier move left go before this run moves anything.
-  for (const std::string& path : letter_paths) RemoveLeftoverTemporaries(path);
+  // Temporaries that an interrupted earlier move left go before this run moves anything. One that cannot go
+  // stays harmless: this run creates its own under new names and never replaces a file.
+  for (const std::string& path : letter_paths) RemoveLeftoverTemporaries(path).IgnoreError();
 
   // One snapshot serves both the count and the moves: it holds files only, so neither the new folders nor
   // the moved files come back.

@@ -24,8 +24,6 @@ namespace {
 // Where the last separator of `path` is, or npos.
 std::size_t LastSeparator(const std::string& path) { return path.rfind('/'); }
 
-Status NotRegularFile() { return Status::Error("Not a regular file", EINVAL); }
-
 // Errors by which a file system (or an older kernel) refuses the flag of renameat2 rather than the move.
 bool NoReplaceRenameRefused(int error) {
   return error == EINVAL || error == ENOSYS || error == EOPNOTSUPP || error == EPERM;

@@ -11,6 +11,8 @@
 
 namespace varnel {
 
+Status NotRegularFile() { return Status::Error("Not a regular file", EINVAL); }
+
 bool PathExists(const std::string& path) {
   struct stat info;
   return ::lstat(path.c_str(), &info) == 0;
@@ -55,7 +57,7 @@ bool RegularFileSize(const std::string& path, std::uint64_t* size) {
 Status CheckRegularFile(const std::string& path) {
   struct stat info;
   if (::stat(path.c_str(), &info) != 0) return ErrnoStatus(errno);
-  if (!S_ISREG(info.st_mode)) return Status::Error("Not a regular file", EINVAL);
+  if (!S_ISREG(info.st_mode)) return NotRegularFile();
   return Status::Ok();
 }
 
@@ -75,7 +77,7 @@ Status FlushFile(const std::string& path) {
   if (!file.valid()) return ErrnoStatus(errno);
   struct stat info;
   if (::fstat(file.get(), &info) != 0) return ErrnoStatus(errno);
-  if (!S_ISREG(info.st_mode)) return Status::Error("Not a regular file", EINVAL);
+  if (!S_ISREG(info.st_mode)) return NotRegularFile();
   return Sync(file.get());
 }
 

@@ -26,21 +26,19 @@ Status EnsureFolders(std::string& path, std::initializer_list<const char*> parts
 
 }  // namespace
 
-Status FolderLock::Acquire(const std::string& folder) {
-  Release();
+Status FolderLock::TakeLock(const std::string& folder) {
   // A folder that cannot be opened for reading (permission to enter it only) still has its lock file.
   FileDescriptor opened(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (!opened.valid()) return AcquireWithLockFile(folder);
+  if (!opened.valid()) return TakeLockFile(folder);
   if (::flock(opened.get(), LOCK_EX | LOCK_NB) == 0) {
     handle_ = opened.Release();
     return Status::Ok();
   }
   if (errno == EWOULDBLOCK) return ErrnoStatus(EWOULDBLOCK);
-  return AcquireWithLockFile(folder);
+  return TakeLockFile(folder);
 }
 
-Status FolderLock::AcquireWithLockFile(const std::string& folder) {
-  Release();
+Status FolderLock::TakeLockFile(const std::string& folder) {
   struct stat info;
   if (::stat(folder.c_str(), &info) != 0) return ErrnoStatus(errno);
   if (!S_ISDIR(info.st_mode)) return ErrnoStatus(ENOTDIR);
@@ -52,7 +50,7 @@ Status FolderLock::AcquireWithLockFile(const std::string& folder) {
   if (!file.valid()) return ErrnoStatus(errno);
   struct stat file_info;
   if (::fstat(file.get(), &file_info) != 0) return ErrnoStatus(errno);
-  if (!S_ISREG(file_info.st_mode)) return Status::Error("Not a regular file", EINVAL);
+  if (!S_ISREG(file_info.st_mode)) return NotRegularFile();
   if (::flock(file.get(), LOCK_EX | LOCK_NB) != 0) return ErrnoStatus(errno);
   // The file stays when the lock goes: removing it could let two jobs lock two different files of one name.
   handle_ = file.Release();

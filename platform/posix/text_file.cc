@@ -22,7 +22,7 @@ bool IsAbsentOrPlainFile(const std::string& path) {
 
 Status LogFile::Open(const std::string& path, bool* not_regular) {
   *not_regular = false;
-  Close();
+  Close().IgnoreError();  // the log opened before, which its owner gave up by opening another
   size_ = 0;
   // No O_TRUNC: the entry is emptied only once it is known to be the regular file it should be.
   FileDescriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666));

@@ -17,8 +17,6 @@ namespace {
 // Where the last separator of `path` is, or npos.
 std::size_t LastSeparator(const std::string& path) { return path.find_last_of("\\/"); }
 
-Status NotRegularFile() { return Status::Error("Not a regular file", ERROR_INVALID_PARAMETER); }
-
 // Deletes a file this move created, read-only or not.
 void DeleteOwnFile(const std::wstring& path) {
   const DWORD attributes = GetFileAttributesW(path.c_str());

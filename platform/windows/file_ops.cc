@@ -2,9 +2,12 @@
 
 #include <windows.h>
 
+#include "platform/system.h"
 #include "platform/windows/win_text.h"
 
 namespace varnel {
+
+Status NotRegularFile() { return Status::Error("Not a regular file", ERROR_INVALID_PARAMETER); }
 
 bool PathExists(const std::string& path) {
   return GetFileAttributesW(Utf8ToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -54,7 +57,7 @@ bool RegularFileSize(const std::string& path, std::uint64_t* size) {
 Status CheckRegularFile(const std::string& path) {
   const DWORD attributes = GetFileAttributesW(Utf8ToWide(path).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return WindowsErrorStatus(GetLastError());
-  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return Status::Error("Not a regular file", ERROR_INVALID_PARAMETER);
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return NotRegularFile();
   return Status::Ok();
 }
 

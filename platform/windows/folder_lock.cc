@@ -11,18 +11,18 @@
 namespace varnel {
 namespace {
 
-// Creates `path` when absent; fine when it exists as a folder.
+// Creates the folder `path` of the user's own state when absent; one there already (through a link too, as
+// the user may have placed it) is fine.
 Status MakeFolderIfAbsent(const std::string& path) {
-  if (CreateDirectoryW(Utf8ToWide(path).c_str(), nullptr) || IsFolder(path)) return Status::Ok();
-  return LastErrorStatus();
+  const Status made = MakeFolder(path);
+  return made.ok() || IsFolder(path) ? Status::Ok() : made;
 }
 
 }  // namespace
 
-Status FolderLock::Acquire(const std::string& folder) { return AcquireWithLockFile(folder); }
+Status FolderLock::TakeLock(const std::string& folder) { return TakeLockFile(folder); }
 
-Status FolderLock::AcquireWithLockFile(const std::string& folder) {
-  Release();
+Status FolderLock::TakeLockFile(const std::string& folder) {
   FolderIdentity identity;  // volume serial number and file index: what tells one folder from every other
   if (Status status = IdentifyFolder(folder, &identity); !status.ok()) return status;
   wchar_t local[MAX_PATH];

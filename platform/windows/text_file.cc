@@ -37,7 +37,7 @@ bool IsAbsentOrPlainFile(const std::string& path) {
 
 Status LogFile::Open(const std::string& path, bool* not_regular) {
   *not_regular = false;
-  Close();
+  Close().IgnoreError();  // the log opened before, which its owner gave up by opening another
   size_ = 0;
   Handle file(CreateFileW(Utf8ToWide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
@@ -50,7 +50,7 @@ Status LogFile::Open(const std::string& path, bool* not_regular) {
   if (!GetFileInformationByHandle(file.get(), &info) || !IsPlainFile(info) ||
       GetFileType(file.get()) != FILE_TYPE_DISK) {
     *not_regular = true;
-    return Status::Error("Not a regular file", ERROR_INVALID_PARAMETER);
+    return NotRegularFile();
   }
   if (!SetEndOfFile(file.get())) return LastErrorStatus();  // the file position of a new handle is 0
   handle_ = reinterpret_cast<std::intptr_t>(file.Release());

@@ -45,7 +45,8 @@ class TempFolder {
   bool Has(const std::string& name) const { return std::filesystem::exists(path_ / name); }
   std::string Read(const std::string& name) const {
     std::string text;
-    ReadWholeFile(PathOf(name), &text);
+    const Status read = ReadWholeFile(PathOf(name), &text);
+    EXPECT_TRUE(read.ok()) << name << ": " << read.message();
     return text;
   }
 

@@ -120,6 +120,7 @@ TEST(FolderLockTest, OneJobPerFolderWhateverPathNamesIt) {
   FolderLock missing;
   const Status status = missing.Acquire(JoinPath(roms, "missing"));
   EXPECT_FALSE(status.ok() || FolderLock::IsBusy(status));
+  EXPECT_EQ(status.ToString(), "Cannot lock " + JoinPath(roms, "missing") + ": " + status.message());
 }
 
 TEST(EnterJobFolderTest, GuardFirstThenTheLockWithTheirMessages) {
