@@ -21,15 +21,7 @@ namespace {
 
 // The command line in the system's ANSI code page, as CreateProcessA takes it; characters the code page
 // cannot hold are replaced by the system's default character.
-std::string AnsiText(const std::string& utf8) {
-  const std::wstring wide = Utf8ToWide(utf8);
-  if (wide.empty()) return {};
-  const int size =
-      WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-  std::string ansi(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), ansi.data(), size, nullptr, nullptr);
-  return ansi;
-}
+std::string AnsiText(const std::string& utf8) { return WideToCodePage(Utf8ToWide(utf8), CP_ACP); }
 
 // A job object that ends every process still in it when its last handle is closed; nullptr on failure.
 HANDLE KillOnCloseJob() {

@@ -24,25 +24,16 @@ Status ListSubFolders(const std::string& folder, std::vector<std::string>* names
   std::wstring pattern = Utf8ToWide(folder);
   if (!pattern.empty() && pattern.back() != L'\\' && pattern.back() != L'/') pattern += L'\\';
   pattern += L'*';
-  WIN32_FIND_DATAW data;
-  HANDLE find = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchLimitToDirectories, nullptr,
-                                 FIND_FIRST_EX_LARGE_FETCH);
-  if (find == INVALID_HANDLE_VALUE) {
-    const DWORD error = GetLastError();
-    return error == ERROR_FILE_NOT_FOUND ? Status::Ok() : WindowsErrorStatus(error);  // an empty drive root
-  }
-  do {
-    constexpr DWORD kHidden = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-    if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 || (data.dwFileAttributes & kHidden) != 0) continue;
-    const std::wstring_view name = data.cFileName;
-    if (name == L"." || name == L"..") continue;
-    names->push_back(WideToUtf8(name));
-  } while (FindNextFileW(find, &data));
-  const DWORD error = GetLastError();
-  FindClose(find);
-  if (error != ERROR_NO_MORE_FILES) {
+  constexpr DWORD kHidden = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+  const Status status =
+      ForEachFolderEntry(pattern, /*folders_only=*/true, [names](std::wstring_view name, unsigned long attributes) {
+        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return;
+        if ((attributes & kHidden) != 0 || name == L"." || name == L"..") return;
+        names->push_back(WideToUtf8(name));
+      });
+  if (!status.ok()) {
     names->clear();
-    return WindowsErrorStatus(error);
+    return status;
   }
   SortListedNames(*names);
   return Status::Ok();

@@ -1,7 +1,13 @@
 #ifndef VARNEL_PLATFORM_WINDOWS_WIN_HANDLE_H_
 #define VARNEL_PLATFORM_WINDOWS_WIN_HANDLE_H_
 
-// The handle class the Windows files of the platform layer share; not for the jobs.
+// The handle class and the folder scan the Windows files of the platform layer share; not for the jobs.
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "platform/status.h"
 
 namespace varnel {
 
@@ -30,6 +36,13 @@ class Handle {
  private:
   void* handle_;
 };
+
+// Calls `on_entry` with the name and attributes of each entry of the folder that `pattern` ("<folder>\\*")
+// names, "." and ".." included, in the folder's order; `folders_only` asks the system to pass over the files
+// where it can. A folder with no entry at all (an empty drive root) lists nothing and is no failure; a scan
+// cut short by a failure is one, so that nobody takes it for the whole folder.
+Status ForEachFolderEntry(const std::wstring& pattern, bool folders_only,
+                          const std::function<void(std::wstring_view name, unsigned long attributes)>& on_entry);
 
 }  // namespace varnel
 

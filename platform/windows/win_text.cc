@@ -12,12 +12,14 @@ std::wstring Utf8ToWide(std::string_view text) {
   return out;
 }
 
-std::string WideToUtf8(std::wstring_view text) {
+std::string WideToUtf8(std::wstring_view text) { return WideToCodePage(text, CP_UTF8); }
+
+std::string WideToCodePage(std::wstring_view text, unsigned code_page) {
   if (text.empty()) return {};
   const int size =
-      WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+      WideCharToMultiByte(code_page, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
   std::string out(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
+  WideCharToMultiByte(code_page, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
   return out;
 }
 

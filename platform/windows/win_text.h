@@ -14,6 +14,9 @@ namespace varnel {
 // UTF-8 to the UTF-16 that the wide Windows calls take, and back.
 std::wstring Utf8ToWide(std::string_view text);
 std::string WideToUtf8(std::wstring_view text);
+// UTF-16 to the code page `code_page` (CP_UTF8, CP_ACP, …); characters it cannot hold become the system's
+// default character.
+std::string WideToCodePage(std::wstring_view text, unsigned code_page);
 
 // The system's text for a GetLastError() value (a DWORD), without its trailing line break.
 std::string SystemMessage(unsigned long error);
