@@ -327,7 +327,7 @@ int Main(int argc, char** argv) {
   std::vector<std::string> names = names_file.empty() ? RomsetNames("goodgba.txt", 37000) : ReadNames(names_file);
   std::sort(names.begin(), names.end());
   names.erase(std::unique(names.begin(), names.end()), names.end());
-  SortListedNames(names);  // files are created in the order a run lists them, as copying a sorted set would
+  SortListedNames(&names);  // files are created in the order a run lists them, as copying a sorted set would
   std::printf("cleaning_bench: %zu files, %d runs of %d interleaved repeats; medians, and ratios to the baseline\n",
               names.size(), runs, repeats);
 

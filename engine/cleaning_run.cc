@@ -57,7 +57,7 @@ RunResult RunCleaning(const RunSettings& settings, CleaningHost& host) {
   // Before anything else: a real run never works in a protected folder, and every run holds the folder's
   // lock to its end, a test run too since it rewrites the log.
   FolderLock lock;
-  if (const FolderEntry entry = EnterJobFolder(settings.RomFolder, !settings.TestMode, lock);
+  if (const FolderEntry entry = EnterJobFolder(settings.RomFolder, !settings.TestMode, &lock);
       entry.outcome != FolderEntry::Outcome::kEntered) {
     host.ShowMessage(entry.message, kIconExclamation);
     result.outcome =

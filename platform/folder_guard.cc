@@ -18,7 +18,7 @@ bool IsProtectedFolder(const std::string& folder) {
   return false;
 }
 
-FolderEntry EnterJobFolder(const std::string& folder, bool changes_files, FolderLock& lock) {
+FolderEntry EnterJobFolder(const std::string& folder, bool changes_files, FolderLock* lock) {
   FolderEntry entry;
   if (changes_files && IsProtectedFolder(folder)) {
     entry.outcome = FolderEntry::Outcome::kProtected;
@@ -26,7 +26,7 @@ FolderEntry EnterJobFolder(const std::string& folder, bool changes_files, Folder
     return entry;
   }
   if (!IsFolder(folder)) return entry;
-  const Status locked = lock.Acquire(folder);
+  const Status locked = lock->Acquire(folder);
   if (locked.ok()) return entry;
   if (FolderLock::IsBusy(locked)) {
     entry.outcome = FolderEntry::Outcome::kBusy;

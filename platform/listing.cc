@@ -171,15 +171,15 @@ std::vector<std::string> GatheredNames::Sorted() const {
   return names;
 }
 
-void SortListedNames(std::vector<std::string>& names) {
+void SortListedNames(std::vector<std::string>* names) {
   std::vector<SortItem> items;
-  items.reserve(names.size());
-  for (const std::string& name : names) items.push_back(ItemOf(name, items.size()));
+  items.reserve(names->size());
+  for (const std::string& name : *names) items.push_back(ItemOf(name, items.size()));
   SortAllItems(items);
   std::vector<std::string> sorted;
-  sorted.reserve(names.size());
-  for (const SortItem& item : items) sorted.push_back(std::move(names[item.index]));
-  names.swap(sorted);
+  sorted.reserve(names->size());
+  for (const SortItem& item : items) sorted.push_back(std::move((*names)[item.index]));
+  names->swap(sorted);
 }
 
 Status ListOrdinaryFiles(const std::string& folder, std::vector<std::string>* names) {

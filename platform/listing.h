@@ -14,9 +14,9 @@ namespace varnel {
 // are equal that way are ordered by their raw bytes. Grouping of dumps relies on this order.
 bool ListedNameLess(std::string_view a, std::string_view b);
 
-// Sorts `names` by ListedNameLess. Quicker than a comparison sort on the names of a romset, whose neighbours
+// Sorts *names by ListedNameLess. Quicker than a comparison sort on the names of a romset, whose neighbours
 // share long beginnings. The names must not hold a NUL byte.
-void SortListedNames(std::vector<std::string>& names);
+void SortListedNames(std::vector<std::string>* names);
 
 // Fills *names with a snapshot of the ordinary files of `folder`: regular files whose name does not start with
 // "." (Windows: neither hidden nor system), folders left out, sorted by ListedNameLess. Each job takes its own

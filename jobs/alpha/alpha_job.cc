@@ -65,7 +65,7 @@ AlphaResult Stop(AlphaResult::Outcome outcome, std::string message, int icon, Al
 AlphaResult RunAlphaFolders(const std::string& rom_folder, AlphaHost& host) {
   // Before anything else: never in a protected folder, and the folder's lock is held to the end.
   FolderLock lock;
-  if (FolderEntry entry = EnterJobFolder(rom_folder, /*changes_files=*/true, lock);
+  if (FolderEntry entry = EnterJobFolder(rom_folder, /*changes_files=*/true, &lock);
       entry.outcome != FolderEntry::Outcome::kEntered) {
     const AlphaResult::Outcome outcome = entry.outcome == FolderEntry::Outcome::kProtected
                                              ? AlphaResult::Outcome::kRefused

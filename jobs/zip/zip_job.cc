@@ -72,7 +72,7 @@ ZipJobResult RunZipJob(const ZipJobSettings& settings, ZipHost& host) {
   // Before anything else: the folder's lock, held to the end. Zipping changes no file of the folder, so
   // no folder is refused.
   FolderLock lock;
-  if (const FolderEntry entry = EnterJobFolder(settings.folder, /*changes_files=*/false, lock);
+  if (const FolderEntry entry = EnterJobFolder(settings.folder, /*changes_files=*/false, &lock);
       entry.outcome != FolderEntry::Outcome::kEntered) {
     host.ShowMessage(entry.message, kIconExclamation);
     return Ended(ZipJobEnd::kLocked);

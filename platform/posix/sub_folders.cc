@@ -53,7 +53,7 @@ Status ListSubFolders(const std::string& folder, std::vector<std::string>* names
     names->clear();
     return ErrnoStatus(error);
   }
-  SortListedNames(*names);
+  SortListedNames(names);
   return Status::Ok();
 }
 

@@ -35,7 +35,7 @@ Status ListSubFolders(const std::string& folder, std::vector<std::string>* names
     names->clear();
     return status;
   }
-  SortListedNames(*names);
+  SortListedNames(names);
   return Status::Ok();
 }
 

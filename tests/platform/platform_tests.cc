@@ -125,7 +125,7 @@ TEST(ListedNameLessTest, SortingAgreesWithThePlainOrderOnRandomNames) {
     std::shuffle(names.begin(), names.end(), random);
     std::vector<std::string> expected = names;
     std::sort(expected.begin(), expected.end(), PlainListedNameLess);
-    SortListedNames(names);
+    SortListedNames(&names);
     ASSERT_EQ(names, expected);
     for (std::size_t i = 0; i + 1 < names.size(); ++i) {
       ASSERT_TRUE(ListedNameLess(names[i], names[i + 1])) << names[i] << " < " << names[i + 1];
