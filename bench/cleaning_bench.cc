@@ -55,6 +55,17 @@ class QuietHost : public CleaningHost {
   double last_value_ = 0;
 };
 
+// The ordinary files of the bench's own folder; a folder that cannot be read ends the bench, whose timings
+// would mean nothing.
+std::vector<std::string> Listing(const std::string& folder) {
+  std::vector<std::string> names;
+  if (const Status listed = ListOrdinaryFiles(folder, &names); !listed.ok()) {
+    std::fprintf(stderr, "%s\n", listed.ToString().c_str());
+    std::exit(1);
+  }
+  return names;
+}
+
 std::vector<std::string> ReadNames(const std::string& path) {
   std::vector<std::string> names;
   std::ifstream in(path);
@@ -191,12 +202,12 @@ Timing Ratio(Timing run, Timing baseline) { return Timing{run.wall / baseline.wa
 // machine weighs on all of them alike.
 void MeasureTestRuns(const std::string& folder, int repeats, Ratios* ratios) {
   QuietHost host;
-  ListOrdinaryFiles(folder);  // warm-up, not counted
+  Listing(folder);  // warm-up, not counted
   for (const auto& [label, mode] : kModes) RunCleaning(TestRun(folder, mode), host);
   std::vector<Timing> listing;
   std::vector<std::vector<Timing>> runs(std::size(kModes));
   for (int i = 0; i < repeats; ++i) {
-    listing.push_back(Measure([&] { ListOrdinaryFiles(folder); }));
+    listing.push_back(Measure([&] { Listing(folder); }));
     for (std::size_t m = 0; m < std::size(kModes); ++m) {
       const RunSettings settings = TestRun(folder, kModes[m].second);
       runs[m].push_back(Measure([&] { RunCleaning(settings, host); }));
@@ -219,18 +230,23 @@ void MeasureDeleteRun(const BenchFolder& folder, int repeats, Ratios* ratios) {
   QuietHost host;
   std::vector<std::string> deleted;  // in the order the run deletes them: its plan's
   fs::remove(fs::path(folder.path()) / varnel::kLogFileName);
-  const CleaningPlan plan = PlanCleaning(settings, ListOrdinaryFiles(folder.path()));
+  const CleaningPlan plan = PlanCleaning(settings, Listing(folder.path()));
   for (const PlannedDisposal& disposal : plan.disposals) deleted.emplace_back(plan.ListedName(disposal));
   std::vector<Timing> listing_times, run_times, unlink_times, floor_times;
   for (int i = 0; i < repeats; ++i) {
     fs::remove(fs::path(folder.path()) / varnel::kLogFileName);
     folder.Restore(deleted);
-    listing_times.push_back(Measure([&] { ListOrdinaryFiles(folder.path()); }));
+    listing_times.push_back(Measure([&] { Listing(folder.path()); }));
     run_times.push_back(Measure([&] { RunCleaning(settings, host); }));
     folder.Restore(deleted);
+    bool unlinked = true;
     unlink_times.push_back(Measure([&] {
-      for (const std::string& name : deleted) RemoveFile(JoinPath(folder.path(), name));
+      for (const std::string& name : deleted) unlinked = RemoveFile(JoinPath(folder.path(), name)).ok() && unlinked;
     }));
+    if (!unlinked) {
+      std::fprintf(stderr, "cleaning_bench: a file of the unlink loop could not be deleted\n");
+      std::exit(1);
+    }
     floor_times.push_back(Timing{listing_times.back().wall + unlink_times.back().wall,
                                  listing_times.back().cpu + unlink_times.back().cpu});
   }
@@ -314,7 +330,7 @@ int Main(int argc, char** argv) {
   std::vector<std::string> names = names_file.empty() ? RomsetNames("goodgba.txt", 37000) : ReadNames(names_file);
   std::sort(names.begin(), names.end());
   names.erase(std::unique(names.begin(), names.end()), names.end());
-  SortListedNames(names);  // files are created in the order a run lists them, as copying a sorted set would
+  SortListedNames(&names);  // files are created in the order a run lists them, as copying a sorted set would
   std::printf("cleaning_bench: %zu files, %d runs of %d interleaved repeats; medians, and ratios to the baseline\n",
               names.size(), runs, repeats);
 

@@ -36,7 +36,8 @@ class Disposer {
   int FailedCount() const { return failed_count_; }
   // "logfile.txt" in the folder.
   const std::string& log_path() const { return log_path_; }
-  // Why the log could not be opened, or why its last write failed.
+  // Why the log could not be opened ("create the log file") or why its last write failed ("write the log
+  // file"), naming the log.
   const Status& log_error() const { return log_error_; }
 
   // True when the log's name is free, or holds a regular file with a single link (a link is not followed).

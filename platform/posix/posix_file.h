@@ -1,24 +1,19 @@
-#ifndef VARNEL_PLATFORM_POSIX_FILE_H_
-#define VARNEL_PLATFORM_POSIX_FILE_H_
+#ifndef VARNEL_PLATFORM_POSIX_POSIX_FILE_H_
+#define VARNEL_PLATFORM_POSIX_POSIX_FILE_H_
 
-// What the POSIX side of the platform layer shares between its files; not for the jobs.
-
-#ifndef _WIN32
+// What the POSIX files of the platform layer share; not for the jobs.
 
 #include <pwd.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "platform/status.h"
+#include "platform/system.h"  // ErrnoStatus
 
 namespace varnel {
-
-// The system's reason for `error` (an errno value), with the number.
-inline Status ErrnoStatus(int error) { return Status::Error(std::strerror(error), error); }
 
 // A file descriptor closed when it goes out of scope.
 class FileDescriptor {
@@ -40,6 +35,11 @@ class FileDescriptor {
     const int fd = fd_;
     fd_ = -1;
     return fd;
+  }
+  // Closes now; false, with errno set, when the close reports that data was not written.
+  bool Close() {
+    const int fd = Release();
+    return fd < 0 || ::close(fd) == 0;
   }
 
  private:
@@ -64,6 +64,4 @@ Status MoveAt(int from_folder, const std::string& from, int to_folder, const std
 
 }  // namespace varnel
 
-#endif  // _WIN32
-
-#endif  // VARNEL_PLATFORM_POSIX_FILE_H_
+#endif  // VARNEL_PLATFORM_POSIX_POSIX_FILE_H_
