@@ -61,6 +61,17 @@ class QuietHost : public CleaningHost {
   double last_value_ = 0;
 };
 
+// The ordinary files of the bench's own folder; a folder that cannot be read ends the bench, whose timings
+// would mean nothing.
+std::vector<std::string> Listing(const std::string& folder) {
+  std::vector<std::string> names;
+  if (const Status listed = ListOrdinaryFiles(folder, &names); !listed.ok()) {
+    std::fprintf(stderr, "%s\n", listed.ToString().c_str());
+    std::exit(1);
+  }
+  return names;
+}
+
 std::vector<std::string> ReadNames(const std::string& path) {
   std::vector<std::string> names;
   std::ifstream in(path);
@@ -201,12 +212,12 @@ Timing Ratio(Timing run, Timing baseline) { return Timing{run.wall / baseline.wa
 // machine weighs on all of them alike.
 void MeasureTestRuns(const std::string& folder, int repeats, Ratios* ratios) {
   QuietHost host;
-  ListOrdinaryFiles(folder);  // warm-up, not counted
+  Listing(folder);  // warm-up, not counted
   for (const auto& [label, mode] : kModes) RunCleaning(TestRun(folder, mode), host);
   std::vector<Timing> listing;
   std::vector<std::vector<Timing>> runs(std::size(kModes));
   for (int i = 0; i < repeats; ++i) {
-    listing.push_back(Measure([&] { ListOrdinaryFiles(folder); }));
+    listing.push_back(Measure([&] { Listing(folder); }));
     for (std::size_t m = 0; m < std::size(kModes); ++m) {
       const RunSettings settings = TestRun(folder, kModes[m].second);
       runs[m].push_back(Measure([&] { RunCleaning(settings, host); }));
@@ -237,7 +248,7 @@ FloorTimings MeasureAgainstFloor(const BenchFolder& folder, const RunSettings& s
   QuietHost host;
   std::vector<std::string> disposed;  // in the order the run disposes of them: its plan's
   fs::remove(fs::path(folder.path()) / varnel::kLogFileName);
-  const CleaningPlan plan = PlanCleaning(settings, ListOrdinaryFiles(folder.path()));
+  const CleaningPlan plan = PlanCleaning(settings, Listing(folder.path()));
   for (const PlannedDisposal& disposal : plan.disposals) disposed.emplace_back(plan.ListedName(disposal));
   std::vector<Timing> listing_times, run_times, loop_times, floor_times;
   const auto prepare = [&] {
@@ -247,7 +258,7 @@ FloorTimings MeasureAgainstFloor(const BenchFolder& folder, const RunSettings& s
   for (int i = 0; i < repeats; ++i) {
     fs::remove(fs::path(folder.path()) / varnel::kLogFileName);
     prepare();
-    listing_times.push_back(Measure([&] { ListOrdinaryFiles(folder.path()); }));
+    listing_times.push_back(Measure([&] { Listing(folder.path()); }));
     run_times.push_back(Measure([&] { RunCleaning(settings, host); }));
     prepare();
     loop_times.push_back(Measure([&] { loop(disposed); }));
@@ -266,7 +277,12 @@ void MeasureDeleteRun(const BenchFolder& folder, int repeats, Ratios* ratios) {
   RunSettings settings = TestRun(folder.path(), ZoneMode::kVerifiedFirst);
   settings.TestMode = false;
   const FloorTimings t = MeasureAgainstFloor(folder, settings, repeats, [&](const std::vector<std::string>& names) {
-    for (const std::string& name : names) RemoveFile(JoinPath(folder.path(), name));
+    bool unlinked = true;
+    for (const std::string& name : names) unlinked = RemoveFile(JoinPath(folder.path(), name)).ok() && unlinked;
+    if (!unlinked) {
+      std::fprintf(stderr, "cleaning_bench: a file of the unlink loop could not be deleted\n");
+      std::exit(1);
+    }
   });
   std::printf("  (%zu of %zu files deleted, each batch of log lines synced before its files go)\n", t.disposed,
               t.listed);
@@ -304,7 +320,8 @@ void MeasureTrashRun(const BenchFolder& folder, const std::string& data_home, in
           openat(info, (name + ".trashinfo").c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
       if (fd < 0 || write(fd, record.data(), record.size()) != static_cast<ssize_t>(record.size()) ||
           (sync_records && fsync(fd) != 0) || renameat(from, name.c_str(), files, name.c_str()) != 0) {
-        std::fprintf(stderr, "trash loop: %s: %s\n", name.c_str(), std::strerror(errno));
+        std::fprintf(stderr, "cleaning_bench: trash loop: %s: %s\n", name.c_str(), std::strerror(errno));
+        std::exit(1);
       }
       if (fd >= 0) close(fd);
     }
@@ -399,7 +416,7 @@ int Main(int argc, char** argv) {
   std::vector<std::string> names = names_file.empty() ? RomsetNames("goodgba.txt", 37000) : ReadNames(names_file);
   std::sort(names.begin(), names.end());
   names.erase(std::unique(names.begin(), names.end()), names.end());
-  SortListedNames(names);  // files are created in the order a run lists them, as copying a sorted set would
+  SortListedNames(&names);  // files are created in the order a run lists them, as copying a sorted set would
   std::printf("cleaning_bench: %zu files, %d runs of %d interleaved repeats; medians, and ratios to the baseline\n",
               names.size(), runs, repeats);
 

@@ -27,7 +27,7 @@ bool PrintLog(const std::string& path) {
   std::string contents;
   const Status status = ReadWholeFile(path, &contents);
   if (!status.ok()) {
-    std::fprintf(stderr, "Cannot read %s: %s\n", path.c_str(), status.message().c_str());
+    std::fprintf(stderr, "%s\n", status.ToString().c_str());
     return false;
   }
   std::fwrite(contents.data(), 1, contents.size(), stdout);

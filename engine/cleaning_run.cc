@@ -60,7 +60,7 @@ RunResult RunCleaning(const RunSettings& settings, CleaningHost& host) {
   // Before anything else: a real run never works in a protected folder, and every run holds the folder's
   // lock to its end, a test run too since it rewrites the log.
   FolderLock lock;
-  if (const FolderEntry entry = EnterJobFolder(settings.RomFolder, !settings.TestMode, lock);
+  if (const FolderEntry entry = EnterJobFolder(settings.RomFolder, !settings.TestMode, &lock);
       entry.outcome != FolderEntry::Outcome::kEntered) {
     host.ShowMessage(entry.message, MessageIcon::kExclamation);
     result.outcome =
@@ -75,10 +75,9 @@ RunResult RunCleaning(const RunSettings& settings, CleaningHost& host) {
   }
 
   const std::string& folder = settings.RomFolder;
-  Status listing_status;
-  std::vector<std::string> listing = ListOrdinaryFiles(folder, &listing_status);
-  if (!listing_status.ok()) {
-    host.ShowMessage("Cannot read " + folder + ": " + listing_status.message(), MessageIcon::kExclamation);
+  std::vector<std::string> listing;
+  if (const Status listed = ListOrdinaryFiles(folder, &listing); !listed.ok()) {
+    host.ShowMessage(listed.ToString(), MessageIcon::kExclamation);
     result.outcome = RunResult::Outcome::kSetupFailed;
     return result;
   }
@@ -125,8 +124,9 @@ RunResult RunCleaning(const RunSettings& settings, CleaningHost& host) {
       result.outcome = RunResult::Outcome::kSetupFailed;
       return result;
     }
-    // Temporaries that an interrupted earlier move left in "moved" go before this run moves anything.
-    RemoveLeftoverTemporaries(moved);
+    // Temporaries that an interrupted earlier move left in "moved" go before this run moves anything. One that
+    // cannot go stays harmless: this run creates its own under new names and never replaces a file.
+    RemoveLeftoverTemporaries(moved).IgnoreError();
   }
   if (apply_changes) {
     progress_maximum = 2.0 + static_cast<double>(plan.disposals.size());
@@ -135,10 +135,7 @@ RunResult RunCleaning(const RunSettings& settings, CleaningHost& host) {
   }
   bool not_regular = false;
   if (!disposer.OpenLog(&not_regular)) {
-    return stop(not_regular
-                    ? refusal
-                    : "Cannot create the log file " + disposer.log_path() + ": " + disposer.log_error().message(),
-                RunResult::Outcome::kSetupFailed);
+    return stop(not_regular ? refusal : disposer.log_error().ToString(), RunResult::Outcome::kSetupFailed);
   }
   result.log_path = disposer.log_path();
 
@@ -147,8 +144,7 @@ RunResult RunCleaning(const RunSettings& settings, CleaningHost& host) {
     result.DisposedCount = disposer.DisposedCount();
     result.failed_count = disposer.FailedCount();
     const std::size_t done = apply_changes ? static_cast<std::size_t>(disposer.DisposedCount()) : 0;
-    host.ShowMessage("Cannot write the log file " + disposer.log_path() + ": " + disposer.log_error().message() +
-                         ". The run stopped after " + Decimal(done) + " files.",
+    host.ShowMessage(disposer.log_error().ToString() + ". The run stopped after " + Decimal(done) + " files.",
                      MessageIcon::kStop);
     result.outcome = RunResult::Outcome::kLogFailed;
     return result;

@@ -16,13 +16,14 @@ Disposer::Disposer(std::string rom_folder, bool apply_changes)
 bool Disposer::LogMayBeOpened() const { return IsAbsentOrPlainFile(log_path_); }
 
 bool Disposer::OpenLog(bool* not_regular) {
-  log_error_ = log_.Open(log_path_, not_regular);
+  log_error_ = log_.Open(log_path_, not_regular).About("create the log file", log_path_);
   return log_error_.ok();
 }
 
 bool Disposer::WriteAhead(std::string_view bytes) {
   log_error_ = log_.Append(bytes);
   if (log_error_.ok() && apply_changes_) log_error_ = log_.Sync();
+  log_error_ = std::move(log_error_).About("write the log file", log_path_);
   return log_error_.ok();
 }
 
@@ -73,7 +74,7 @@ bool Disposer::CarryOut(const CleaningPlan& plan, const std::function<void()>& o
           ++disposed_count_;
         } else {
           ++failed_count_;
-          pending_.append(plan.Name(disposals[i])).append("\t --> Error: ").append(status.message()).append("\r\n");
+          pending_.append(plan.Name(disposals[i])).append("\t --> Error: ").append(status.ToString()).append("\r\n");
         }
         if (on_file) on_file();
       }
@@ -88,7 +89,7 @@ bool Disposer::Finish(std::string_view text) {
   const bool written = WriteAhead(pending_);
   pending_.clear();
   const Status closed = log_.Close();
-  if (written && !closed.ok()) log_error_ = closed;
+  if (written && !closed.ok()) log_error_ = closed.About("write the log file", log_path_);
   return written && closed.ok();
 }
 

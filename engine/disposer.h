@@ -37,7 +37,8 @@ class Disposer {
   int FailedCount() const { return failed_count_; }
   // "logfile.txt" in the folder.
   const std::string& log_path() const { return log_path_; }
-  // Why the log could not be opened, or why its last write failed.
+  // Why the log could not be opened ("create the log file") or why its last write failed ("write the log
+  // file"), naming the log.
   const Status& log_error() const { return log_error_; }
 
   // True when the log's name is free, or holds a regular file with a single link (a link is not followed).
@@ -47,7 +48,7 @@ class Disposer {
   // link, which is left untouched.
   bool OpenLog(bool* not_regular);
   // Carries out the disposals of `plan` in order, batch by batch; in a real run calls `on_file` (when given)
-  // after each file. A disposal that fails gets the line "<name>\t --> Error: <reason>", written after the
+  // after each file. A disposal that fails gets the line "<name>\t --> Error: <what failed>", written after the
   // decision lines of its batch. False when a log write failed: the batch it held was not carried out, nor
   // any after it.
   bool CarryOut(const CleaningPlan& plan, const std::function<void()>& on_file);

@@ -311,13 +311,11 @@ ConfigValues Form1::CurrentConfigValues() const {
 
 void Form1::SaveFile() {
   const std::string& path = options_.config_path;
-  const QString shown = QString::fromStdString(path);
   // The user's configuration folder may not exist yet on a fresh account.
-  QDir().mkpath(QFileInfo(shown).absolutePath());
+  QDir().mkpath(QFileInfo(QString::fromStdString(path)).absolutePath());
   const Status status = WriteConfigFile(path, CurrentConfigValues());
   if (!status.ok()) {
-    ShowMessageBox(this, QStringLiteral("Cannot save %1: %2").arg(shown, QString::fromStdString(status.message())),
-                   MessageIcon::kStop);
+    ShowMessageBox(this, QString::fromStdString(status.ToString()), MessageIcon::kStop);
     return;
   }
   ShowMessageBox(this, QString::fromStdString(ConfigSavedMessage(path)), MessageIcon::kInformation);

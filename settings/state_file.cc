@@ -10,7 +10,7 @@
 #ifdef _WIN32
 #include <windows.h>
 
-#include "platform/win_text.h"
+#include "platform/windows/win_text.h"
 #endif
 
 namespace varnel {

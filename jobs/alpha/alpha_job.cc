@@ -66,7 +66,7 @@ AlphaResult Stop(AlphaResult::Outcome outcome, std::string message, MessageIcon 
 AlphaResult RunAlphaFolders(const std::string& rom_folder, AlphaHost& host) {
   // Before anything else: never in a protected folder, and the folder's lock is held to the end.
   FolderLock lock;
-  if (FolderEntry entry = EnterJobFolder(rom_folder, /*changes_files=*/true, lock);
+  if (FolderEntry entry = EnterJobFolder(rom_folder, /*changes_files=*/true, &lock);
       entry.outcome != FolderEntry::Outcome::kEntered) {
     const AlphaResult::Outcome outcome = entry.outcome == FolderEntry::Outcome::kProtected
                                              ? AlphaResult::Outcome::kRefused
@@ -74,11 +74,9 @@ AlphaResult RunAlphaFolders(const std::string& rom_folder, AlphaHost& host) {
     return Stop(outcome, std::move(entry.message), MessageIcon::kExclamation, host);
   }
 
-  Status listed;
-  const std::vector<std::string> names = ListOrdinaryFiles(rom_folder, &listed);
-  if (!listed.ok()) {
-    return Stop(AlphaResult::Outcome::kListingFailed, "Cannot read " + rom_folder + ": " + listed.message(),
-                MessageIcon::kStop, host);
+  std::vector<std::string> names;
+  if (const Status listed = ListOrdinaryFiles(rom_folder, &names); !listed.ok()) {
+    return Stop(AlphaResult::Outcome::kListingFailed, listed.ToString(), MessageIcon::kStop, host);
   }
   if (names.empty())
     return Stop(AlphaResult::Outcome::kEmptyFolder, "Empty directory", MessageIcon::kExclamation, host);
@@ -91,8 +89,9 @@ AlphaResult RunAlphaFolders(const std::string& rom_folder, AlphaHost& host) {
   if (std::string problem = PrepareLetterFolders(rom_folder, letter_paths); !problem.empty()) {
     return Stop(AlphaResult::Outcome::kFoldersFailed, std::move(problem), MessageIcon::kStop, host);
   }
-  // Temporaries that an interrupted earlier move left go before this run moves anything.
-  for (const std::string& path : letter_paths) RemoveLeftoverTemporaries(path);
+  // Temporaries that an interrupted earlier move left go before this run moves anything. One that cannot go
+  // stays harmless: this run creates its own under new names and never replaces a file.
+  for (const std::string& path : letter_paths) RemoveLeftoverTemporaries(path).IgnoreError();
 
   // One snapshot serves both the count and the moves: it holds files only, so neither the new folders nor
   // the moved files come back.

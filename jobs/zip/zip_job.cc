@@ -72,16 +72,15 @@ ZipJobResult RunZipJob(const ZipJobSettings& settings, ZipHost& host) {
   // Before anything else: the folder's lock, held to the end. Zipping changes no file of the folder, so
   // no folder is refused.
   FolderLock lock;
-  if (const FolderEntry entry = EnterJobFolder(settings.folder, /*changes_files=*/false, lock);
+  if (const FolderEntry entry = EnterJobFolder(settings.folder, /*changes_files=*/false, &lock);
       entry.outcome != FolderEntry::Outcome::kEntered) {
     host.ShowMessage(entry.message, MessageIcon::kExclamation);
     return Ended(ZipJobEnd::kLocked);
   }
   // The job works on its own snapshot: the archives go into a sub-folder, so they never join it.
-  Status listed;
-  const std::vector<std::string> names = ListOrdinaryFiles(settings.folder, &listed);
-  if (!listed.ok()) {
-    host.ShowMessage("Cannot read " + settings.folder + ": " + listed.message(), MessageIcon::kStop);
+  std::vector<std::string> names;
+  if (const Status listed = ListOrdinaryFiles(settings.folder, &names); !listed.ok()) {
+    host.ShowMessage(listed.ToString(), MessageIcon::kStop);
     return Ended(ZipJobEnd::kNotStarted);
   }
   if (names.empty()) {
@@ -97,7 +96,9 @@ ZipJobResult RunZipJob(const ZipJobSettings& settings, ZipHost& host) {
   // gets starts with the absolute folder.
   const std::string folder = AbsolutePath(settings.folder);
   const std::string archive_folder = JoinPath(folder, kArchiveFolderName);
-  RemoveLeftoverTemporaries(archive_folder);  // an interrupted job's, before this one writes any
+  // An interrupted job's temporaries go before this one writes any; one that cannot go stays harmless, as
+  // this job creates its own under new names and never replaces a file.
+  RemoveLeftoverTemporaries(archive_folder).IgnoreError();
   const std::vector<PlannedFile> plan = PlanZipJob(
       names, [&archive_folder](const std::string& archive) { return PathExists(JoinPath(archive_folder, archive)); });
 
@@ -136,7 +137,9 @@ ZipJobResult RunZipJob(const ZipJobSettings& settings, ZipHost& host) {
     value += 1;
     host.SetProgress(0, maximum, value);
   }
-  FlushFolder(archive_folder);            // the new names on disk too
+  // The new names on disk too. Each archive's data is already there and each file's outcome is told; a folder
+  // the system cannot flush changes none of that.
+  FlushFolder(archive_folder).IgnoreError();
   host.SetProgress(0, maximum, maximum);  // a job that got to its end shows a full bar
   host.ShowMessage(ZipEndMessage(result), result.failed.empty() ? MessageIcon::kNone : MessageIcon::kExclamation);
   return result;

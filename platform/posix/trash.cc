@@ -17,7 +17,7 @@
 #include <string_view>
 
 #include "platform/file_ops.h"
-#include "platform/posix_file.h"
+#include "platform/posix/posix_file.h"
 
 namespace varnel {
 namespace {
@@ -26,8 +26,9 @@ constexpr std::string_view kInfoSuffix = ".trashinfo";
 // Names tried for one file, "<stem>.2<extension>" and on, before giving up.
 constexpr int kNameTries = 10000;
 
+// The failure of a trash that cannot be used: "Cannot use the trash <trash>: <reason>".
 Status Unusable(const std::string& trash, const std::string& reason, int code) {
-  return Status::Error("Cannot use the trash " + trash + ": " + reason, code);
+  return Status::Error(reason, code).About("use the trash", trash);
 }
 
 // `folder` and `name` joined by one "/", however `folder` ends.
@@ -91,18 +92,6 @@ std::string TrashName(std::string_view name, int number) {
     stem = stem.substr(0, cut > 0 ? cut : keep);
   }
   return std::string(stem).append(suffix);
-}
-
-Status WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t put = ::write(fd, bytes.data(), bytes.size());
-    if (put < 0) {
-      if (errno == EINTR) continue;
-      return ErrnoStatus(errno);
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(put));
-  }
-  return Status::Ok();
 }
 
 // Makes the folder `path` and those missing above it, each with mode 0700.
@@ -319,7 +308,7 @@ class Trash::Impl {
       }
       Status status = WriteAll(info.get(), record);
       if (status.ok() && ::fsync(info.get()) != 0 && errno != EINVAL) status = ErrnoStatus(errno);
-      if (status.ok() && ::close(info.Release()) != 0) status = ErrnoStatus(errno);
+      if (status.ok() && !info.Close()) status = ErrnoStatus(errno);
       if (status.ok()) status = RenameWithoutReplace(folder_fd_.get(), name, can.files.get(), trash_name);
       if (status.ok()) {
         if (entry != nullptr) *entry = TrashEntry{can.path, trash_name};

@@ -9,7 +9,7 @@
 #include <shobjidl.h>
 
 #include "platform/file_ops.h"
-#include "platform/win_text.h"
+#include "platform/windows/win_text.h"
 
 namespace varnel {
 namespace {

@@ -229,9 +229,8 @@ TEST(CleaningRunTest, RunsThatStopBeforeTheScan) {
       {[&](RunSettings& s) { s.RomFolder = missing, s.TestMode = true; }, RunResult::Outcome::kSetupFailed,
        "[exclamation] Cannot read " + missing + ": " +
            [&] {
-             Status status;
-             ListOrdinaryFiles(missing, &status);
-             return status.message();
+             std::vector<std::string> names;
+             return ListOrdinaryFiles(missing, &names).message();
            }()},
       {[&](RunSettings&) { fs::create_directories(missing + "/sub"); }, RunResult::Outcome::kEmptyFolder,
        "[exclamation] Empty directory"},

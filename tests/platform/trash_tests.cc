@@ -199,7 +199,7 @@ TEST(TrashTest, ARefusedTrashLeavesTheFileInPlace) {
     std::ofstream(JoinPath(folder, "Game (J).nes")) << "dump";
     c.make(fixture.Trash(), outside);
     const Status status = MoveToTrash(folder, "Game (J).nes", nullptr);
-    EXPECT_EQ(status.message(), "Cannot use the trash " + fixture.Trash() + c.failed + ": " + c.reason);
+    EXPECT_EQ(status.ToString(), "Cannot use the trash " + fixture.Trash() + c.failed + ": " + c.reason);
     EXPECT_EQ(ReadFile(JoinPath(folder, "Game (J).nes")), "dump");
     EXPECT_TRUE(fs::is_empty(outside));
   }
@@ -295,7 +295,7 @@ TEST(TrashTest, FilesOnAnotherVolumeGoToItsTrash) {
     const std::string before = LocalTimeNow();
     const Status status = MoveToTrash(folder, "Game (U).nes", &entry);
     if (c.result.starts_with("Cannot")) {
-      EXPECT_EQ(status.message(), c.result);
+      EXPECT_EQ(status.ToString(), c.result);
       EXPECT_EQ(ReadFile(JoinPath(folder, "Game (U).nes")), "dump");
       EXPECT_TRUE(fs::is_empty(fixture.Folder("outside")));
     } else {

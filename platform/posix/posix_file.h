@@ -1,24 +1,20 @@
-#ifndef VARNEL_PLATFORM_POSIX_FILE_H_
-#define VARNEL_PLATFORM_POSIX_FILE_H_
+#ifndef VARNEL_PLATFORM_POSIX_POSIX_FILE_H_
+#define VARNEL_PLATFORM_POSIX_POSIX_FILE_H_
 
-// What the POSIX side of the platform layer shares between its files; not for the jobs.
-
-#ifndef _WIN32
+// What the POSIX files of the platform layer share; not for the jobs.
 
 #include <pwd.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/status.h"
+#include "platform/system.h"  // ErrnoStatus
 
 namespace varnel {
-
-// The system's reason for `error` (an errno value), with the number.
-inline Status ErrnoStatus(int error) { return Status::Error(std::strerror(error), error); }
 
 // A file descriptor closed when it goes out of scope.
 class FileDescriptor {
@@ -41,6 +37,11 @@ class FileDescriptor {
     fd_ = -1;
     return fd;
   }
+  // Closes now; false, with errno set, when the close reports that data was not written.
+  bool Close() {
+    const int fd = Release();
+    return fd < 0 || ::close(fd) == 0;
+  }
 
  private:
   int fd_;
@@ -58,6 +59,19 @@ inline std::string PasswordDatabaseHome() {
   return found != nullptr && found->pw_dir != nullptr ? found->pw_dir : "";
 }
 
+// Writes all of `bytes` to `fd`, going on after a partial write or an interruption.
+inline Status WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t put = ::write(fd, bytes.data(), bytes.size());
+    if (put < 0) {
+      if (errno == EINTR) continue;
+      return ErrnoStatus(errno);
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(put));
+  }
+  return Status::Ok();
+}
+
 // Moves the file `from` of the folder `from_folder` to `to` in `to_folder`, never replacing anything, as
 // MoveWithoutReplace does. Either folder may be AT_FDCWD, its name then being a path.
 Status MoveAt(int from_folder, const std::string& from, int to_folder, const std::string& to);
@@ -69,6 +83,4 @@ Status RenameWithoutReplace(int from_folder, const std::string& from, int to_fol
 
 }  // namespace varnel
 
-#endif  // _WIN32
-
-#endif  // VARNEL_PLATFORM_POSIX_FILE_H_
+#endif  // VARNEL_PLATFORM_POSIX_POSIX_FILE_H_

@@ -1,20 +1,12 @@
 #include "platform/program_folder.h"
 
-#ifdef _WIN32
 #include <windows.h>
 
-#include "platform/win_text.h"
-#else
-#include <unistd.h>
-
-#include <climits>
-#endif
+#include "platform/windows/win_text.h"
 
 namespace varnel {
 
 std::string ProgramFolder() {
-  std::string path;
-#ifdef _WIN32
   std::wstring buffer(MAX_PATH, L'\0');
   for (;;) {
     const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
@@ -25,15 +17,8 @@ std::string ProgramFolder() {
     }
     buffer.resize(buffer.size() * 2);
   }
-  path = WideToUtf8(buffer);
+  const std::string path = WideToUtf8(buffer);
   const std::size_t slash = path.find_last_of("\\/");
-#else
-  char buffer[PATH_MAX];
-  const ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof buffer);
-  if (length <= 0 || static_cast<std::size_t>(length) >= sizeof buffer) return {};
-  path.assign(buffer, static_cast<std::size_t>(length));
-  const std::size_t slash = path.rfind('/');
-#endif
   if (slash == std::string::npos) return {};
   if (slash == 0) return path.substr(0, 1);  // the root folder keeps its separator
   return path.substr(0, slash);
