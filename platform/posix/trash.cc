@@ -18,6 +18,7 @@
 
 #include "platform/file_ops.h"
 #include "platform/posix/posix_file.h"
+#include "platform/url_path.h"
 
 namespace varnel {
 namespace {
@@ -42,27 +43,6 @@ std::string Child(const std::string& folder, std::string_view name) {
 std::string Parent(const std::string& path) {
   const std::size_t slash = path.rfind('/');
   return slash == 0 || slash == std::string::npos ? "/" : path.substr(0, slash);
-}
-
-// A record's Path= value: every byte but the ASCII letters and digits, "-._~" and "/" written as %XX, so that
-// any name, whatever its bytes, comes back whole.
-std::string PercentEncoded(std::string_view path) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string encoded;
-  encoded.reserve(path.size() + path.size() / 2);
-  for (const char c : path) {
-    const auto byte = static_cast<unsigned char>(c);
-    const bool plain = (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') || (byte >= '0' && byte <= '9') ||
-                       byte == '-' || byte == '.' || byte == '_' || byte == '~' || byte == '/';
-    if (plain) {
-      encoded += c;
-    } else {
-      encoded += '%';
-      encoded += kHex[byte >> 4];
-      encoded += kHex[byte & 15];
-    }
-  }
-  return encoded;
 }
 
 // The local time now, as a record's DeletionDate: YYYY-MM-DDThh:mm:ss.
@@ -296,7 +276,7 @@ class Trash::Impl {
     }
     original = original.empty() ? name : Child(original, name);
     const std::string record =
-        "[Trash Info]\nPath=" + PercentEncoded(original) + "\nDeletionDate=" + DeletionDate() + "\n";
+        "[Trash Info]\nPath=" + PercentEncodedPath(original) + "\nDeletionDate=" + DeletionDate() + "\n";
     for (int number = 1; number <= kNameTries; ++number) {
       const std::string trash_name = TrashName(name, number);
       const std::string info_name = trash_name + std::string(kInfoSuffix);
