@@ -40,15 +40,17 @@ bool PrepareMovedFolder(const std::string& folder, const std::string& moved, Cle
   return false;
 }
 
-// The summary line of a run that disposed of at least one file.
-std::string SummaryLine(bool apply_changes, bool move_files, std::int32_t disposed_count) {
-  std::string_view prefix;
-  if (apply_changes) {
-    prefix = move_files ? "Moved files : " : "Deleted files : ";
-  } else {
-    prefix = move_files ? "Theoretically moved files : " : "Theoretically deleted files : ";
+// The words before the count in the summary line of a run that disposed of at least one file.
+std::string_view SummaryPrefix(bool apply_changes, DisposalAction action) {
+  switch (action) {
+    case DisposalAction::kDelete:
+      return apply_changes ? "Deleted files : " : "Theoretically deleted files : ";
+    case DisposalAction::kMove:
+      return apply_changes ? "Moved files : " : "Theoretically moved files : ";
+    case DisposalAction::kTrash:
+      return apply_changes ? "Trashed files : " : "Theoretically trashed files : ";
   }
-  return std::string(prefix) + Decimal(static_cast<std::size_t>(disposed_count));
+  return {};
 }
 
 }  // namespace
@@ -115,7 +117,8 @@ RunResult RunCleaning(const RunSettings& settings, CleaningHost& host) {
   };
   const std::string refusal = std::string(kLogFileName) + " in " + folder + " is not a regular file; nothing was done.";
   if (!disposer.LogMayBeOpened()) return stop(refusal, RunResult::Outcome::kSetupFailed);
-  if (apply_changes && settings.MoveFiles) {
+  const DisposalAction action = DisposalActionOf(settings);
+  if (apply_changes && action == DisposalAction::kMove) {
     const std::string moved = JoinPath(folder, kMovedFolderName);
     if (!PrepareMovedFolder(folder, moved, host)) {
       result.outcome = RunResult::Outcome::kSetupFailed;
@@ -152,7 +155,8 @@ RunResult RunCleaning(const RunSettings& settings, CleaningHost& host) {
   if (disposer.DisposedCount() < 1) {
     result.summary = "0 file deleted";
   } else {
-    result.summary = SummaryLine(apply_changes, settings.MoveFiles, disposer.DisposedCount());
+    result.summary =
+        std::string(SummaryPrefix(apply_changes, action)) + Decimal(static_cast<std::size_t>(disposer.DisposedCount()));
     end_lines.append(kHyphenLine).append("\r\n");
   }
   end_lines.append(result.summary).append("\r\n");

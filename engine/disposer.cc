@@ -42,6 +42,8 @@ Status Disposer::Act(const CleaningPlan& plan, const PlannedDisposal& disposal) 
         moved_folder_open_ = true;
       }
       return rom_folder_handle_.MoveWithoutReplace(listed_name_, moved_folder_handle_, listed_name_);
+    case DisposalAction::kTrash:
+      return trash_.MoveToTrash(rom_folder_, listed_name_, nullptr);
   }
   return Status::Error("Unknown disposal");
 }
@@ -72,7 +74,7 @@ bool Disposer::CarryOut(const CleaningPlan& plan, const std::function<void()>& o
           ++disposed_count_;
         } else {
           ++failed_count_;
-          pending_.append(plan.Name(disposals[i])).append("\t --> Error: ").append(status.message()).append("\r\n");
+          pending_.append(plan.Name(disposals[i])).append("\t --> Error: ").append(status.ToString()).append("\r\n");
         }
         if (on_file) on_file();
       }

@@ -11,6 +11,7 @@
 #include "platform/folder_handle.h"
 #include "platform/status.h"
 #include "platform/text_file.h"
+#include "platform/trash.h"
 
 namespace varnel {
 
@@ -30,9 +31,9 @@ class Disposer {
 
   const std::string& RomFolder() const { return rom_folder_; }
   bool ApplyChanges() const { return apply_changes_; }
-  // Files deleted or moved so far; in a test run, the decisions written to the log.
+  // Files deleted, moved or trashed so far; in a test run, the decisions written to the log.
   std::int32_t DisposedCount() const { return disposed_count_; }
-  // Deletes and moves that failed; each has an error line in the log and is not in DisposedCount.
+  // Disposals that failed; each has an error line in the log and is not in DisposedCount.
   int FailedCount() const { return failed_count_; }
   // "logfile.txt" in the folder.
   const std::string& log_path() const { return log_path_; }
@@ -47,7 +48,7 @@ class Disposer {
   // link, which is left untouched.
   bool OpenLog(bool* not_regular);
   // Carries out the disposals of `plan` in order, batch by batch; in a real run calls `on_file` (when given)
-  // after each file. A disposal that fails gets the line "<name>\t --> Error: <reason>", written after the
+  // after each file. A disposal that fails gets the line "<name>\t --> Error: <what failed>", written after the
   // decision lines of its batch. False when a log write failed: the batch it held was not carried out, nor
   // any after it.
   bool CarryOut(const CleaningPlan& plan, const std::function<void()>& on_file);
@@ -58,7 +59,7 @@ class Disposer {
  private:
   // Appends `bytes` to the log and, in a real run, puts them on disk. False, with log_error() set, on failure.
   bool WriteAhead(std::string_view bytes);
-  // Deletes or moves one file of the plan.
+  // Deletes, moves or trashes one file of the plan.
   Status Act(const CleaningPlan& plan, const PlannedDisposal& disposal);
 
   const std::string rom_folder_;
@@ -75,7 +76,8 @@ class Disposer {
   bool moved_folder_open_ = false;
   FolderHandle rom_folder_handle_;
   FolderHandle moved_folder_handle_;
-  std::string listed_name_;  // the listed name of the file being deleted or moved, NUL-terminated
+  Trash trash_;              // keeps the trash of the folder's files open
+  std::string listed_name_;  // the listed name of the file being disposed of, NUL-terminated
 };
 
 }  // namespace varnel

@@ -37,7 +37,7 @@ struct CaptionRow {
   CaptionSource source = CaptionSource::kText;
 };
 
-inline constexpr std::size_t kCaptionRowCount = 38;
+inline constexpr std::size_t kCaptionRowCount = 40;
 inline constexpr std::size_t kLegendEntryCount = 18;
 
 // Every caption and tool tip of the four windows, in the order they are set.

@@ -218,8 +218,12 @@ struct DirectoryCloser {
 
 }  // namespace
 
+Status RenameWithoutReplace(int from_folder, const std::string& from, int to_folder, const std::string& to) {
+  return NameWithoutReplace(from_folder, from, to_folder, to, TemporaryNaming::kRenameNoReplace);
+}
+
 Status MoveAt(int from_folder, const std::string& from, int to_folder, const std::string& to) {
-  const Status renamed = NameWithoutReplace(from_folder, from, to_folder, to, TemporaryNaming::kRenameNoReplace);
+  const Status renamed = RenameWithoutReplace(from_folder, from, to_folder, to);
   if (renamed.code() != EXDEV) return renamed;
   return CopyAt(from_folder, from, to_folder, to, TemporaryNaming::kUnnamed);
 }

@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/status.h"
@@ -58,9 +59,27 @@ inline std::string PasswordDatabaseHome() {
   return found != nullptr && found->pw_dir != nullptr ? found->pw_dir : "";
 }
 
+// Writes all of `bytes` to `fd`, going on after a partial write or an interruption.
+inline Status WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t put = ::write(fd, bytes.data(), bytes.size());
+    if (put < 0) {
+      if (errno == EINTR) continue;
+      return ErrnoStatus(errno);
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(put));
+  }
+  return Status::Ok();
+}
+
 // Moves the file `from` of the folder `from_folder` to `to` in `to_folder`, never replacing anything, as
 // MoveWithoutReplace does. Either folder may be AT_FDCWD, its name then being a path.
 Status MoveAt(int from_folder, const std::string& from, int to_folder, const std::string& to);
+
+// Renames the entry `from` of `from_folder` to `to` in `to_folder`, never replacing anything and never copying:
+// renameat2(RENAME_NOREPLACE), or where the file system refuses it a hard link then an unlink, or a rename of a
+// name found free. Fails with EXDEV when the two lie on different devices (or mounts).
+Status RenameWithoutReplace(int from_folder, const std::string& from, int to_folder, const std::string& to);
 
 }  // namespace varnel
 

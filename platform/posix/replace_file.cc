@@ -55,18 +55,6 @@ Status FinalTarget(const std::string& path, std::string* target, struct stat* in
   return ErrnoStatus(ELOOP);
 }
 
-Status WriteAll(int fd, std::string_view contents) {
-  while (!contents.empty()) {
-    const ssize_t put = ::write(fd, contents.data(), contents.size());
-    if (put < 0) {
-      if (errno == EINTR) continue;
-      return ErrnoStatus(errno);
-    }
-    contents.remove_prefix(static_cast<std::size_t>(put));
-  }
-  return Status::Ok();
-}
-
 }  // namespace
 
 Status ReplaceWholeFile(const std::string& path, std::string_view contents) {
