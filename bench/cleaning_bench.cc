@@ -3,7 +3,7 @@
 // synced batch by batch) against its floor, the listing plus an unlink loop over the same files, a real trash
 // run against its floor, the listing plus a loop that writes and syncs each record and renames each file into
 // the trash (and its ratio to the delete run, without a target), and the peak memory of a test-mode run over
-// 100k files. Each of three runs prints the medians of nine interleaved repeats (one for the trash, whose
+// 100k files. Each of three runs prints the medians of nine interleaved repeats (three for the trash, whose
 // records are synced one by one) and each ratio to its baseline; a summary says which targets were met in two
 // runs out of three.
 //
@@ -231,66 +231,81 @@ void MeasureTestRuns(const std::string& folder, int repeats, Ratios* ratios) {
   }
 }
 
-// What a real run and its floor took in one run of the benchmark: the medians over the repeats.
+// What a real run and its floors took in one run of the benchmark: the medians over the repeats.
 struct FloorTimings {
   std::size_t disposed = 0;  // files the run disposes of
   std::size_t listed = 0;
-  Timing listing, loop, floor, run;
+  Timing listing, run;
+  std::vector<Timing> loops, floors;  // per loop: the loop, and the listing plus the loop
 };
 
+// A loop that disposes of the files named, in that order, by plain system calls.
+using DisposalLoop = std::function<void(const std::vector<std::string>&)>;
+
 // A real run cannot take less than the listing of the folder plus the disposal of its files by plain system
-// calls: each repeat measures the listing, the run of `settings`, and `loop` over the files the run disposes of
-// in the run's order, each with every file in place and after `reset` (when given), and the run is compared
-// with that floor.
+// calls: each repeat measures the listing, the run of `settings`, and each of `loops` over the files the run
+// disposes of in the run's order, each with every file made again and after `reset` (when given), and the run
+// is compared with those floors.
 FloorTimings MeasureAgainstFloor(const BenchFolder& folder, const RunSettings& settings, int repeats,
-                                 const std::function<void(const std::vector<std::string>&)>& loop,
-                                 const std::function<void()>& reset = nullptr) {
+                                 const std::vector<DisposalLoop>& loops, const std::function<void()>& reset = nullptr) {
   QuietHost host;
   std::vector<std::string> disposed;  // in the order the run disposes of them: its plan's
   fs::remove(fs::path(folder.path()) / varnel::kLogFileName);
   const CleaningPlan plan = PlanCleaning(settings, Listing(folder.path()));
   for (const PlannedDisposal& disposal : plan.disposals) disposed.emplace_back(plan.ListedName(disposal));
-  std::vector<Timing> listing_times, run_times, loop_times, floor_times;
+  std::vector<Timing> listing_times, run_times;
+  std::vector<std::vector<Timing>> loop_times(loops.size()), floor_times(loops.size());
   const auto prepare = [&] {
     folder.Restore(disposed);
     if (reset) reset();
   };
+  // Once, not counted: so that the run, like the loops, starts where a disposal of every file was undone (the
+  // files made again, the trash emptied), and none is favoured by the work the file system defers.
+  prepare();
+  loops.front()(disposed);
   for (int i = 0; i < repeats; ++i) {
     fs::remove(fs::path(folder.path()) / varnel::kLogFileName);
     prepare();
     listing_times.push_back(Measure([&] { Listing(folder.path()); }));
     run_times.push_back(Measure([&] { RunCleaning(settings, host); }));
-    prepare();
-    loop_times.push_back(Measure([&] { loop(disposed); }));
-    floor_times.push_back(
-        Timing{listing_times.back().wall + loop_times.back().wall, listing_times.back().cpu + loop_times.back().cpu});
+    for (std::size_t l = 0; l < loops.size(); ++l) {
+      prepare();
+      loop_times[l].push_back(Measure([&] { loops[l](disposed); }));
+      floor_times[l].push_back(Timing{listing_times.back().wall + loop_times[l].back().wall,
+                                      listing_times.back().cpu + loop_times[l].back().cpu});
+    }
   }
   folder.Restore(disposed);
   fs::remove(fs::path(folder.path()) / varnel::kLogFileName);
   if (reset) reset();
-  return FloorTimings{disposed.size(),    plan.listing.size(), Median(listing_times),
-                      Median(loop_times), Median(floor_times), Median(run_times)};
+  FloorTimings timings{disposed.size(), plan.listing.size(), Median(listing_times), Median(run_times), {}, {}};
+  for (std::size_t l = 0; l < loops.size(); ++l) {
+    timings.loops.push_back(Median(loop_times[l]));
+    timings.floors.push_back(Median(floor_times[l]));
+  }
+  return timings;
 }
 
 // A delete run against the listing plus an unlink loop over the same files.
 void MeasureDeleteRun(const BenchFolder& folder, int repeats, Ratios* ratios) {
   RunSettings settings = TestRun(folder.path(), ZoneMode::kVerifiedFirst);
   settings.TestMode = false;
-  const FloorTimings t = MeasureAgainstFloor(folder, settings, repeats, [&](const std::vector<std::string>& names) {
+  const DisposalLoop unlink_loop = [&](const std::vector<std::string>& names) {
     bool unlinked = true;
     for (const std::string& name : names) unlinked = RemoveFile(JoinPath(folder.path(), name)).ok() && unlinked;
     if (!unlinked) {
       std::fprintf(stderr, "cleaning_bench: a file of the unlink loop could not be deleted\n");
       std::exit(1);
     }
-  });
+  };
+  const FloorTimings t = MeasureAgainstFloor(folder, settings, repeats, {unlink_loop});
   std::printf("  (%zu of %zu files deleted, each batch of log lines synced before its files go)\n", t.disposed,
               t.listed);
   PrintRow("listing + sort", t.listing, {});
-  PrintRow("unlink loop", t.loop, {});
-  PrintRow("floor: listing + unlink loop", t.floor, {});
-  PrintRow("delete run, verified first", t.run, t.floor);
-  ratios->delete_run = Ratio(t.run, t.floor);
+  PrintRow("unlink loop", t.loops[0], {});
+  PrintRow("floor: listing + unlink loop", t.floors[0], {});
+  PrintRow("delete run, verified first", t.run, t.floors[0]);
+  ratios->delete_run = Ratio(t.run, t.floors[0]);
   ratios->delete_run_time = t.run;
 }
 
@@ -328,18 +343,18 @@ void MeasureTrashRun(const BenchFolder& folder, const std::string& data_home, in
     close(from), close(files), close(info);
   };
   const FloorTimings t = MeasureAgainstFloor(
-      folder, settings, repeats, [&](const std::vector<std::string>& names) { loop(names, true); }, empty_trash);
-  // The same loop without the syncs, for what they cost: no target.
-  const FloorTimings unsynced = MeasureAgainstFloor(
-      folder, settings, repeats, [&](const std::vector<std::string>& names) { loop(names, false); }, empty_trash);
+      folder, settings, repeats,
+      {[&](const std::vector<std::string>& names) { loop(names, true); },
+       [&](const std::vector<std::string>& names) { loop(names, false); }},  // the syncs' cost: no target
+      empty_trash);
   std::printf("  (%zu of %zu files put in the trash, each record synced before its file goes)\n", t.disposed, t.listed);
-  PrintRow("record + sync + rename loop", t.loop, {});
-  PrintRow("floor: listing + that loop", t.floor, {});
-  PrintRow("trash run, verified first", t.run, t.floor);
-  PrintRow("record + rename loop, no sync", unsynced.loop, {});
-  PrintRow("trash run / listing + that", unsynced.run, unsynced.floor);
+  PrintRow("record + sync + rename loop", t.loops[0], {});
+  PrintRow("floor: listing + that loop", t.floors[0], {});
+  PrintRow("trash run, verified first", t.run, t.floors[0]);
+  PrintRow("record + rename loop, no sync", t.loops[1], {});
+  PrintRow("trash run / listing + that", t.run, t.floors[1]);
   PrintRow("trash run / delete run", t.run, ratios->delete_run_time);
-  ratios->trash_run = Ratio(t.run, t.floor);
+  ratios->trash_run = Ratio(t.run, t.floors[0]);
   ratios->trash_to_delete = Ratio(t.run, ratios->delete_run_time);
 }
 #endif
@@ -390,7 +405,7 @@ int PeakChild(const std::string& folder) {
 int Main(int argc, char** argv) {
   std::string names_file;
   int repeats = 9;
-  int trash_repeats = 1;
+  int trash_repeats = 3;
   int runs = 3;
   bool peak = true;
   for (int i = 1; i < argc; ++i) {
