@@ -26,6 +26,21 @@ std::string JoinPath(std::string_view folder, std::string_view name) {
   return path;
 }
 
+Status MakeFoldersAbove(const std::string& path) {
+  std::size_t end = path.size();
+  while (end > 0 && !IsPathSeparator(path[end - 1])) --end;
+  while (end > 1 && IsPathSeparator(path[end - 1])) --end;
+  if (end <= 1) return Status::Ok();
+  return MakeFolders(path.substr(0, end));
+}
+
+Status MakeFolders(const std::string& path) {
+  if (IsFolder(path)) return Status::Ok();
+  if (Status above = MakeFoldersAbove(path); !above.ok()) return above;
+  const Status made = MakeFolder(path);
+  return made.ok() || IsFolder(path) ? Status::Ok() : made;  // made meanwhile by another process
+}
+
 Status EnsureFolder(const std::string& path, FolderObstacle* obstacle) {
   FolderObstacle found = FolderObstacleAt(path);
   if (found == FolderObstacle::kNone && !PathExists(path)) {
@@ -80,6 +95,15 @@ FolderObstacle FolderObstacleAt(const std::string& path) {
   if (attributes == INVALID_FILE_ATTRIBUTES) return FolderObstacle::kNone;
   if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return FolderObstacle::kLink;
   return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? FolderObstacle::kNone : FolderObstacle::kFile;
+}
+
+bool IsNameTaken(const Status& status) {
+  return !status.ok() && (status.code() == ERROR_FILE_EXISTS || status.code() == ERROR_ALREADY_EXISTS);
+}
+
+Status RemoveEmptyFolder(const std::string& path) {
+  if (RemoveDirectoryW(Utf8ToWide(path).c_str())) return Status::Ok();
+  return WindowsErrorStatus(GetLastError());
 }
 
 Status RemoveFile(const std::string& path) {
@@ -137,6 +161,13 @@ FolderObstacle FolderObstacleAt(const std::string& path) {
   if (::lstat(path.c_str(), &info) != 0) return FolderObstacle::kNone;
   if (S_ISLNK(info.st_mode)) return FolderObstacle::kLink;
   return S_ISDIR(info.st_mode) ? FolderObstacle::kNone : FolderObstacle::kFile;
+}
+
+bool IsNameTaken(const Status& status) { return !status.ok() && status.code() == EEXIST; }
+
+Status RemoveEmptyFolder(const std::string& path) {
+  if (::rmdir(path.c_str()) == 0) return Status::Ok();
+  return ErrnoStatus(errno);
 }
 
 Status RemoveFile(const std::string& path) {

@@ -4,6 +4,7 @@
 
 #ifndef _WIN32
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -30,6 +31,10 @@ void FolderHandle::Open(const std::string& path) { path_ = path; }
 
 Status FolderHandle::RemoveFile(const std::string& name) const { return varnel::RemoveFile(JoinPath(path_, name)); }
 
+Status FolderHandle::IdentifyFile(const std::string& name, FileIdentity* identity) const {
+  return varnel::IdentifyFile(JoinPath(path_, name), identity);
+}
+
 Status FolderHandle::MoveWithoutReplace(const std::string& name, const FolderHandle& target,
                                         const std::string& target_name) const {
   return varnel::MoveWithoutReplace(JoinPath(path_, name), JoinPath(target.path_, target_name));
@@ -47,6 +52,15 @@ Status FolderHandle::RemoveFile(const std::string& name) const {
   if (fd_ < 0) return varnel::RemoveFile(JoinPath(path_, name));
   if (::unlinkat(fd_, name.c_str(), 0) == 0) return Status::Ok();
   return ErrnoStatus(errno);
+}
+
+Status FolderHandle::IdentifyFile(const std::string& name, FileIdentity* identity) const {
+  if (fd_ < 0) return varnel::IdentifyFile(JoinPath(path_, name), identity);
+  struct stat info;
+  if (::fstatat(fd_, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) return ErrnoStatus(errno);
+  if (S_ISDIR(info.st_mode)) return Status::Error(kNotAFile, EISDIR);
+  *identity = IdentityOf(info);
+  return Status::Ok();
 }
 
 Status FolderHandle::MoveWithoutReplace(const std::string& name, const FolderHandle& target,

@@ -6,6 +6,7 @@
 #ifndef _WIN32
 
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -13,12 +14,20 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_identity.h"
 #include "platform/status.h"
 
 namespace varnel {
 
 // The system's reason for `error` (an errno value), with the number.
 inline Status ErrnoStatus(int error) { return Status::Error(std::strerror(error), error); }
+
+// The identity of a file the system described in `info`.
+inline FileIdentity IdentityOf(const struct stat& info) {
+  return FileIdentity{static_cast<std::uint64_t>(info.st_size),
+                      static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec,
+                      static_cast<std::uint64_t>(info.st_ino), static_cast<std::uint64_t>(info.st_dev)};
+}
 
 // A file descriptor closed when it goes out of scope.
 class FileDescriptor {

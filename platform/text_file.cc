@@ -90,6 +90,16 @@ Status LogFile::Open(const std::string& path, bool* not_regular) {
   return Status::Ok();
 }
 
+Status LogFile::Create(const std::string& path) {
+  Close();
+  size_ = 0;
+  const HANDLE handle = CreateFileW(Utf8ToWide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return LastErrorStatus();
+  handle_ = handle;
+  return Status::Ok();
+}
+
 Status LogFile::Append(std::string_view bytes) {
   if (handle_ == nullptr) return LastErrorStatus(ERROR_INVALID_HANDLE);
   std::size_t done = 0;
@@ -164,6 +174,16 @@ Status LogFile::Open(const std::string& path, bool* not_regular) {
   return Status::Ok();
 }
 
+Status LogFile::Create(const std::string& path) {
+  Close();
+  size_ = 0;
+  // O_EXCL: never an entry that exists, and never through a link, even a dangling one.
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd < 0) return ErrnoStatus(errno);
+  fd_ = fd;
+  return Status::Ok();
+}
+
 Status LogFile::Append(std::string_view bytes) {
   if (fd_ < 0) return ErrnoStatus(EBADF);
   std::size_t done = 0;
@@ -206,6 +226,34 @@ Status ReadWholeFile(const std::string& path, std::string* contents) {
   std::size_t got;
   while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) contents->append(buffer, got);
   const bool failed = std::ferror(file) != 0;
+  const int error = errno;
+  std::fclose(file);
+  if (failed) return ErrnoStatus(error);
+  return Status::Ok();
+}
+
+Status ReadFileEnds(const std::string& path, std::size_t length, std::string* head, std::string* tail) {
+  head->clear();
+  tail->clear();
+  std::FILE* file = OpenFile(path, "rb");
+  if (file == nullptr) return ErrnoStatus(errno);
+  head->resize(length);
+  head->resize(std::fread(head->data(), 1, length, file));
+  bool failed = std::ferror(file) != 0;
+  if (!failed && head->size() < length) {
+    *tail = *head;  // the whole file
+  } else if (!failed) {
+#ifdef _WIN32
+    failed = _fseeki64(file, -static_cast<long long>(length), SEEK_END) != 0;
+#else
+    failed = ::fseeko(file, -static_cast<off_t>(length), SEEK_END) != 0;
+#endif
+    if (!failed) {
+      tail->resize(length);
+      tail->resize(std::fread(tail->data(), 1, length, file));
+      failed = std::ferror(file) != 0;
+    }
+  }
   const int error = errno;
   std::fclose(file);
   if (failed) return ErrnoStatus(error);
