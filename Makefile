@@ -3,11 +3,11 @@ SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-BUILD_PACKAGES := build-essential cmake libgtest-dev qt6-base-dev libcli11-dev fonts-dejavu-core librsvg2-bin
+BUILD_PACKAGES := build-essential cmake libgtest-dev qt6-base-dev libcli11-dev nlohmann-json3-dev fonts-dejavu-core librsvg2-bin
 RUN_PACKAGES := $(BUILD_PACKAGES) p7zip-full xdg-utils
 TEST_PACKAGES := $(BUILD_PACKAGES) p7zip-full
-NOQT_PACKAGES := build-essential cmake libgtest-dev libcli11-dev p7zip-full
-WINDOWS_PACKAGES := cmake libgtest-dev googletest libcli11-dev g++-mingw-w64-x86-64-posix wine wine64
+NOQT_PACKAGES := build-essential cmake libgtest-dev libcli11-dev nlohmann-json3-dev p7zip-full
+WINDOWS_PACKAGES := cmake libgtest-dev googletest libcli11-dev nlohmann-json3-dev g++-mingw-w64-x86-64-posix wine wine64
 
 LSAN_SUPPRESSIONS := $(CURDIR)/tools/lsan.supp
 CTEST := ctest --output-on-failure --no-tests=error -j$(JOBS)

@@ -29,14 +29,28 @@ std::string Decimal(std::size_t number) {
   return std::string(digits, error == std::errc() ? end : digits);
 }
 
-// Makes sure the folder "moved" exists, a folder of its own. False, after telling the user why, when it cannot
-// be used.
-bool PrepareMovedFolder(const std::string& folder, const std::string& moved, CleaningHost& host) {
+// Makes sure the folder "moved" exists, a folder of its own; *created tells whether this call made it. False,
+// after telling the user why, when it cannot be used.
+bool PrepareMovedFolder(const std::string& folder, const std::string& moved, CleaningHost& host, bool* created) {
+  *created = !PathExists(moved);
   FolderObstacle obstacle = FolderObstacle::kNone;
   const Status status = EnsureFolder(moved, &obstacle);
   if (status.ok()) return true;
   host.ShowMessage(EnsureFolderMessage("moved", folder, obstacle, status, "moved"), kIconStop);
   return false;
+}
+
+// The options of a run as its history keeps them.
+RecordedSettings SettingsRecord(const RunSettings& settings) {
+  RecordedSettings record;
+  record.Integer("zone_mode", static_cast<int>(settings.ZoneMode))
+      .Text("zones", settings.ZoneText)
+      .Text("keep", settings.KeepText)
+      .Text("exclude", settings.ExclusionText)
+      .Flag("keep_translations", settings.KeepTranslations);
+  if (settings.KeepTranslations) record.Text("translations", settings.TranslationText);
+  record.Flag("multi_ext", settings.IgnoreExtensions);
+  return record;
 }
 
 // The summary line of a run that disposed of at least one file.
@@ -52,7 +66,7 @@ std::string SummaryLine(bool apply_changes, bool move_files, std::int32_t dispos
 
 }  // namespace
 
-RunResult RunCleaning(const RunSettings& settings, CleaningHost& host) {
+RunResult RunCleaning(const RunSettings& settings, CleaningHost& host, const HistoryPlace& history) {
   RunResult result;
   // Before anything else: a real run never works in a protected folder, and every run holds the folder's
   // lock to its end, a test run too since it rewrites the log.
@@ -106,7 +120,8 @@ RunResult RunCleaning(const RunSettings& settings, CleaningHost& host) {
     return result;
   }
 
-  Disposer disposer(folder, apply_changes);
+  RunRecorder recorder;
+  Disposer disposer(folder, apply_changes, &recorder);
   const auto stop = [&](const std::string& message, RunResult::Outcome outcome) {
     host.ShowMessage(message, kIconStop);
     if (!apply_changes) host.SetProgress(0, progress_maximum, 0);
@@ -115,14 +130,24 @@ RunResult RunCleaning(const RunSettings& settings, CleaningHost& host) {
   };
   const std::string refusal = "logfile.txt in " + folder + " is not a regular file; nothing was done.";
   if (!disposer.LogMayBeOpened()) return stop(refusal, RunResult::Outcome::kSetupFailed);
+  bool made_moved = false;
   if (apply_changes && settings.MoveFiles) {
     const std::string moved = JoinPath(folder, "moved");
-    if (!PrepareMovedFolder(folder, moved, host)) {
+    if (!PrepareMovedFolder(folder, moved, host, &made_moved)) {
       result.outcome = RunResult::Outcome::kSetupFailed;
       return result;
     }
     // Temporaries that an interrupted earlier move left in "moved" go before this run moves anything.
     RemoveLeftoverTemporaries(moved);
+  }
+  if (apply_changes) {
+    const JobKind job = settings.MoveFiles ? JobKind::kCleanMove : JobKind::kCleanDelete;
+    if (const Status started = recorder.Start(history, job, folder, SettingsRecord(settings)); !started.ok()) {
+      return stop("Cannot write the history in " + history.folder + ": " + started.message() + "; nothing was done.",
+                  RunResult::Outcome::kSetupFailed);
+    }
+    if (made_moved) recorder.CreatedFolder("moved");
+    result.history_id = recorder.id();
   }
   if (apply_changes) {
     progress_maximum = 2.0 + static_cast<double>(plan.disposals.size());
@@ -131,6 +156,8 @@ RunResult RunCleaning(const RunSettings& settings, CleaningHost& host) {
   }
   bool not_regular = false;
   if (!disposer.OpenLog(&not_regular)) {
+    recorder.Abandon();
+    result.history_id.clear();
     return stop(not_regular
                     ? refusal
                     : "Cannot create the log file " + disposer.log_path() + ": " + disposer.log_error().message(),
@@ -143,7 +170,10 @@ RunResult RunCleaning(const RunSettings& settings, CleaningHost& host) {
     result.DisposedCount = disposer.DisposedCount();
     result.failed_count = disposer.FailedCount();
     const std::size_t done = apply_changes ? static_cast<std::size_t>(disposer.DisposedCount()) : 0;
-    host.ShowMessage("Cannot write the log file " + disposer.log_path() + ": " + disposer.log_error().message() +
+    const bool log_ok = disposer.log_error().ok();
+    host.ShowMessage("Cannot write the " + std::string(log_ok ? "history" : "log") + " file " +
+                         (log_ok ? recorder.path() : disposer.log_path()) + ": " +
+                         (log_ok ? disposer.history_error() : disposer.log_error()).message() +
                          ". The run stopped after " + Decimal(done) + " files.",
                      kIconStop);
     result.outcome = RunResult::Outcome::kLogFailed;

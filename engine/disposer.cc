@@ -4,13 +4,15 @@
 #include <vector>
 
 #include "platform/file_ops.h"
+#include "platform/sub_folders.h"
 
 namespace varnel {
 
-Disposer::Disposer(std::string rom_folder, bool apply_changes)
+Disposer::Disposer(std::string rom_folder, bool apply_changes, RunRecorder* recorder)
     : rom_folder_(std::move(rom_folder)),
       apply_changes_(apply_changes),
-      log_path_(JoinPath(rom_folder_, "logfile.txt")) {}
+      log_path_(JoinPath(rom_folder_, "logfile.txt")),
+      recorder_(apply_changes ? recorder : nullptr) {}
 
 bool Disposer::LogMayBeOpened() const { return IsAbsentOrPlainFile(log_path_); }
 
@@ -25,20 +27,48 @@ bool Disposer::WriteAhead(std::string_view bytes) {
   return log_error_.ok();
 }
 
-Status Disposer::Act(const CleaningPlan& plan, const PlannedDisposal& disposal) {
+void Disposer::OpenFolders(DisposalAction action) {
   if (!rom_folder_open_) {
     rom_folder_handle_.Open(rom_folder_);
     rom_folder_open_ = true;
   }
+  if (action == DisposalAction::kMove && !moved_folder_open_) {
+    const std::string moved = JoinPath(rom_folder_, "moved");
+    moved_folder_handle_.Open(moved);
+    moved_folder_open_ = true;
+    FolderIdentity folder, moved_folder;
+    moved_elsewhere_ = IdentifyFolder(rom_folder_, &folder).ok() && IdentifyFolder(moved, &moved_folder).ok() &&
+                       folder.device != moved_folder.device;
+  }
+}
+
+void Disposer::RecordIntents(const CleaningPlan& plan, std::size_t first, std::size_t last) {
+  intents_.clear();
+  if (recorder_ == nullptr || !recorder_->recording()) return;
+  for (std::size_t i = first; i < last; ++i) {
+    const PlannedDisposal& disposal = plan.disposals[i];
+    const std::string_view name = plan.ListedName(disposal);
+    if (disposal.action == DisposalAction::kDelete) {
+      intents_.push_back(recorder_->Intent(name, FileAction::kDelete));
+      continue;
+    }
+    // A moved file comes back only unchanged: what it is now goes with its intent.
+    OpenFolders(disposal.action);
+    listed_name_.assign(name);
+    FileIdentity identity;
+    const bool known = rom_folder_handle_.IdentifyFile(listed_name_, &identity).ok();
+    intents_.push_back(
+        recorder_->Intent(name, FileAction::kMove, "moved/" + listed_name_, known ? &identity : nullptr));
+  }
+}
+
+Status Disposer::Act(const CleaningPlan& plan, const PlannedDisposal& disposal) {
+  OpenFolders(disposal.action);
   listed_name_.assign(plan.ListedName(disposal));
   switch (disposal.action) {
     case DisposalAction::kDelete:
       return rom_folder_handle_.RemoveFile(listed_name_);
     case DisposalAction::kMove:
-      if (!moved_folder_open_) {
-        moved_folder_handle_.Open(JoinPath(rom_folder_, "moved"));
-        moved_folder_open_ = true;
-      }
       return rom_folder_handle_.MoveWithoutReplace(listed_name_, moved_folder_handle_, listed_name_);
   }
   return Status::Error("Unknown disposal");
@@ -59,6 +89,11 @@ bool Disposer::CarryOut(const CleaningPlan& plan, const std::function<void()>& o
     if (!pending_.empty()) bytes = pending_.append(bytes);
     if (!WriteAhead(bytes)) return false;
     pending_.clear();
+    if (recorder_ != nullptr) {
+      RecordIntents(plan, first, last);
+      history_error_ = recorder_->Write(/*sync=*/true);
+      if (!history_error_.ok()) return false;
+    }
 
     // Only now, with their lines on disk, are the batch's files touched.
     if (!apply_changes_) {
@@ -68,9 +103,11 @@ bool Disposer::CarryOut(const CleaningPlan& plan, const std::function<void()>& o
         const Status status = Act(plan, disposals[i]);
         if (status.ok()) {
           ++disposed_count_;
+          RecordDone(i - first, disposals[i].action);
         } else {
           ++failed_count_;
           pending_.append(plan.Name(disposals[i])).append("\t --> Error: ").append(status.message()).append("\r\n");
+          if (!intents_.empty()) recorder_->Failed(intents_[i - first], status.message());
         }
         if (on_file) on_file();
       }
@@ -80,13 +117,26 @@ bool Disposer::CarryOut(const CleaningPlan& plan, const std::function<void()>& o
   return true;
 }
 
+void Disposer::RecordDone(std::size_t in_batch, DisposalAction action) {
+  if (intents_.empty()) return;
+  FileIdentity moved;
+  if (action == DisposalAction::kMove && moved_elsewhere_ &&
+      moved_folder_handle_.IdentifyFile(listed_name_, &moved).ok()) {
+    recorder_->Done(intents_[in_batch], &moved);
+  } else {
+    recorder_->Done(intents_[in_batch]);
+  }
+}
+
 bool Disposer::Finish(std::string_view text) {
   pending_.append(text);
   const bool written = WriteAhead(pending_);
   pending_.clear();
   const Status closed = log_.Close();
   if (written && !closed.ok()) log_error_ = closed;
-  return written && closed.ok();
+  if (!written || !closed.ok()) return false;
+  if (recorder_ != nullptr) history_error_ = recorder_->Finish(disposed_count_, failed_count_);
+  return history_error_.ok();
 }
 
 }  // namespace varnel
