@@ -7,12 +7,7 @@
 
 #include "platform/file_ops.h"
 #include "platform/listing.h"
-
-#ifdef _WIN32
-#include <windows.h>
-
-#include "platform/win_text.h"
-#endif
+#include "platform/program_folder.h"
 
 namespace varnel {
 
@@ -49,23 +44,8 @@ int DigitsAt(std::string_view text, std::size_t at, std::size_t count) {
 }  // namespace
 
 std::string HistoryFolderPath() {
-#ifdef _WIN32
-  const wchar_t* local = _wgetenv(L"LOCALAPPDATA");
-  std::string folder = local == nullptr ? std::string() : WideToUtf8(local);
-  if (folder.empty()) {
-    const wchar_t* profile = _wgetenv(L"USERPROFILE");
-    if (profile == nullptr || profile[0] == L'\0') return {};
-    folder = WideToUtf8(profile) + "\\AppData\\Local";
-  }
-  return folder + "\\Varnel\\history";
-#else
-  if (const char* state = std::getenv("XDG_STATE_HOME"); state != nullptr && state[0] == '/') {
-    return std::string(state) + "/varnel/history";
-  }
-  const char* home = std::getenv("HOME");
-  if (home == nullptr || home[0] == '\0') return {};
-  return std::string(home) + "/.local/state/varnel/history";
-#endif
+  const std::string folder = StateFolderPath();
+  return folder.empty() ? folder : JoinPath(folder, "history");
 }
 
 bool IsRunId(std::string_view text) {

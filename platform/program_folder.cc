@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <climits>
+#include <cstdlib>
 #endif
 
 namespace varnel {
@@ -37,6 +38,36 @@ std::string ProgramFolder() {
   if (slash == std::string::npos) return {};
   if (slash == 0) return path.substr(0, 1);  // the root folder keeps its separator
   return path.substr(0, slash);
+}
+
+#ifdef _WIN32
+namespace {
+
+std::string Environment(const wchar_t* name) {
+  const wchar_t* value = _wgetenv(name);
+  return value == nullptr ? std::string() : WideToUtf8(value);
+}
+
+}  // namespace
+#endif
+
+std::string StateFolderPath() {
+#ifdef _WIN32
+  std::string local = Environment(L"LOCALAPPDATA");
+  if (local.empty()) {
+    const std::string profile = Environment(L"USERPROFILE");
+    if (profile.empty()) return {};
+    local = profile + "\\AppData\\Local";
+  }
+  return local + "\\Varnel";
+#else
+  if (const char* state = std::getenv("XDG_STATE_HOME"); state != nullptr && state[0] == '/') {
+    return std::string(state) + "/varnel";
+  }
+  const char* home = std::getenv("HOME");
+  if (home == nullptr || home[0] == '\0') return {};
+  return std::string(home) + "/.local/state/varnel";
+#endif
 }
 
 }  // namespace varnel

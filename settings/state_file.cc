@@ -1,48 +1,16 @@
 #include "settings/state_file.h"
 
-#include <cstdlib>
-
 #include "platform/file_ops.h"
+#include "platform/program_folder.h"
 #include "platform/replace_file.h"
 #include "platform/text_file.h"
 #include "platform/utf8.h"
 
-#ifdef _WIN32
-#include <windows.h>
-
-#include "platform/win_text.h"
-#endif
-
 namespace varnel {
 
-namespace {
-
-#ifdef _WIN32
-std::string Environment(const wchar_t* name) {
-  const wchar_t* value = _wgetenv(name);
-  return value == nullptr ? std::string() : WideToUtf8(value);
-}
-#endif
-
-}  // namespace
-
 std::string StateFilePath() {
-#ifdef _WIN32
-  std::string local = Environment(L"LOCALAPPDATA");
-  if (local.empty()) {
-    const std::string profile = Environment(L"USERPROFILE");
-    if (profile.empty()) return {};
-    local = profile + "\\AppData\\Local";
-  }
-  return local + "\\Varnel\\state.ini";
-#else
-  if (const char* state = std::getenv("XDG_STATE_HOME"); state != nullptr && state[0] == '/') {
-    return std::string(state) + "/varnel/state.ini";
-  }
-  const char* home = std::getenv("HOME");
-  if (home == nullptr || home[0] == '\0') return {};
-  return std::string(home) + "/.local/state/varnel/state.ini";
-#endif
+  const std::string folder = StateFolderPath();
+  return folder.empty() ? folder : JoinPath(folder, "state.ini");
 }
 
 std::string EscapeStateValue(std::string_view bytes) { return EscapeBytes(bytes, /*named_breaks=*/false); }
