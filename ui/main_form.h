@@ -10,9 +10,9 @@
 
 namespace varnel {
 
-// The main menu and start-up window: three job buttons, "Quit", and two flags over the option buttons that
-// switch the whole interface between French (`Option1`) and English (`Option2`); a click on a flag chooses its
-// language too. Creating it loads it: the caption table is applied in the language chosen last, kept in the state
+// The main menu and start-up window: three job buttons, "History" (`Command5`), "Quit", and two flags over the option
+// buttons that switch the whole interface between French (`Option1`) and English (`Option2`); a click on a flag chooses
+// its language too. Creating it loads it: the caption table is applied in the language chosen last, kept in the state
 // file ("language" "fr" or "en"), else in French, which loads the three job windows, hidden.
 class MainForm : public QWidget {
   Q_OBJECT

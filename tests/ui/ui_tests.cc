@@ -11,6 +11,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
+#include <QTreeWidget>
 #include <csignal>
 #include <filesystem>
 #include <functional>
@@ -43,10 +44,13 @@ namespace {
 
 bool g_private_mounts = false;
 
-// Each job window with the menu button that opens it.
-constexpr std::pair<const char*, FormId> kJobs[] = {
-    {"Command1", FormId::kForm1}, {"Command3", FormId::kForm2}, {"Command2", FormId::kForm3}};
-const std::vector<FormId> kAllForms = {FormId::kMainForm, FormId::kForm1, FormId::kForm2, FormId::kForm3};
+// Each job window, and the History window, with the menu button that opens it.
+constexpr std::pair<const char*, FormId> kJobs[] = {{"Command1", FormId::kForm1},
+                                                    {"Command3", FormId::kForm2},
+                                                    {"Command2", FormId::kForm3},
+                                                    {"Command5", FormId::kHistoryForm}};
+const std::vector<FormId> kAllForms = {FormId::kMainForm, FormId::kForm1, FormId::kForm2, FormId::kForm3,
+                                       FormId::kHistoryForm};
 using Expected = std::function<QString(const CaptionRow&)>;
 
 QString Utf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
@@ -93,6 +97,9 @@ QString Mismatches(FormShell& shell, const std::vector<FormId>& forms, const Exp
     QString shown = control->property(row.control.empty() ? "windowTitle" : "text").toString();
     if (auto* frame = qobject_cast<QGroupBox*>(control)) shown = frame->title();
     if (row.property == CaptionProperty::kToolTip) shown = control->toolTip();
+    if (auto* list = qobject_cast<QTreeWidget*>(control); list != nullptr && row.property == CaptionProperty::kColumn) {
+      shown = list->headerItem()->text(row.column);
+    }
     QString want = expected(row);
     if (row.control.empty()) want.replace('\n', ' ');  // a title bar shows a line break as a blank
     if (shown != want) report += where + shown + QStringLiteral(" instead of ") + want + '\n';
