@@ -3,16 +3,19 @@ SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-BUILD_PACKAGES := build-essential cmake libgtest-dev qt6-base-dev libcli11-dev nlohmann-json3-dev fonts-dejavu-core librsvg2-bin
+BUILD_PACKAGES := build-essential cmake libgtest-dev qt6-base-dev libcli11-dev nlohmann-json3-dev fonts-dejavu-core librsvg2-bin scdoc
 RUN_PACKAGES := $(BUILD_PACKAGES) p7zip-full xdg-utils
 TEST_PACKAGES := $(BUILD_PACKAGES) p7zip-full
-NOQT_PACKAGES := build-essential cmake libgtest-dev libcli11-dev nlohmann-json3-dev p7zip-full
+NOQT_PACKAGES := build-essential cmake libgtest-dev libcli11-dev nlohmann-json3-dev p7zip-full scdoc
+PACKAGE_PACKAGES := build-essential cmake qt6-base-dev libcli11-dev nlohmann-json3-dev librsvg2-bin scdoc dpkg-dev file
+CHECK_PACKAGE_PACKAGES := $(PACKAGE_PACKAGES) desktop-file-utils appstream man-db zsh xvfb xauth xdotool
 WINDOWS_PACKAGES := cmake libgtest-dev googletest libcli11-dev nlohmann-json3-dev g++-mingw-w64-x86-64-posix wine wine64
 
 LSAN_SUPPRESSIONS := $(CURDIR)/tools/lsan.supp
 CTEST := ctest --output-on-failure --no-tests=error -j$(JOBS)
 
-.PHONY: run test sanitize noqt windows bench format sample-romset deps-run deps-test deps-noqt deps-windows
+.PHONY: run test sanitize noqt windows package check-package bench format sample-romset deps-run deps-test deps-noqt \
+  deps-windows deps-package deps-check-package
 
 # Builds and starts the desktop program.
 run: deps-run
@@ -44,6 +47,20 @@ noqt: deps-noqt
 windows: deps-windows
 	JOBS=$(JOBS) scripts/windows-tests build-windows
 
+# Builds the Debian package varnel_<version>_amd64.deb in the checkout's folder: both programs, the menu entry,
+# the icon, the manual page and the completions, without tests or benchmarks.
+package: deps-package
+	cmake -S . -B build-package -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr \
+	  -DVARNEL_BUILD_TESTS=OFF -DVARNEL_BUILD_BENCH=OFF $(CMAKE_FLAGS)
+	cmake --build build-package -j$(JOBS)
+	rm -f build-package/varnel_*.deb varnel_*.deb
+	cd build-package && cpack -G DEB
+	mv build-package/varnel_*.deb .
+
+# Builds the package, installs it, checks what it installed, then removes it again.
+check-package: deps-check-package package
+	scripts/check-package varnel_*.deb
+
 # Benchmarks, optimised build; each prints medians and ratios against a baseline measured in the same run.
 bench: deps-test
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DVARNEL_BUILD_TESTS=OFF $(CMAKE_FLAGS)
@@ -63,5 +80,9 @@ deps-test:
 	@scripts/install-deps $(TEST_PACKAGES)
 deps-noqt:
 	@scripts/install-deps $(NOQT_PACKAGES)
+deps-package:
+	@scripts/install-deps $(PACKAGE_PACKAGES)
+deps-check-package:
+	@scripts/install-deps $(CHECK_PACKAGE_PACKAGES)
 deps-windows:
 	@scripts/install-deps $(WINDOWS_PACKAGES)

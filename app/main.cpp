@@ -1,3 +1,3 @@
-#include "ui/run_varnel.h"
+#include "app/run_varnel.h"
 
 int main(int argc, char** argv) { return varnel::RunVarnel(argc, argv); }

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "common/well_known_names.h"
 #include "history/undo.h"
 #include "jobs/alpha/alpha_job.h"
 
@@ -28,7 +29,7 @@ constexpr std::size_t kGeneratedNames = 37145;
 class QuietHost : public varnel::AlphaHost, public varnel::UndoHost {
  public:
   bool Confirm(const std::string&) override { return true; }
-  void ShowMessage(const std::string& text, int) override { last_message = text; }
+  void ShowMessage(const std::string& text, varnel::MessageIcon) override { last_message = text; }
   void SetProgress(double, double, double value) override { last_value = value; }
   std::string last_message;
   double last_value = 0;
@@ -70,7 +71,7 @@ void Populate(const fs::path& folder, const std::vector<std::string>& names) {
 // starts from the same files (creating them anew costs far more than the runs themselves). Returns the files
 // moved back: the baseline of an undo.
 std::size_t Restore(const fs::path& folder) {
-  const fs::path alpha = folder / "AlphaFolders";
+  const fs::path alpha = folder / varnel::kAlphaFoldersName;
   std::size_t moved = 0;
   for (const fs::directory_entry& letter : fs::directory_iterator(alpha)) {
     for (const fs::directory_entry& file : fs::directory_iterator(letter.path())) {
@@ -87,7 +88,7 @@ double Seconds(std::chrono::steady_clock::time_point start) {
 
 // The baseline: what a hand-written loop does for the same result, with nothing checked and nothing sorted.
 std::size_t PlainRenameLoop(const fs::path& folder) {
-  const fs::path alpha = folder / "AlphaFolders";
+  const fs::path alpha = folder / varnel::kAlphaFoldersName;
   fs::create_directory(alpha);
   fs::create_directory(alpha / "#");
   for (char letter = 'A'; letter <= 'Z'; ++letter) fs::create_directory(alpha / std::string(1, letter));

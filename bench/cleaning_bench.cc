@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "common/well_known_names.h"
 #include "engine/cleaning_plan.h"
 #include "engine/cleaning_run.h"
 #include "platform/file_ops.h"
@@ -44,7 +45,9 @@ constexpr const char* kZones = "(f),(e),(ue),(jue),(u),(ju),(j)";
 class QuietHost : public CleaningHost {
  public:
   bool Confirm(const std::string&) override { return true; }
-  void ShowMessage(const std::string& text, int) override { std::fprintf(stderr, "message: %s\n", text.c_str()); }
+  void ShowMessage(const std::string& text, varnel::MessageIcon) override {
+    std::fprintf(stderr, "message: %s\n", text.c_str());
+  }
   void SetProgress(double, double, double value) override { last_value_ = value; }
   void SetResultText(const std::string&) override {}
   void OpenLog(const std::string&) override {}
@@ -218,12 +221,12 @@ void MeasureDeleteRun(const BenchFolder& folder, const HistoryPlace& history, in
   settings.TestMode = false;
   QuietHost host;
   std::vector<std::string> deleted;  // in the order the run deletes them: its plan's
-  fs::remove(fs::path(folder.path()) / "logfile.txt");
+  fs::remove(fs::path(folder.path()) / varnel::kLogFileName);
   const CleaningPlan plan = PlanCleaning(settings, ListOrdinaryFiles(folder.path()));
   for (const PlannedDisposal& disposal : plan.disposals) deleted.emplace_back(plan.ListedName(disposal));
   std::vector<Timing> listing_times, run_times, unrecorded_times, unlink_times, floor_times;
   for (int i = 0; i < repeats; ++i) {
-    fs::remove(fs::path(folder.path()) / "logfile.txt");
+    fs::remove(fs::path(folder.path()) / varnel::kLogFileName);
     folder.Restore(deleted);
     listing_times.push_back(Measure([&] { ListOrdinaryFiles(folder.path()); }));
     // The runs with and without a history take turns going first.
@@ -243,7 +246,7 @@ void MeasureDeleteRun(const BenchFolder& folder, const HistoryPlace& history, in
                                  listing_times.back().cpu + unlink_times.back().cpu});
   }
   folder.Restore(deleted);
-  fs::remove(fs::path(folder.path()) / "logfile.txt");
+  fs::remove(fs::path(folder.path()) / varnel::kLogFileName);
   const Timing floor = Median(floor_times);
   std::printf("  (%zu of %zu files deleted, each batch of log lines and of intents synced before its files go)\n",
               deleted.size(), plan.listing.size());

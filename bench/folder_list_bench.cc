@@ -19,8 +19,9 @@
 #include <fstream>
 #include <string>
 
+#include "common/well_known_names.h"
 #include "jobs/alpha/form2.h"
-#include "ui/folder_tree.h"
+#include "ui/kit/folder_tree.h"
 
 namespace varnel {
 namespace {
@@ -84,7 +85,7 @@ int Main(int argc, char** argv) {
   QApplication app(argc, argv);
   Form2Options options;
   options.start_folder = temp.path();
-  options.state_path = temp.filePath(QStringLiteral("state.ini")).toStdString();
+  options.state_path = temp.filePath(QString::fromLatin1(varnel::kStateFileName)).toStdString();
   Form2 form(options);
   form.show();
   Settle();

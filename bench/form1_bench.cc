@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "common/well_known_names.h"
 #include "engine/cleaning_run.h"
 #include "settings/form1.h"
 #include "settings/form1_values.h"
@@ -28,7 +29,7 @@ constexpr int kGeneratedNames = 37145;
 class SilentHost : public CleaningHost {
  public:
   bool Confirm(const std::string&) override { return true; }
-  void ShowMessage(const std::string&, int) override {}
+  void ShowMessage(const std::string&, varnel::MessageIcon) override {}
   void SetProgress(double, double, double) override {}
   void SetResultText(const std::string&) override {}
   void OpenLog(const std::string&) override {}
@@ -87,10 +88,10 @@ int Main(int argc, char** argv) {
   }
 
   Form1Options options;
-  options.config_path = temp.filePath(QStringLiteral("varnel_config.txt")).toStdString();
+  options.config_path = temp.filePath(QString::fromLatin1(varnel::kConfigFileName)).toStdString();
   options.start_folder = folder;
   options.open_log = [](const std::string&) {};
-  options.state_path = temp.filePath(QStringLiteral("state.ini")).toStdString();
+  options.state_path = temp.filePath(QString::fromLatin1(varnel::kStateFileName)).toStdString();
   Form1 form(options);
   form.findChild<QCheckBox*>(QStringLiteral("LogFile"))->setChecked(false);
   form.show();

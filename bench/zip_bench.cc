@@ -29,7 +29,7 @@ constexpr int kRepeats = 7;
 
 class QuietHost : public ZipHost {
  public:
-  void ShowMessage(const std::string& text, int) override { last_message = text; }
+  void ShowMessage(const std::string& text, varnel::MessageIcon) override { last_message = text; }
   void SetProgress(double, double, double) override {}
   std::string last_message;
 };
@@ -96,13 +96,13 @@ int main() {
       for (const std::string& argument : varnel::ArchiverArguments(archiver, folder, temporary, name)) {
         line += ShellQuoted(argument) + " ";
       }
-      const std::string archives = folder + "/" + varnel::kArchiveFolder + "/";
+      const std::string archives = folder + "/" + varnel::kArchiveFolderName + "/";
       out << line << "</dev/null >/dev/null 2>&1 && mv -n " << ShellQuoted(archives + temporary) << " "
           << ShellQuoted(archives + varnel::ZipArchiveName(name)) << "\n";
     }
   }
   const std::string shell_command = "sh " + ShellQuoted(script);
-  const fs::path archives = root / "ZippedRoms";
+  const fs::path archives = root / varnel::kArchiveFolderName;
 
   std::vector<double> job_times, shell_times;
   for (int repeat = 0; repeat < kRepeats; ++repeat) {

@@ -14,9 +14,9 @@ namespace {
 // "Empty directory" and the stop messages on stderr, the progress bar on stderr when that is a terminal.
 class AlphaTerminalHost : public AlphaHost {
  public:
-  void ShowMessage(const std::string& text, int icon) override {
+  void ShowMessage(const std::string& text, MessageIcon icon) override {
     progress_.Erase();
-    std::fprintf(icon == kIconInformation ? stdout : stderr, "%s\n", text.c_str());
+    std::fprintf(icon == MessageIcon::kInformation ? stdout : stderr, "%s\n", text.c_str());
   }
   void SetProgress(double minimum, double maximum, double value) override { progress_.Set(minimum, maximum, value); }
 

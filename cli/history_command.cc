@@ -27,9 +27,9 @@ bool CheckRunId(const std::string& id) {
 class UndoTerminalHost : public UndoHost {
  public:
   bool Confirm(const std::string&) override { return true; }
-  void ShowMessage(const std::string& text, int icon) override {
+  void ShowMessage(const std::string& text, MessageIcon icon) override {
     progress_.Erase();
-    std::fprintf(icon == 64 ? stdout : stderr, "%s\n", text.c_str());
+    std::fprintf(icon == MessageIcon::kInformation ? stdout : stderr, "%s\n", text.c_str());
   }
   void SetProgress(double minimum, double maximum, double value) override { progress_.Set(minimum, maximum, value); }
 

@@ -46,7 +46,7 @@ bool TerminalHost::Confirm(const std::string& question) {
   return IsYes(answer);
 }
 
-void TerminalHost::ShowMessage(const std::string& text, int /*icon*/) {
+void TerminalHost::ShowMessage(const std::string& text, MessageIcon /*icon*/) {
   EndProgress();
   std::fprintf(stderr, "%s\n", text.c_str());
 }

@@ -22,7 +22,7 @@ class TerminalHost : public CleaningHost {
   // first line and how to answer it on stderr.
   bool Confirm(const std::string& question) override;
   // Writes `text` as one line on stderr.
-  void ShowMessage(const std::string& text, int icon) override;
+  void ShowMessage(const std::string& text, MessageIcon icon) override;
   // Draws the bar of TerminalProgress.
   void SetProgress(double minimum, double maximum, double value) override;
   // The CLI prints the run's summary itself.

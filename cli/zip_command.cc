@@ -20,7 +20,7 @@ class ZipTerminalHost : public ZipHost {
  public:
   explicit ZipTerminalHost(const StopSignals& signals) : signals_(signals) {}
 
-  void ShowMessage(const std::string& text, int /*icon*/) override {
+  void ShowMessage(const std::string& text, MessageIcon /*icon*/) override {
     progress_.Erase();
     std::fprintf(stderr, "%s\n", text.c_str());
   }
@@ -41,7 +41,7 @@ CLI::App* AddZipCommand(CLI::App& app, ZipOptions* options) {
   command
       ->add_option(
           "--archiver", options->archiver,
-          std::string("The archiver to run (default: ") + kArchiverName + " in varnel-cli's folder, else on PATH)")
+          std::string("The archiver to run (default: ") + kArchiverFileName + " in varnel-cli's folder, else on PATH)")
       ->type_name("PATH");
   command->footer(
       "A file whose archive already exists is skipped. Ctrl-C stops the job: the file being zipped gets no "
@@ -57,15 +57,15 @@ int RunZipCommand(const ZipOptions& options) {
   settings.archiver = options.archiver.empty() ? FindArchiver() : options.archiver;
   if (settings.archiver.empty()) {
     // The zip window's words, then where else varnel-cli looked.
-    std::fprintf(stderr, "%s not found in \"%s\" folder nor on PATH: install it or give --archiver\n", kArchiverName,
-                 ProgramFolder().c_str());
+    std::fprintf(stderr, "%s not found in \"%s\" folder nor on PATH: install it or give --archiver\n",
+                 kArchiverFileName, ProgramFolder().c_str());
     return kExitFailed;
   }
   const StopSignals signals;
   ZipTerminalHost host(signals);
   const ZipJobResult result = RunZipJob(settings, host);
   if (result.end == ZipJobEnd::kStopped) {
-    host.ShowMessage(ZipStoppedMessage(result.zipped), kIconNone);
+    host.ShowMessage(ZipStoppedMessage(result.zipped), MessageIcon::kNone);
     return kExitSignalBase + signals.caught();
   }
   return result.end == ZipJobEnd::kFinished && result.failed.empty() ? kExitDone : kExitFailed;

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/well_known_names.h"
 #include "engine/cleaning_plan.h"
 #include "engine/disposer.h"
 #include "platform/file_ops.h"
@@ -36,7 +37,7 @@ bool PrepareMovedFolder(const std::string& folder, const std::string& moved, Cle
   FolderObstacle obstacle = FolderObstacle::kNone;
   const Status status = EnsureFolder(moved, &obstacle);
   if (status.ok()) return true;
-  host.ShowMessage(EnsureFolderMessage("moved", folder, obstacle, status, "moved"), kIconStop);
+  host.ShowMessage(EnsureFolderMessage(kMovedFolderName, folder, obstacle, status, "moved"), MessageIcon::kStop);
   return false;
 }
 
@@ -73,14 +74,14 @@ RunResult RunCleaning(const RunSettings& settings, CleaningHost& host, const His
   FolderLock lock;
   if (const FolderEntry entry = EnterJobFolder(settings.RomFolder, !settings.TestMode, lock);
       entry.outcome != FolderEntry::Outcome::kEntered) {
-    host.ShowMessage(entry.message, kIconExclamation);
+    host.ShowMessage(entry.message, MessageIcon::kExclamation);
     result.outcome =
         entry.outcome == FolderEntry::Outcome::kProtected ? RunResult::Outcome::kRefused : RunResult::Outcome::kLocked;
     return result;
   }
 
   if (!IsZoneMode(settings.ZoneMode)) {
-    host.ShowMessage("Erreur", kIconNone);
+    host.ShowMessage("Erreur", MessageIcon::kNone);
     result.outcome = RunResult::Outcome::kNoZoneMode;
     return result;
   }
@@ -89,12 +90,12 @@ RunResult RunCleaning(const RunSettings& settings, CleaningHost& host, const His
   Status listing_status;
   std::vector<std::string> listing = ListOrdinaryFiles(folder, &listing_status);
   if (!listing_status.ok()) {
-    host.ShowMessage("Cannot read " + folder + ": " + listing_status.message(), kIconExclamation);
+    host.ShowMessage("Cannot read " + folder + ": " + listing_status.message(), MessageIcon::kExclamation);
     result.outcome = RunResult::Outcome::kSetupFailed;
     return result;
   }
   if (listing.empty()) {
-    host.ShowMessage("Empty directory", kIconExclamation);
+    host.ShowMessage("Empty directory", MessageIcon::kExclamation);
     result.outcome = RunResult::Outcome::kEmptyFolder;
     return result;
   }
@@ -123,16 +124,16 @@ RunResult RunCleaning(const RunSettings& settings, CleaningHost& host, const His
   RunRecorder recorder;
   Disposer disposer(folder, apply_changes, &recorder);
   const auto stop = [&](const std::string& message, RunResult::Outcome outcome) {
-    host.ShowMessage(message, kIconStop);
+    host.ShowMessage(message, MessageIcon::kStop);
     if (!apply_changes) host.SetProgress(0, progress_maximum, 0);
     result.outcome = outcome;
     return result;
   };
-  const std::string refusal = "logfile.txt in " + folder + " is not a regular file; nothing was done.";
+  const std::string refusal = std::string(kLogFileName) + " in " + folder + " is not a regular file; nothing was done.";
   if (!disposer.LogMayBeOpened()) return stop(refusal, RunResult::Outcome::kSetupFailed);
   bool made_moved = false;
   if (apply_changes && settings.MoveFiles) {
-    const std::string moved = JoinPath(folder, "moved");
+    const std::string moved = JoinPath(folder, kMovedFolderName);
     if (!PrepareMovedFolder(folder, moved, host, &made_moved)) {
       result.outcome = RunResult::Outcome::kSetupFailed;
       return result;
@@ -146,7 +147,7 @@ RunResult RunCleaning(const RunSettings& settings, CleaningHost& host, const His
       return stop("Cannot write the history in " + history.folder + ": " + started.message() + "; nothing was done.",
                   RunResult::Outcome::kSetupFailed);
     }
-    if (made_moved) recorder.CreatedFolder("moved");
+    if (made_moved) recorder.CreatedFolder(kMovedFolderName);
     result.history_id = recorder.id();
   }
   if (apply_changes) {
@@ -175,7 +176,7 @@ RunResult RunCleaning(const RunSettings& settings, CleaningHost& host, const His
                          (log_ok ? recorder.path() : disposer.log_path()) + ": " +
                          (log_ok ? disposer.history_error() : disposer.log_error()).message() +
                          ". The run stopped after " + Decimal(done) + " files.",
-                     kIconStop);
+                     MessageIcon::kStop);
     result.outcome = RunResult::Outcome::kLogFailed;
     return result;
   };

@@ -3,6 +3,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/well_known_names.h"
 #include "platform/file_ops.h"
 #include "platform/sub_folders.h"
 
@@ -11,7 +12,7 @@ namespace varnel {
 Disposer::Disposer(std::string rom_folder, bool apply_changes, RunRecorder* recorder)
     : rom_folder_(std::move(rom_folder)),
       apply_changes_(apply_changes),
-      log_path_(JoinPath(rom_folder_, "logfile.txt")),
+      log_path_(JoinPath(rom_folder_, kLogFileName)),
       recorder_(apply_changes ? recorder : nullptr) {}
 
 bool Disposer::LogMayBeOpened() const { return IsAbsentOrPlainFile(log_path_); }
@@ -33,7 +34,7 @@ void Disposer::OpenFolders(DisposalAction action) {
     rom_folder_open_ = true;
   }
   if (action == DisposalAction::kMove && !moved_folder_open_) {
-    const std::string moved = JoinPath(rom_folder_, "moved");
+    const std::string moved = JoinPath(rom_folder_, kMovedFolderName);
     moved_folder_handle_.Open(moved);
     moved_folder_open_ = true;
     FolderIdentity folder, moved_folder;
@@ -57,8 +58,8 @@ void Disposer::RecordIntents(const CleaningPlan& plan, std::size_t first, std::s
     listed_name_.assign(name);
     FileIdentity identity;
     const bool known = rom_folder_handle_.IdentifyFile(listed_name_, &identity).ok();
-    intents_.push_back(
-        recorder_->Intent(name, FileAction::kMove, "moved/" + listed_name_, known ? &identity : nullptr));
+    intents_.push_back(recorder_->Intent(name, FileAction::kMove, std::string(kMovedFolderName) + "/" + listed_name_,
+                                         known ? &identity : nullptr));
   }
 }
 

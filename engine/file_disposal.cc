@@ -1,12 +1,13 @@
 #include "engine/file_disposal.h"
 
+#include "common/well_known_names.h"
 #include "platform/lower_case.h"
 
 namespace varnel {
 
 void DisposeRomFile(RuleState& state, const Dump& file, std::string_view other_name, DisposalReason reason) {
   // The run's own log is never moved, deleted, logged or counted.
-  constexpr std::string_view kLogName = "logfile.txt";
+  constexpr std::string_view kLogName = kLogFileName;
   if (file.name.size() == kLogName.size() && LowerCase(file.name) == kLogName) return;
 
   std::string& line = state.plan.log_text;

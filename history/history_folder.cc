@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "common/well_known_names.h"
 #include "platform/file_ops.h"
 #include "platform/listing.h"
 #include "platform/program_folder.h"
@@ -45,7 +46,7 @@ int DigitsAt(std::string_view text, std::size_t at, std::size_t count) {
 
 std::string HistoryFolderPath() {
   const std::string folder = StateFolderPath();
-  return folder.empty() ? folder : JoinPath(folder, "history");
+  return folder.empty() ? folder : JoinPath(folder, kHistoryFolderName);
 }
 
 bool IsRunId(std::string_view text) {

@@ -1,19 +1,18 @@
 #include "history/history_form.h"
 
-#include <QHeaderView>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QTreeWidget>
-#include <cmath>
 
 #include "history/history_text.h"
 #include "history/undo.h"
-#include "ui/form_layout.h"
-#include "ui/message_box.h"
-#include "ui/twips.h"
-#include "ui/wait_cursor.h"
-#include "ui/window_keys.h"
+#include "ui/kit/form_layout.h"
+#include "ui/kit/message_box.h"
+#include "ui/kit/progress_feed.h"
+#include "ui/kit/twips.h"
+#include "ui/kit/wait_cursor.h"
+#include "ui/kit/window_keys.h"
 
 namespace varnel {
 
@@ -23,9 +22,7 @@ namespace {
 constexpr int kFormWidth = 9000;
 constexpr int kFormHeight = 6615;
 
-QString Text(std::string_view bytes) {
-  return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
+QString Text(std::string_view bytes) { return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size())); }
 
 QPushButton* PlaceButton(QWidget* form, const char* name, const char* text, int left, int top) {
   auto* button = PlaceControl<QPushButton>(form, name, left, top, 1575, 495);
@@ -45,31 +42,25 @@ QTreeWidget* PlaceList(QWidget* form, const char* name, const QStringList& heade
 }
 
 // The undo started from the window: its question and messages in boxes over the window, its progress on the
-// window's bar, which is set only when its filled width changes.
+// window's bar.
 class HistoryFormHost : public UndoHost {
  public:
-  HistoryFormHost(QWidget* window, QProgressBar* bar) : window_(window), bar_(bar) {}
+  HistoryFormHost(QWidget* window, QProgressBar* bar) : window_(window), progress_(bar) {}
 
   bool Confirm(const std::string& question) override {
-    return ShowMessageBox(window_, QString::fromStdString(question), 0, MessageButtons::kYesNo, QString(),
-                          MessageAnswer::kNo) == MessageAnswer::kYes;
+    progress_.Flush();
+    return ShowMessageBox(window_, QString::fromStdString(question), MessageIcon::kNone, MessageButtons::kYesNo,
+                          QString(), MessageAnswer::kNo) == MessageAnswer::kYes;
   }
-  void ShowMessage(const std::string& text, int icon) override {
+  void ShowMessage(const std::string& text, MessageIcon icon) override {
+    progress_.Flush();
     ShowMessageBox(window_, QString::fromStdString(text), icon);
   }
-  void SetProgress(double minimum, double maximum, double value) override {
-    const int steps = static_cast<int>(maximum - minimum);
-    if (bar_->maximum() != steps) bar_->setRange(0, steps);
-    const int filled = steps > 0 ? static_cast<int>(std::floor((value - minimum) / steps * bar_->width())) : 0;
-    if (filled == filled_ && value < maximum) return;
-    filled_ = filled;
-    bar_->setValue(static_cast<int>(value - minimum));  // repaints by itself: the undo keeps the event loop
-  }
+  void SetProgress(double minimum, double maximum, double value) override { progress_.Set(minimum, maximum, value); }
 
  private:
   QWidget* window_;
-  QProgressBar* bar_;
-  int filled_ = -1;
+  ProgressFeed progress_;
 };
 
 }  // namespace
@@ -121,9 +112,9 @@ void HistoryForm::Reload(const std::string& id) {
   runs_->clear();
   QTreeWidgetItem* selected = nullptr;
   for (const RunSummary& run : ReadRunSummaries(options_.place.folder)) {
-    auto* item = new QTreeWidgetItem(runs_, {Text(LocalTimeOf(run.started)), Text(JobName(run.job)),
-                                             Text(PrintableText(run.folder)), QString::number(run.done),
-                                             QString::number(run.failed)});
+    auto* item = new QTreeWidgetItem(
+        runs_, {Text(LocalTimeOf(run.started)), Text(JobName(run.job)), Text(PrintableText(run.folder)),
+                QString::number(run.done), QString::number(run.failed)});
     item->setData(0, Qt::UserRole, QString::fromStdString(run.id));
     item->setToolTip(2, item->text(2));
     if (run.id == keep) selected = item;
@@ -143,8 +134,8 @@ void HistoryForm::ShowFiles() {
   QList<QTreeWidgetItem*> items;
   items.reserve(static_cast<qsizetype>(run.files.size()));
   for (const RecordedFile& file : run.files) {
-    auto* item = new QTreeWidgetItem({Text(PrintableText(file.name)), Text(ActionName(file.action)),
-                                      Text(PrintableText(ResultText(file)))});
+    auto* item = new QTreeWidgetItem(
+        {Text(PrintableText(file.name)), Text(ActionName(file.action)), Text(PrintableText(ResultText(file)))});
     item->setToolTip(0, Text(PrintableText(file.destination)));
     items.append(item);
   }

@@ -6,7 +6,7 @@
 
 #include "history/history_folder.h"
 #include "history/run_history.h"
-#include "ui/job_form.h"
+#include "ui/kit/job_form.h"
 
 class QProgressBar;
 class QPushButton;

@@ -15,10 +15,6 @@ namespace varnel {
 
 namespace {
 
-constexpr int kIconStop = 16;
-constexpr int kIconExclamation = 48;
-constexpr int kIconInformation = 64;
-
 // What the undo does with one file of the run.
 struct UndoStep {
   FileAction action = FileAction::kMove;  // the undo's own action
@@ -89,7 +85,7 @@ class Undo {
   Status Act(const UndoStep& step, const FileIdentity& before, std::optional<FileIdentity>* after);
   // Makes the folders above `relative` that are missing, recording them.
   Status MakeFoldersFor(const std::string& relative);
-  UndoResult Stop(UndoResult::Outcome outcome, std::string message, int icon);
+  UndoResult Stop(UndoResult::Outcome outcome, std::string message, MessageIcon icon);
 
   const UndoOptions& options_;
   UndoHost& host_;
@@ -100,7 +96,7 @@ class Undo {
   FolderIdentity folder_identity_;
 };
 
-UndoResult Undo::Stop(UndoResult::Outcome outcome, std::string message, int icon) {
+UndoResult Undo::Stop(UndoResult::Outcome outcome, std::string message, MessageIcon icon) {
   result_.outcome = outcome;
   result_.message = std::move(message);
   host_.ShowMessage(result_.message, icon);
@@ -222,11 +218,11 @@ UndoResult Undo::Run() {
   {
     RunSummary chosen;
     if (Status found = FindRunToUndo(history, options_.id, &chosen); !found.ok()) {
-      return Stop(UndoResult::Outcome::kNoRun, found.message(), kIconExclamation);
+      return Stop(UndoResult::Outcome::kNoRun, found.message(), MessageIcon::kExclamation);
     }
     if (Status read = ReadRun(history, chosen.id, &run_); !read.ok()) {
       return Stop(UndoResult::Outcome::kNoRun, "Cannot read the history of " + chosen.id + ": " + read.message(),
-                  kIconExclamation);
+                  MessageIcon::kExclamation);
     }
   }
   result_.run = run_.summary;
@@ -238,7 +234,7 @@ UndoResult Undo::Run() {
       entry.outcome != FolderEntry::Outcome::kEntered) {
     return Stop(entry.outcome == FolderEntry::Outcome::kProtected ? UndoResult::Outcome::kRefused
                                                                   : UndoResult::Outcome::kLocked,
-                std::move(entry.message), kIconExclamation);
+                std::move(entry.message), MessageIcon::kExclamation);
   }
   IdentifyFolder(folder, &folder_identity_);
 
@@ -265,7 +261,8 @@ UndoResult Undo::Run() {
                                        RecordedSettings().Text(record_key::kUndoes, run_.summary.id));
       !started.ok()) {
     return Stop(UndoResult::Outcome::kHistoryFailed,
-                "Cannot write the history in " + history + ": " + started.message() + "; nothing was done.", kIconStop);
+                "Cannot write the history in " + history + ": " + started.message() + "; nothing was done.",
+                MessageIcon::kStop);
   }
   result_.undo_id = recorder_.id();
 
@@ -300,7 +297,7 @@ UndoResult Undo::Run() {
     return Stop(UndoResult::Outcome::kHistoryFailed,
                 "Cannot write the history file " + recorder_.path() + ": " + written.message() +
                     ". The undo stopped after " + std::to_string(result_.came_back) + " files.",
-                kIconStop);
+                MessageIcon::kStop);
   }
 
   // The folders the run made, once empty; the last made first.
@@ -309,10 +306,11 @@ UndoResult Undo::Run() {
   }
   if (Status finished = recorder_.Finish(result_.came_back, failed); !finished.ok()) {
     return Stop(UndoResult::Outcome::kHistoryFailed,
-                "Cannot write the history file " + recorder_.path() + ": " + finished.message(), kIconStop);
+                "Cannot write the history file " + recorder_.path() + ": " + finished.message(), MessageIcon::kStop);
   }
   host_.SetProgress(0, maximum, maximum);
-  return Stop(UndoResult::Outcome::kCompleted, UndoEndMessage(result_.came_back, result_.failures), kIconInformation);
+  return Stop(UndoResult::Outcome::kCompleted, UndoEndMessage(result_.came_back, result_.failures),
+              MessageIcon::kInformation);
 }
 
 }  // namespace

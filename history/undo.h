@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "common/job_host.h"
 #include "history/end_message.h"
 #include "history/history_folder.h"
 #include "history/run_history.h"
@@ -13,16 +14,11 @@ namespace varnel {
 
 // The only way an undo reaches the user: the History window implements it with message boxes and a progress
 // bar, the command-line tool with the terminal, tests with a recorder.
-class UndoHost {
+// Its progress is one step per file.
+class UndoHost : public JobHost {
  public:
-  virtual ~UndoHost() = default;
-
   // Asks `question` with the buttons Yes and No, No the default, no icon; true only for Yes.
   virtual bool Confirm(const std::string& question) = 0;
-  // Shows `text` with an OK button and the icon value `icon` (0 none, 16 stop, 48 exclamation, 64 information).
-  virtual void ShowMessage(const std::string& text, int icon) = 0;
-  // Sets the progress bar: one step per file. Must stay cheap.
-  virtual void SetProgress(double minimum, double maximum, double value) = 0;
 };
 
 // What to take back.

@@ -1,5 +1,7 @@
 #include "platform/program_folder.h"
 
+#include "common/well_known_names.h"
+
 #ifdef _WIN32
 #include <windows.h>
 
@@ -59,14 +61,14 @@ std::string StateFolderPath() {
     if (profile.empty()) return {};
     local = profile + "\\AppData\\Local";
   }
-  return local + "\\Varnel";
+  return local + "\\" + kStateFolderName;
 #else
   if (const char* state = std::getenv("XDG_STATE_HOME"); state != nullptr && state[0] == '/') {
-    return std::string(state) + "/varnel";
+    return std::string(state) + "/" + kStateFolderName;
   }
   const char* home = std::getenv("HOME");
   if (home == nullptr || home[0] == '\0') return {};
-  return std::string(home) + "/.local/state/varnel";
+  return std::string(home) + "/.local/state/" + kStateFolderName;
 #endif
 }
 

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 
+#include "common/well_known_names.h"
 #include "platform/replace_file.h"
 #include "platform/text_file.h"
 
@@ -40,20 +41,20 @@ bool IsSpecialFile(const std::string& path) {
 
 std::string ConfigFilePath() {
 #ifdef _WIN32
-  return "c:\\varnel_config.txt";
+  return std::string("c:\\") + kConfigFileName;
 #else
   if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg != nullptr && xdg[0] == '/') {
-    return std::string(xdg) + "/varnel_config.txt";
+    return std::string(xdg) + "/" + kConfigFileName;
   }
   const char* home = std::getenv("HOME");
-  return std::string(home != nullptr ? home : "") + "/.config/varnel_config.txt";
+  return std::string(home != nullptr ? home : "") + "/.config/" + kConfigFileName;
 #endif
 }
 
 std::string ConfigSavedMessage(const std::string& path) {
 #ifdef _WIN32
   (void)path;
-  return "C:\\varnel_config.txt saved";
+  return std::string("C:\\") + kConfigFileName + " saved";
 #else
   return path + " saved";
 #endif

@@ -18,14 +18,14 @@
 #include "settings/form1_host.h"
 #include "settings/form1_values.h"
 #include "settings/list_box_text.h"
-#include "ui/drive_list.h"
-#include "ui/folder_tree.h"
-#include "ui/form_layout.h"
-#include "ui/message_box.h"
-#include "ui/twips.h"
-#include "ui/wait_cursor.h"
-#include "ui/window_keys.h"
-#include "ui/wrapping_radio_button.h"
+#include "ui/kit/drive_list.h"
+#include "ui/kit/folder_tree.h"
+#include "ui/kit/form_layout.h"
+#include "ui/kit/message_box.h"
+#include "ui/kit/twips.h"
+#include "ui/kit/wait_cursor.h"
+#include "ui/kit/window_keys.h"
+#include "ui/kit/wrapping_radio_button.h"
 
 namespace varnel {
 
@@ -257,12 +257,12 @@ bool Form1::LoadFile(bool AffErreur) {
                    EnglishChosen()
                        ? QStringLiteral("No saved settings yet (%1).").arg(path)
                        : QString::fromUtf8("Aucun r\xc3\xa9glage enregistr\xc3\xa9 pour l'instant (%1).").arg(path),
-                   64);
+                   MessageIcon::kInformation);
   } else if (AffErreur && !status.ok()) {
     ShowMessageBox(this,
                    QStringLiteral("Problem with config file\n%1: %2")
                        .arg(QString::fromStdString(options_.config_path), QString::fromStdString(status.message())),
-                   16);
+                   MessageIcon::kStop);
   }
   return status.ok();
 }
@@ -302,10 +302,11 @@ void Form1::SaveFile() {
   QDir().mkpath(QFileInfo(shown).absolutePath());
   const Status status = WriteConfigFile(path, CurrentConfigValues());
   if (!status.ok()) {
-    ShowMessageBox(this, QStringLiteral("Cannot save %1: %2").arg(shown, QString::fromStdString(status.message())), 16);
+    ShowMessageBox(this, QStringLiteral("Cannot save %1: %2").arg(shown, QString::fromStdString(status.message())),
+                   MessageIcon::kStop);
     return;
   }
-  ShowMessageBox(this, QString::fromStdString(ConfigSavedMessage(path)), 64);
+  ShowMessageBox(this, QString::fromStdString(ConfigSavedMessage(path)), MessageIcon::kInformation);
 }
 
 void Form1::Go() {

@@ -9,7 +9,7 @@
 #include "settings/config_file.h"
 #include "settings/log_opener.h"
 #include "settings/state_file.h"
-#include "ui/job_form.h"
+#include "ui/kit/job_form.h"
 
 class QAbstractButton;
 class QCheckBox;

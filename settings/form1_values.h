@@ -4,7 +4,7 @@
 #include <string>
 
 #include "engine/run_settings.h"
-#include "ui/form_layout.h"  // PathBytes
+#include "ui/kit/form_layout.h"  // PathBytes
 
 class QString;
 class QWidget;

@@ -4,9 +4,9 @@
 #include <QProcess>
 #include <QWidget>
 
-#include "engine/cleaning_host.h"
-#include "ui/form_layout.h"
-#include "ui/message_box.h"
+#include "common/job_host.h"
+#include "ui/kit/form_layout.h"
+#include "ui/kit/message_box.h"
 
 namespace varnel {
 
@@ -60,7 +60,7 @@ QProcess* OpenLogInEditor(const std::string& path, QWidget* window, const std::s
 #ifdef _WIN32
   (void)opener;
   if (!QProcess::startDetached(QStringLiteral("notepad.exe"), {shown})) {
-    ShowMessageBox(window, QStringLiteral("Cannot open %1").arg(shown), kIconExclamation);
+    ShowMessageBox(window, QStringLiteral("Cannot open %1").arg(shown), MessageIcon::kExclamation);
   }
   return nullptr;
 #else
@@ -78,13 +78,13 @@ QProcess* OpenLogInEditor(const std::string& path, QWidget* window, const std::s
                      process->deleteLater();
                      // An opener killed by someone else (the session ending) has nothing to tell the user.
                      if (status == QProcess::NormalExit && exit_code != 0) {
-                       ShowMessageBox(Shown(over), OpenerFailedMessage(shown, exit_code), kIconExclamation);
+                       ShowMessageBox(Shown(over), OpenerFailedMessage(shown, exit_code), MessageIcon::kExclamation);
                      }
                    });
   QObject::connect(process, &QProcess::errorOccurred, process, [process, over, shown](QProcess::ProcessError error) {
     if (error != QProcess::FailedToStart) return;
     process->deleteLater();
-    ShowMessageBox(Shown(over), OpenerNotStartedMessage(shown), kIconExclamation);
+    ShowMessageBox(Shown(over), OpenerNotStartedMessage(shown), MessageIcon::kExclamation);
   });
   process->start();
   return process;

@@ -1,5 +1,6 @@
 #include "settings/state_file.h"
 
+#include "common/well_known_names.h"
 #include "platform/file_ops.h"
 #include "platform/program_folder.h"
 #include "platform/replace_file.h"
@@ -10,7 +11,7 @@ namespace varnel {
 
 std::string StateFilePath() {
   const std::string folder = StateFolderPath();
-  return folder.empty() ? folder : JoinPath(folder, "state.ini");
+  return folder.empty() ? folder : JoinPath(folder, kStateFileName);
 }
 
 std::string EscapeStateValue(std::string_view bytes) { return EscapeBytes(bytes, /*named_breaks=*/false); }

@@ -9,10 +9,10 @@
 #include <QtGlobal>
 
 #include "platform/program_folder.h"
-#include "ui/archiver_message.h"
 #include "ui/caption_table.h"
-#include "ui/folder_tree.h"
-#include "ui/form_shell.h"
+#include "ui/kit/archiver_message.h"
+#include "ui/kit/folder_tree.h"
+#include "ui/kit/form_shell.h"
 
 namespace varnel {
 
@@ -65,7 +65,7 @@ void SetRow(const CaptionRow& row, Language language, FormShell& shell) {
 }
 
 void SetFolderListTexts(QWidget* form, Language language) {
-  const FolderListCaptions texts = FolderListCaptionsIn(language);
+  const FolderListTexts texts = FolderListCaptionsIn(language);
   auto* folders = form == nullptr ? nullptr : form->findChild<FolderTree*>(QStringLiteral("Dir1"));
   if (folders != nullptr) folders->SetTexts(Utf8(texts.gone), Utf8(texts.no_such_folder));
 }

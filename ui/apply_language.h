@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "ui/caption_table.h"
-#include "ui/form_shell.h"
+#include "ui/kit/form_shell.h"
 
 namespace varnel {
 

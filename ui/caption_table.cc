@@ -123,9 +123,9 @@ std::optional<Language> LanguageOf(int16_t LanguageId) {
   return std::nullopt;
 }
 
-FolderListCaptions FolderListCaptionsIn(Language language) {
+FolderListTexts FolderListCaptionsIn(Language language) {
   if (language == Language::kFrench) return {"%1 n'existe plus : choisissez un dossier.", "Dossier introuvable."};
-  return {"%1 is gone: choose a folder.", "No such folder."};
+  return kEnglishFolderListTexts;
 }
 
 std::string CaptionText(const CaptionRow& row, Language language) {

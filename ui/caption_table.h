@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "ui/kit/folder_list_texts.h"
+
 namespace varnel {
 
 // The two languages of the interface.
@@ -51,14 +53,8 @@ struct LegendEntry {
 // The zone legend: entries 1 to 9 form the first column, 10 to 18 the second.
 extern const std::array<LegendEntry, kLegendEntryCount> kLegendEntries;
 
-// The folder list's own texts (`Dir1` of the three job windows), which hold a folder's path: what its path
-// line reads when the chosen folder is gone ("%1" stands for the path), and the line's tip when a path typed
-// there names no folder. ApplyLanguage sets them after the rows.
-struct FolderListCaptions {
-  std::string_view gone;
-  std::string_view no_such_folder;
-};
-FolderListCaptions FolderListCaptionsIn(Language language);
+// The folder list's own texts in `language`; ApplyLanguage sets them after the rows.
+FolderListTexts FolderListCaptionsIn(Language language);
 
 // The text `row` sets in `language`; a legend column is its nine entries, each followed by CR LF.
 std::string CaptionText(const CaptionRow& row, Language language);

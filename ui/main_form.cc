@@ -5,12 +5,12 @@
 #include <QRadioButton>
 
 #include "ui/apply_language.h"
-#include "ui/form_layout.h"
+#include "ui/kit/form_layout.h"
+#include "ui/kit/message_box.h"
+#include "ui/kit/twips.h"
+#include "ui/kit/window_keys.h"
+#include "ui/kit/wrapping_push_button.h"
 #include "ui/menu_pictures.h"
-#include "ui/message_box.h"
-#include "ui/twips.h"
-#include "ui/window_keys.h"
-#include "ui/wrapping_push_button.h"
 
 namespace varnel {
 
@@ -64,6 +64,7 @@ void MainForm::BuildControls() {
   banner->setObjectName(QStringLiteral("Banner"));
   banner->setGeometry(QRect(QPoint(0, 0), kBannerSize));
   banner->setPixmap(BannerPicture());
+  banner->setToolTip(QStringLiteral("Varnel " VARNEL_VERSION));
 
   auto* clean = PlaceButton(this, "Command1", "I want to clean my romset", 360, 1320, 1935, 975);
   auto* zip = PlaceButton(this, "Command2", "I want to zip my roms", 2760, 1320, 1935, 975);
@@ -107,8 +108,8 @@ void MainForm::closeEvent(QCloseEvent* event) {
   // Ending the program stops a running zip job: the user says so first, unless the system asked for the end.
   if (const QString folder = shell_.RunningJobFolder(); !folder.isEmpty() && !shell_.ending()) {
     const QString question = QStringLiteral("A zip job is running in %1. Stop it and quit?").arg(folder);
-    if (ShowMessageBox(this, question, 48, MessageButtons::kYesNo, QString(), MessageAnswer::kNo) !=
-        MessageAnswer::kYes) {
+    if (ShowMessageBox(this, question, MessageIcon::kExclamation, MessageButtons::kYesNo, QString(),
+                       MessageAnswer::kNo) != MessageAnswer::kYes) {
       event->ignore();
       return;
     }

@@ -1,23 +1,14 @@
 #ifndef VARNEL_JOBS_ALPHA_ALPHA_HOST_H_
 #define VARNEL_JOBS_ALPHA_ALPHA_HOST_H_
 
-#include <string>
-
-#include "engine/cleaning_host.h"  // the icon values kIconStop, kIconExclamation, kIconInformation
+#include "common/job_host.h"
 
 namespace varnel {
 
-// The only way the alphabetical job reaches the user. The alphabetical window implements it with message
-// boxes and its progress bar, the command-line tool with the terminal, tests with a recorder.
-class AlphaHost {
- public:
-  virtual ~AlphaHost() = default;
-
-  // Shows `text` with an OK button and the icon value `icon` (kIconStop, kIconExclamation, kIconInformation).
-  virtual void ShowMessage(const std::string& text, int icon) = 0;
-  // Sets the progress bar. Called once per listed file: must stay cheap.
-  virtual void SetProgress(double minimum, double maximum, double value) = 0;
-};
+// The only way the alphabetical job reaches the user: the shared contract alone (a message at the end, progress
+// once per listed file). The alphabetical window implements it with message boxes and its progress bar, the
+// command-line tool with the terminal, tests with a recorder.
+class AlphaHost : public JobHost {};
 
 }  // namespace varnel
 

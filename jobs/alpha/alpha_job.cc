@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/well_known_names.h"
 #include "history/run_recorder.h"
 #include "jobs/alpha/letter_folder.h"
 #include "platform/file_identity.h"
@@ -79,7 +80,7 @@ std::string PrepareLetterFolders(const std::string& rom_folder, LetterFolderPath
   return {};
 }
 
-AlphaResult Stop(AlphaResult::Outcome outcome, std::string message, int icon, AlphaHost& host) {
+AlphaResult Stop(AlphaResult::Outcome outcome, std::string message, MessageIcon icon, AlphaHost& host) {
   AlphaResult result;
   result.outcome = outcome;
   result.message = std::move(message);
@@ -97,16 +98,17 @@ AlphaResult RunAlphaFolders(const std::string& rom_folder, AlphaHost& host, cons
     const AlphaResult::Outcome outcome = entry.outcome == FolderEntry::Outcome::kProtected
                                              ? AlphaResult::Outcome::kRefused
                                              : AlphaResult::Outcome::kLocked;
-    return Stop(outcome, std::move(entry.message), kIconExclamation, host);
+    return Stop(outcome, std::move(entry.message), MessageIcon::kExclamation, host);
   }
 
   Status listed;
   const std::vector<std::string> names = ListOrdinaryFiles(rom_folder, &listed);
   if (!listed.ok()) {
-    return Stop(AlphaResult::Outcome::kListingFailed, "Cannot read " + rom_folder + ": " + listed.message(), kIconStop,
-                host);
+    return Stop(AlphaResult::Outcome::kListingFailed, "Cannot read " + rom_folder + ": " + listed.message(),
+                MessageIcon::kStop, host);
   }
-  if (names.empty()) return Stop(AlphaResult::Outcome::kEmptyFolder, "Empty directory", kIconExclamation, host);
+  if (names.empty())
+    return Stop(AlphaResult::Outcome::kEmptyFolder, "Empty directory", MessageIcon::kExclamation, host);
 
   // Two steps more than the files: the bar fills only once the job has ended.
   const double maximum = 2.0 + static_cast<double>(names.size());
@@ -115,7 +117,7 @@ AlphaResult RunAlphaFolders(const std::string& rom_folder, AlphaHost& host, cons
   LetterFolderPaths letter_paths;
   std::vector<std::string> created;
   if (std::string problem = PrepareLetterFolders(rom_folder, letter_paths, &created); !problem.empty()) {
-    return Stop(AlphaResult::Outcome::kFoldersFailed, std::move(problem), kIconStop, host);
+    return Stop(AlphaResult::Outcome::kFoldersFailed, std::move(problem), MessageIcon::kStop, host);
   }
   // Temporaries that an interrupted earlier move left go before this run moves anything.
   for (const std::string& path : letter_paths) RemoveLeftoverTemporaries(path);
@@ -124,7 +126,7 @@ AlphaResult RunAlphaFolders(const std::string& rom_folder, AlphaHost& host, cons
   if (const Status started = recorder.Start(history, JobKind::kAlpha, rom_folder, RecordedSettings()); !started.ok()) {
     return Stop(AlphaResult::Outcome::kHistoryFailed,
                 "Cannot write the history in " + history.folder + ": " + started.message() + "; nothing was moved.",
-                kIconStop, host);
+                MessageIcon::kStop, host);
   }
   for (const std::string& folder : created) recorder.CreatedFolder(folder);
   const std::array<bool, kLetterFolderCount> elsewhere = OnOtherDevices(rom_folder, letter_paths);
@@ -168,17 +170,18 @@ AlphaResult RunAlphaFolders(const std::string& rom_folder, AlphaHost& host, cons
     return Stop(AlphaResult::Outcome::kHistoryFailed,
                 "Cannot write the history file " + recorder.path() + ": " + written.message() +
                     ". The job stopped after " + std::to_string(result.moved_count) + " files.",
-                kIconStop, host);
+                MessageIcon::kStop, host);
   }
   if (const Status finished = recorder.Finish(result.moved_count, static_cast<int>(result.failures.size()));
       !finished.ok()) {
     return Stop(AlphaResult::Outcome::kHistoryFailed,
-                "Cannot write the history file " + recorder.path() + ": " + finished.message(), kIconStop, host);
+                "Cannot write the history file " + recorder.path() + ": " + finished.message(), MessageIcon::kStop,
+                host);
   }
 
   host.SetProgress(0.0, maximum, maximum);  // a job that got to its end shows a full bar
   result.message = AlphaEndMessage(result.moved_count, result.failures);
-  host.ShowMessage(result.message, kIconInformation);
+  host.ShowMessage(result.message, MessageIcon::kInformation);
   return result;
 }
 

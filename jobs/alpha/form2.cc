@@ -8,12 +8,12 @@
 #include "jobs/alpha/alpha_job.h"
 #include "jobs/alpha/alpha_picture.h"
 #include "jobs/alpha/form2_host.h"
-#include "ui/drive_list.h"
-#include "ui/folder_tree.h"
-#include "ui/form_layout.h"
-#include "ui/twips.h"
-#include "ui/wait_cursor.h"
-#include "ui/window_keys.h"
+#include "ui/kit/drive_list.h"
+#include "ui/kit/folder_tree.h"
+#include "ui/kit/form_layout.h"
+#include "ui/kit/twips.h"
+#include "ui/kit/wait_cursor.h"
+#include "ui/kit/window_keys.h"
 
 namespace varnel {
 

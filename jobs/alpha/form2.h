@@ -5,7 +5,7 @@
 #include <string>
 
 #include "settings/state_file.h"
-#include "ui/job_form.h"
+#include "ui/kit/job_form.h"
 
 class QProgressBar;
 

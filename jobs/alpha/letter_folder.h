@@ -6,12 +6,8 @@
 
 namespace varnel {
 
-// The folder, inside the job's folder, that holds the letter folders.
-inline constexpr std::string_view kAlphaFoldersName = "AlphaFolders";
 // The letter folder of names that do not start with one of the 26 letters a-z.
 inline constexpr std::string_view kNonLetterFolderName = "#";
-// The one file the job never moves, by its exact lower-case name.
-inline constexpr std::string_view kLogFileName = "logfile.txt";
 
 // The 27 folders below "AlphaFolders" in the order they are created: "#", then "A" to "Z".
 inline constexpr std::size_t kLetterFolderCount = 27;

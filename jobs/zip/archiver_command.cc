@@ -26,7 +26,7 @@ std::vector<std::string> ArchiverArguments(std::string_view archiver, std::strin
                                            std::string_view temporary, std::string_view file_name) {
   return {std::string(archiver),
           "a",
-          Concatenate({folder, "/", kArchiveFolder, "/", temporary}),
+          Concatenate({folder, "/", kArchiveFolderName, "/", temporary}),
           "-tzip",
           "-spd",
           "-l",
@@ -36,8 +36,8 @@ std::vector<std::string> ArchiverArguments(std::string_view archiver, std::strin
 
 std::string ArchiverCommandLine(std::string_view program, std::string_view folder, std::string_view temporary,
                                 std::string_view file_name) {
-  return Concatenate({program, " a \"", folder, "\\", kArchiveFolder, "\\", temporary, "\" -tzip -spd -sse \"", folder,
-                      "\\", file_name, "\""});
+  return Concatenate({program, " a \"", folder, "\\", kArchiveFolderName, "\\", temporary, "\" -tzip -spd -sse \"",
+                      folder, "\\", file_name, "\""});
 }
 
 std::string CommandLineProgram(std::string_view archiver) {

@@ -5,12 +5,10 @@
 #include <string_view>
 #include <vector>
 
+#include "common/well_known_names.h"
 #include "platform/process.h"
 
 namespace varnel {
-
-// The sub-folder of the zipped folder that receives the archives.
-inline constexpr char kArchiveFolder[] = "ZippedRoms";
 
 // The name of the archive of `file_name`, without ".zip": everything before its last "." ("a.b.c" gives
 // "a.b", ".nes" gives ""), or the whole name when it holds no ".".

@@ -11,7 +11,7 @@ namespace varnel {
 
 std::string FindArchiver(const std::string& program_folder, const std::string& search_path) {
   if (!program_folder.empty()) {
-    const std::string beside_program = JoinPath(program_folder, kArchiverName);
+    const std::string beside_program = JoinPath(program_folder, kArchiverFileName);
     if (IsStartableFile(beside_program)) return beside_program;
   }
 #ifdef _WIN32
@@ -23,7 +23,7 @@ std::string FindArchiver(const std::string& program_folder, const std::string& s
     const std::string_view folder = rest.substr(0, colon);
     rest = colon == std::string_view::npos ? std::string_view() : rest.substr(colon + 1);
     if (folder.empty() || folder.front() != '/') continue;  // never the current folder
-    const std::string candidate = JoinPath(folder, kArchiverName);
+    const std::string candidate = JoinPath(folder, kArchiverFileName);
     if (IsStartableFile(candidate)) return candidate;
   }
 #endif

@@ -3,17 +3,12 @@
 
 #include <string>
 
+#include "common/well_known_names.h"
+
 namespace varnel {
 
-// The archiver's file name: "7z.exe" on Windows, "7z" elsewhere (Debian's p7zip-full).
-#ifdef _WIN32
-inline constexpr char kArchiverName[] = "7z.exe";
-#else
-inline constexpr char kArchiverName[] = "7z";
-#endif
-
-// The archiver to run: kArchiverName in `program_folder` when it is a startable file there; elsewhere than
-// on Windows, else the first startable kArchiverName in the absolute folders of `search_path` (PATH's
+// The archiver to run: kArchiverFileName in `program_folder` when it is a startable file there; elsewhere than
+// on Windows, else the first startable kArchiverFileName in the absolute folders of `search_path` (PATH's
 // syntax: folders separated by ":"; empty and relative entries are skipped). Empty when none is found.
 std::string FindArchiver(const std::string& program_folder, const std::string& search_path);
 

@@ -14,13 +14,13 @@
 #include "jobs/zip/form3_host.h"
 #include "jobs/zip/zip_job.h"
 #include "jobs/zip/zip_pictures.h"
-#include "ui/archiver_message.h"
-#include "ui/drive_list.h"
-#include "ui/folder_tree.h"
-#include "ui/form_layout.h"
-#include "ui/message_box.h"
-#include "ui/twips.h"
-#include "ui/window_keys.h"
+#include "ui/kit/archiver_message.h"
+#include "ui/kit/drive_list.h"
+#include "ui/kit/folder_tree.h"
+#include "ui/kit/form_layout.h"
+#include "ui/kit/message_box.h"
+#include "ui/kit/twips.h"
+#include "ui/kit/window_keys.h"
 
 namespace varnel {
 
@@ -109,7 +109,7 @@ void Form3::ReportMissingArchiver() {
   const QString message = Message7zAbsent().isEmpty()
                               ? EnglishMessage7zAbsent(QString::fromStdString(options_.program_folder))
                               : Message7zAbsent();
-  ShowMessageBox(this, message, 16, MessageButtons::kOk, Message7zAbsentTitle());
+  ShowMessageBox(this, message, MessageIcon::kStop, MessageButtons::kOk, Message7zAbsentTitle());
   HideAndRequestMenu();
 }
 
@@ -138,7 +138,7 @@ void Form3::Go() {
     if (self == nullptr) return;  // destroyed under the job, which the host then stopped
     host_ = nullptr;
     if (result.end == ZipJobEnd::kStopped && host.stop_requested() && !host.ProgramEnding()) {
-      host.ShowMessage(ZipStoppedMessage(result.zipped), kIconNone);
+      host.ShowMessage(ZipStoppedMessage(result.zipped), MessageIcon::kNone);
     }
   }
   if (self == nullptr) return;

@@ -9,7 +9,7 @@
 #include "jobs/zip/runner.h"
 #include "platform/program_folder.h"
 #include "settings/state_file.h"
-#include "ui/job_form.h"
+#include "ui/kit/job_form.h"
 
 class QEvent;
 class QProgressBar;

@@ -3,14 +3,12 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QString>
-#include <algorithm>
-#include <cmath>
 
-#include "ui/message_box.h"
+#include "ui/kit/message_box.h"
 
 namespace varnel {
 
-Form3Host::Form3Host(QWidget* window, QProgressBar* bar) : window_(window), bar_(bar), filled_(bar->value()) {
+Form3Host::Form3Host(QWidget* window, QProgressBar* bar) : window_(window), progress_(bar) {
   QCoreApplication* app = QCoreApplication::instance();
   app->installEventFilter(this);
   connect(app, &QCoreApplication::aboutToQuit, this, [this] { ending_ = true; });
@@ -18,26 +16,19 @@ Form3Host::Form3Host(QWidget* window, QProgressBar* bar) : window_(window), bar_
 
 Form3Host::~Form3Host() { QCoreApplication::instance()->removeEventFilter(this); }
 
-void Form3Host::ShowMessage(const std::string& text, int icon) {
+void Form3Host::ShowMessage(const std::string& text, MessageIcon icon) {
   // A window the user has left is no place for the message: it is then shown over whatever is on screen.
   QWidget* parent = window_ != nullptr && window_->isVisible() ? window_.data() : nullptr;
+  progress_.Flush();
   ShowMessageBox(parent, QString::fromStdString(text), icon);
 }
 
-void Form3Host::SetProgress(double minimum, double maximum, double value) {
-  if (bar_ == nullptr) return;
-  const int steps = bar_->maximum();
-  int filled = 0;
-  if (maximum > minimum) {
-    const double share = std::clamp((value - minimum) / (maximum - minimum), 0.0, 1.0);
-    filled = static_cast<int>(std::floor(share * steps));
-  }
-  if (filled == filled_) return;
-  filled_ = filled;
-  bar_->setValue(filled);  // painted by the next ProcessEvents
-}
+void Form3Host::SetProgress(double minimum, double maximum, double value) { progress_.Set(minimum, maximum, value); }
 
-void Form3Host::ProcessEvents() { QCoreApplication::processEvents(); }
+void Form3Host::ProcessEvents() {
+  progress_.Flush();
+  QCoreApplication::processEvents();
+}
 
 bool Form3Host::StopRequested() { return stop_requested_ || ending_ || window_ == nullptr; }
 

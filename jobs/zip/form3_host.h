@@ -3,18 +3,18 @@
 
 #include <QObject>
 #include <QPointer>
-#include <QProgressBar>
 #include <QWidget>
 #include <string>
 
 #include "jobs/zip/zip_host.h"
+#include "ui/kit/progress_feed.h"
 
 namespace varnel {
 
-// How a zip job started from the zip window reaches the user: message boxes, the window's progress bar and
-// the application's event loop. The bar's range is its width in pixels, set by the window, and a value reaches
-// it only when the filled width changes. The job is asked to stop once the user asked for it (RequestStop), the
-// program is ending (the application received its Quit event or is about to quit) or the window is gone.
+// How a zip job started from the zip window reaches the user: message boxes, the window's progress bar
+// (through a ProgressFeed, flushed at each ProcessEvents) and the application's event loop. The job is asked to
+// stop once the user asked for it (RequestStop), the program is ending (the application received its Quit event
+// or is about to quit) or the window is gone.
 class Form3Host : public QObject, public ZipHost {
  public:
   Form3Host(QWidget* window, QProgressBar* bar);
@@ -22,7 +22,7 @@ class Form3Host : public QObject, public ZipHost {
   Form3Host(const Form3Host&) = delete;
   Form3Host& operator=(const Form3Host&) = delete;
 
-  void ShowMessage(const std::string& text, int icon) override;
+  void ShowMessage(const std::string& text, MessageIcon icon) override;
   void SetProgress(double minimum, double maximum, double value) override;
   void ProcessEvents() override;
   bool StopRequested() override;
@@ -38,8 +38,7 @@ class Form3Host : public QObject, public ZipHost {
 
  private:
   QPointer<QWidget> window_;
-  QPointer<QProgressBar> bar_;
-  int filled_;
+  ProgressFeed progress_;
   bool ending_ = false;
   bool stop_requested_ = false;
 };

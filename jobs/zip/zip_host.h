@@ -1,22 +1,14 @@
 #ifndef VARNEL_JOBS_ZIP_ZIP_HOST_H_
 #define VARNEL_JOBS_ZIP_ZIP_HOST_H_
 
-#include <string>
-
-#include "engine/cleaning_host.h"  // the icon values kIconNone, kIconStop, kIconExclamation, kIconInformation
+#include "common/job_host.h"
 
 namespace varnel {
 
 // The only way the zip job reaches the user. The zip window implements it with message boxes, its progress
 // bar and the window's event loop; the command-line tool with the terminal; tests with a recorder.
-class ZipHost {
+class ZipHost : public JobHost {
  public:
-  virtual ~ZipHost() = default;
-
-  // Shows `text` with an OK button and the icon value `icon` under the program's title.
-  virtual void ShowMessage(const std::string& text, int icon) = 0;
-  // Sets the progress bar. Called once per file: must stay cheap.
-  virtual void SetProgress(double minimum, double maximum, double value) = 0;
   // Processes the window's pending events: called after each file and at least every 100 ms while an
   // archiver runs. Must stay cheap when nothing is pending.
   virtual void ProcessEvents() {}

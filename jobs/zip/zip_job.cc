@@ -40,9 +40,9 @@ std::string NameKey(const std::string& name) {
 // Makes sure <folder>/ZippedRoms is a folder of its own; on failure shows why and returns false.
 bool PrepareArchiveFolder(const std::string& folder, ZipHost& host) {
   FolderObstacle obstacle = FolderObstacle::kNone;
-  const Status status = EnsureFolder(JoinPath(folder, kArchiveFolder), &obstacle);
+  const Status status = EnsureFolder(JoinPath(folder, kArchiveFolderName), &obstacle);
   if (status.ok()) return true;
-  host.ShowMessage(EnsureFolderMessage(kArchiveFolder, folder, obstacle, status, "zipped"), kIconStop);
+  host.ShowMessage(EnsureFolderMessage(kArchiveFolderName, folder, obstacle, status, "zipped"), MessageIcon::kStop);
   return false;
 }
 
@@ -76,30 +76,30 @@ ZipJobResult RunZipJob(const ZipJobSettings& settings, ZipHost& host) {
   FolderLock lock;
   if (const FolderEntry entry = EnterJobFolder(settings.folder, /*changes_files=*/false, lock);
       entry.outcome != FolderEntry::Outcome::kEntered) {
-    host.ShowMessage(entry.message, kIconExclamation);
+    host.ShowMessage(entry.message, MessageIcon::kExclamation);
     return Ended(ZipJobEnd::kLocked);
   }
   // The job works on its own snapshot: the archives go into a sub-folder, so they never join it.
   Status listed;
   const std::vector<std::string> names = ListOrdinaryFiles(settings.folder, &listed);
   if (!listed.ok()) {
-    host.ShowMessage("Cannot read " + settings.folder + ": " + listed.message(), kIconStop);
+    host.ShowMessage("Cannot read " + settings.folder + ": " + listed.message(), MessageIcon::kStop);
     return Ended(ZipJobEnd::kNotStarted);
   }
   if (names.empty()) {
-    host.ShowMessage("Empty directory", kIconExclamation);
+    host.ShowMessage("Empty directory", MessageIcon::kExclamation);
     return Ended(ZipJobEnd::kEmptyFolder);
   }
 
   const double maximum = 2.0 + static_cast<double>(names.size());
   double value = 0;
   host.SetProgress(0, maximum, value);
-  const bool made_archive_folder = !PathExists(JoinPath(settings.folder, kArchiveFolder));
+  const bool made_archive_folder = !PathExists(JoinPath(settings.folder, kArchiveFolderName));
   if (!PrepareArchiveFolder(settings.folder, host)) return Ended(ZipJobEnd::kNotStarted);
   // The archiver reads every argument that starts with "-" or "@" as a switch or a list file: each path it
   // gets starts with the absolute folder.
   const std::string folder = AbsolutePath(settings.folder);
-  const std::string archive_folder = JoinPath(folder, kArchiveFolder);
+  const std::string archive_folder = JoinPath(folder, kArchiveFolderName);
   RemoveLeftoverTemporaries(archive_folder);  // an interrupted job's, before this one writes any
   const std::vector<PlannedFile> plan = PlanZipJob(
       names, [&archive_folder](const std::string& archive) { return PathExists(JoinPath(archive_folder, archive)); });
@@ -114,10 +114,10 @@ ZipJobResult RunZipJob(const ZipJobSettings& settings, ZipHost& host) {
       !started.ok()) {
     host.ShowMessage(
         "Cannot write the history in " + settings.history.folder + ": " + started.message() + "; nothing was zipped.",
-        kIconStop);
+        MessageIcon::kStop);
     return Ended(ZipJobEnd::kNotStarted);
   }
-  if (made_archive_folder) recorder.CreatedFolder(kArchiveFolder);
+  if (made_archive_folder) recorder.CreatedFolder(kArchiveFolderName);
 
   ZipJobResult result;
   std::optional<ZipJobEnd> ended;  // set when the job ends before its last file
@@ -126,7 +126,7 @@ ZipJobResult RunZipJob(const ZipJobSettings& settings, ZipHost& host) {
   const auto intend = [&](std::size_t i) {
     const PlannedFile& file = plan[i];
     if (file.step != ZipStep::kSkip) {
-      intents[i] = recorder.Intent(file.name, FileAction::kZip, std::string(kArchiveFolder) + "/" + file.archive);
+      intents[i] = recorder.Intent(file.name, FileAction::kZip, std::string(kArchiveFolderName) + "/" + file.archive);
     }
   };
   const auto zip_file = [&](std::size_t i) {
@@ -149,13 +149,13 @@ ZipJobResult RunZipJob(const ZipJobSettings& settings, ZipHost& host) {
         return false;
       }
       if (!zip.run.error.ok()) {
-        host.ShowMessage(RunnerErrorMessage(zip.run.error), kIconStop);
+        host.ShowMessage(RunnerErrorMessage(zip.run.error), MessageIcon::kStop);
         result.error = zip.run.error;
         ended = ZipJobEnd::kRunnerError;
         return false;
       }
       if (first_run && zip.run.exit_code == kCommandLineError) {
-        host.ShowMessage(kUnsupportedArchiverMessage, kIconStop);
+        host.ShowMessage(kUnsupportedArchiverMessage, MessageIcon::kStop);
         ended = ZipJobEnd::kUnsupportedArchiver;
         return false;
       }
@@ -181,12 +181,12 @@ ZipJobResult RunZipJob(const ZipJobSettings& settings, ZipHost& host) {
     host.ShowMessage("Cannot write the history file " + recorder.path() + ": " +
                          (written.ok() ? finished : written).message() + ". The job stopped after " +
                          ZippedLine(result.zipped) + ".",
-                     kIconStop);
+                     MessageIcon::kStop);
     return Ended(ZipJobEnd::kHistoryFailed, std::move(result));
   }
   if (ended) return Ended(*ended, std::move(result));
   host.SetProgress(0, maximum, maximum);  // a job that got to its end shows a full bar
-  host.ShowMessage(ZipEndMessage(result), result.failed.empty() ? kIconNone : kIconExclamation);
+  host.ShowMessage(ZipEndMessage(result), result.failed.empty() ? MessageIcon::kNone : MessageIcon::kExclamation);
   return result;
 }
 

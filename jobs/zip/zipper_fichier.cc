@@ -35,7 +35,7 @@ ZippedFile ZipperFichier(const std::string& archiver, const std::string& folder,
     result.reason = source.message();
     return result;
   }
-  const std::string archive_folder = JoinPath(folder, kArchiveFolder);
+  const std::string archive_folder = JoinPath(folder, kArchiveFolderName);
   const std::string temporary_name = FreeTemporaryName(archive_folder);
   if (temporary_name.empty()) {
     result.reason = "no free temporary name in " + archive_folder;

@@ -28,38 +28,20 @@
 #include <tuple>
 #include <vector>
 
-#include "../engine/engine_test_support.h"
 #include "engine/cleaning_run.h"
 #include "gtest/gtest.h"
 #include "platform/folder_lock.h"
 #include "settings/config_file.h"
+#include "tests/support/files.h"
+#include "tests/support/processes.h"
+#include "tests/support/recording_hosts.h"
+#include "tests/support/temp_folder.h"
 
 namespace varnel {
 namespace {
 
 namespace fs = std::filesystem;
 using Edit = std::function<void(RunSettings&)>;
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteFile(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
-
-// True when the process `pid` has ended (a zombie nobody reaped counts as ended), waiting a little for one
-// that was just killed to die.
-bool ProcessEnded(int pid) {
-  for (int look = 0; look < 1000; ++look) {
-    const std::string stat = ReadFile("/proc/" + std::to_string(pid) + "/stat");
-    const std::size_t name_end = stat.rfind(')');
-    if (stat.empty() || (name_end != std::string::npos && stat.size() > name_end + 2 && stat[name_end + 2] == 'Z')) {
-      return true;
-    }
-    ::usleep(10000);
-  }
-  return false;
-}
 
 // `p` quoted for the shell.
 std::string Quote(const fs::path& p) { return "'" + std::regex_replace(p.string(), std::regex("'"), "'\\''") + "'"; }
@@ -139,7 +121,7 @@ class CliTest : public ::testing::Test {
     settings.ZoneText = kDefaultZoneText;
     settings.ExclusionText = kDefaultExclusionText;
     if (edit) edit(settings);
-    RecordingHost host;  // answers the delete question Yes
+    RecordingCleaningHost host;  // answers the delete question Yes
     return RunCleaning(settings, host);
   }
 
@@ -444,10 +426,10 @@ TEST_F(CliTest, AKeepListFromTheFileProtectsItsFiles) {
     const fs::path cli = MakeFiles("cli", romset_), direct = MakeFiles("direct", romset_);
     std::vector<std::string> args = {"clean", cli.string(), "--apply", "--yes"};
     args.insert(args.end(), extra.begin(), extra.end());
-    const std::string here = fs::current_path().string();
-    fs::current_path(root_);  // --config lf.txt is relative to the working folder
-    const auto [code, out, err] = Run(args, variable);
-    fs::current_path(here);
+    const auto [code, out, err] = [&] {
+      const CurrentFolderScope in_root(root_);  // --config lf.txt is relative to the working folder
+      return Run(args, variable);
+    }();
     ASSERT_EQ(code, 0) << err;
     const RunResult result = Direct(direct, [](RunSettings& s) {
       s.ZoneText = "(u),(e)", s.KeepText = "(j)", s.ExclusionText = "", s.TestMode = false;
@@ -513,10 +495,8 @@ TEST_F(CliTest, ZipTakesARelativeFolderThat7zWouldReadAsASwitchOrAList) {
   if (std::system("command -v 7z >/dev/null") != 0) GTEST_SKIP() << "7z (p7zip-full) is not installed";
   MakeFiles("-roms", "g.nes\n", "data");
   MakeFiles("@roms", "g.nes\n", "data");
-  const std::string here = fs::current_path().string();
-  fs::current_path(root_);
+  const CurrentFolderScope in_root(root_);
   const CliRun dash = Run({"zip", "--", "-roms"}), at = Run({"zip", "@roms"});
-  fs::current_path(here);
   EXPECT_EQ(dash, CliRun(0, "", "1 files zipped\n"));
   EXPECT_EQ(at, CliRun(0, "", "1 files zipped\n"));
   EXPECT_TRUE(fs::exists(root_ / "-roms/ZippedRoms/g.zip") && fs::exists(root_ / "@roms/ZippedRoms/g.zip"));
@@ -553,8 +533,7 @@ TEST_F(CliTest, ZipStopsOnSignalsWithItsArchiver) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 128 + number) << status;
     EXPECT_EQ(ReadFile(root_ / "err"), "Stopped: 1 files zipped.\n");
     EXPECT_EQ(Tree(f / "ZippedRoms"), std::vector<std::string>{"a.zip"});
-    for (const char* process : {"pid", "child"})
-      EXPECT_TRUE(ProcessEnded(std::stoi(ReadFile(root_ / process)))) << process;
+    for (const char* process : {"pid", "child"}) EXPECT_TRUE(ProcessEnded(ProcessIdIn(root_ / process))) << process;
   }
 }
 

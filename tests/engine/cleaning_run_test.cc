@@ -23,7 +23,7 @@
 #include "platform/listing.h"
 #include "platform/lower_case.h"
 #include "tests/engine/engine_test_support.h"
-#include "tests/platform/scoped_home.h"
+#include "tests/support/scoped_home.h"
 
 namespace varnel {
 namespace {
@@ -57,7 +57,7 @@ TEST(CleaningRunTest, TestRunLogsEveryDecisionAndTouchesNothing) {
   folder.TouchAll({"Mario (E).nes", "Mario (U) [!].nes", "Mario (J).nes", "Zelda (F).nes"});
   RunSettings settings = Settings(folder, ZoneMode::kVerifiedFirst, "(E),(U)");
   settings.OpenLog = true;
-  RecordingHost host;
+  RecordingCleaningHost host;
   const RunResult result = RunCleaning(settings, host);
   EXPECT_EQ(result.outcome, RunResult::Outcome::kCompleted);
   EXPECT_EQ(folder.Read("logfile.txt"), LogOf("mario (e).nes\t --> mario (u) [!].nes found|mario (j).nes\t --> mario "
@@ -65,10 +65,10 @@ TEST(CleaningRunTest, TestRunLogsEveryDecisionAndTouchesNothing) {
                                               kHyphens + "|Theoretically deleted files : 2"));
   EXPECT_EQ(FilesIn(folder.path()).size(), 5u);
   EXPECT_EQ(host.calls, (std::vector<std::string>{"Result: ", "Result: Theoretically deleted files : 2",
-                                                  "OpenLog: " + folder.PathOf("logfile.txt")}));
+                                                  "OpenLog: " + folder / "logfile.txt"}));
   // Maximum 2 + 4 names; one pass per name and a final one; full at the end.
-  EXPECT_EQ(host.progress, (std::vector<std::vector<double>>{
-                               {0, 6, 0}, {0, 6, 1}, {0, 6, 2}, {0, 6, 3}, {0, 6, 4}, {0, 6, 5}, {0, 6, 6}}));
+  EXPECT_EQ(host.progress,
+            (std::vector<ProgressStep>{{0, 6, 0}, {0, 6, 1}, {0, 6, 2}, {0, 6, 3}, {0, 6, 4}, {0, 6, 5}, {0, 6, 6}}));
 }
 
 TEST(CleaningRunTest, DeleteRunAsksAndDeletesTheListedFile) {
@@ -78,7 +78,7 @@ TEST(CleaningRunTest, DeleteRunAsksAndDeletesTheListedFile) {
   folder.Touch("logfile.txt", "earlier run");
   RunSettings settings = Settings(folder, ZoneMode::kVerifiedFirst, "(e)");
   settings.TestMode = false;
-  RecordingHost host;
+  RecordingCleaningHost host;
   host.confirm_answer = false;
   EXPECT_EQ(RunCleaning(settings, host).outcome, RunResult::Outcome::kNotConfirmed);
   EXPECT_EQ(host.calls, std::vector<std::string>{"Confirm: You will delete files. Continue ?\n2 files will be deleted "
@@ -99,7 +99,7 @@ TEST(CleaningRunTest, MoveRunKeepsListedNames) {
   folder.TouchAll({"Game (E).zip", "Game (J).zip", "Other.zip", "Lone (J).zip"});
   RunSettings settings = Settings(folder, ZoneMode::kAllSelectedZones, "(E)");
   settings.MoveFiles = true;
-  RecordingHost host;
+  RecordingCleaningHost host;
   EXPECT_EQ(RunCleaning(settings, host).summary, "Theoretically moved files : 2");
   EXPECT_FALSE(folder.Has("moved"));
   settings.TestMode = false;
@@ -108,7 +108,7 @@ TEST(CleaningRunTest, MoveRunKeepsListedNames) {
   EXPECT_EQ(folder.Read("logfile.txt"), LogOf("game (j).zip\t --> Unselected Zone|lone (j).zip\t --> Unselected Zone|" +
                                               kHyphens + "|Moved files : 2"));
   EXPECT_EQ(FilesIn(folder.path()), (std::set<std::string>{"Game (E).zip", "Other.zip", "logfile.txt"}));
-  EXPECT_EQ(FilesIn(folder.PathOf("moved")), (std::set<std::string>{"Game (J).zip", "Lone (J).zip"}));
+  EXPECT_EQ(FilesIn(folder / "moved"), (std::set<std::string>{"Game (J).zip", "Lone (J).zip"}));
   // A lone dump always stays in the other modes.
   settings.ZoneMode = ZoneMode::kAllZones;
   folder.Touch("Solo (J).zip");
@@ -126,7 +126,7 @@ TEST(CleaningRunTest, RoutesKeepExclusionAndTranslations) {
   settings.TranslationText = "Fre,eng";
   settings.KeepText = "[!]";
   settings.ExclusionText = "(Beta), ,";  // blank items are passed over
-  RecordingHost host;
+  RecordingCleaningHost host;
   RunCleaning(settings, host);
   const std::string better = " --> some game (e) [t+fre1.1].zip has a better translation";
   EXPECT_EQ(folder.Read("logfile.txt"),
@@ -148,7 +148,7 @@ TEST(CleaningRunTest, TranslationsOfAnotherGameNeverCompete) {
   RunSettings settings = Settings(folder, ZoneMode::kVerifiedFirst, "(e)");
   settings.KeepTranslations = true;
   settings.TranslationText = "fre";
-  RecordingHost host;
+  RecordingCleaningHost host;
   RunCleaning(settings, host);
   EXPECT_EQ(folder.Read("logfile.txt"), LogOf("beta (e) [t+fre1.0].zip\t --> beta (e) [t+fre2.0].zip has a better "
                                               "translation|" +
@@ -162,9 +162,9 @@ TEST(CleaningRunTest, EarlierLogGroupsButIsNeverDisposedOf) {
   folder.Touch("logfile.txt", "earlier run");
   folder.Touch("LogFile.TXT", "keep me");
   RunSettings settings = Settings(folder, ZoneMode::kVerifiedFirst, "(e)");
-  RecordingHost host;
+  RecordingCleaningHost host;
   RunCleaning(settings, host);
-  EXPECT_EQ(host.progress.front(), (std::vector<double>{0, 6, 0}));  // both logs are in the snapshot
+  EXPECT_EQ(host.progress.front(), (ProgressStep{0, 6, 0}));  // both logs are in the snapshot
   settings.TestMode = false;
   RunCleaning(settings, host);
   EXPECT_EQ(folder.Read("logfile.txt"),
@@ -177,23 +177,23 @@ TEST(CleaningRunTest, FailedDeleteAndMoveAreLoggedAndNotCounted) {
   folder.TouchAll({"k (e).z", "k (j).z", "m (e).z", "m (j).z"});
   RunSettings settings = Settings(folder, ZoneMode::kVerifiedFirst, "(e)");
   settings.TestMode = false;
-  RecordingHost host;
+  RecordingCleaningHost host;
   host.on_progress = [&folder](double value) {  // "k (j).z" goes after the plan was made
-    if (value == 0) fs::remove(folder.PathOf("k (j).z"));
+    if (value == 0) fs::remove(folder / "k (j).z");
   };
   EXPECT_EQ(RunCleaning(settings, host).failed_count, 1);
-  const std::string gone = ReasonOf(RemoveFile(folder.PathOf("k (j).z")));
+  const std::string gone = ReasonOf(RemoveFile(folder / "k (j).z"));
   // The decision line stays; the error line follows the decision lines of its batch.
   const std::string decisions = "k (j).z\t --> k (e).z found|m (j).z\t --> m (e).z found|k (j).z\t --> Error: ";
   EXPECT_EQ(folder.Read("logfile.txt"), LogOf(decisions + gone + "|" + kHyphens + "|Deleted files : 1"));
   // A file of the same name in "moved" is never overwritten.
   folder.TouchAll({"k (j).z", "m (j).z"});
-  fs::create_directory(folder.PathOf("moved"));
+  fs::create_directory(folder / "moved");
   folder.Touch(JoinPath("moved", "k (j).z"), "earlier");
   settings.MoveFiles = true;
   host.on_progress = nullptr;
   RunCleaning(settings, host);
-  const std::string exists = ReasonOf(MoveWithoutReplace(folder.PathOf("k (j).z"), folder.PathOf("k (e).z")));
+  const std::string exists = ReasonOf(MoveWithoutReplace(folder / "k (j).z", folder / "k (e).z"));
   EXPECT_EQ(folder.Read("logfile.txt"), LogOf(decisions + exists + "|" + kHyphens + "|Moved files : 1"));
   EXPECT_EQ(folder.Read(JoinPath("moved", "k (j).z")), "earlier");
   EXPECT_TRUE(folder.Has("k (j).z"));
@@ -202,7 +202,7 @@ TEST(CleaningRunTest, FailedDeleteAndMoveAreLoggedAndNotCounted) {
 TEST(CleaningRunTest, RunsThatStopBeforeTheScan) {
   TempFolder folder;
   folder.TouchAll({"a (e).z", "a (j).z"});
-  const std::string missing = folder.PathOf("missing");
+  const std::string missing = folder / "missing";
   RunSettings settings = Settings(folder, ZoneMode::kNone, "(e)");
   settings.TestMode = false;
   settings.MoveFiles = true;
@@ -212,33 +212,33 @@ TEST(CleaningRunTest, RunsThatStopBeforeTheScan) {
     std::string message;
   };
   const Stop stops[] = {
-      {[](RunSettings&) {}, RunResult::Outcome::kNoZoneMode, "Message 0: Erreur"},
+      {[](RunSettings&) {}, RunResult::Outcome::kNoZoneMode, "[none] Erreur"},
       {[&](RunSettings& s) {
          s.ZoneMode = ZoneMode::kVerifiedFirst;
-         fs::remove(folder.PathOf("moved"));  // made by the run before, as the setup goes
+         fs::remove(folder / "moved");  // made by the run before, as the setup goes
          folder.Touch("moved");
        },
        RunResult::Outcome::kSetupFailed,
-       "Message 16: \"moved\" exists as a file in " + folder.path() + "; nothing was moved."},
+       "[stop] \"moved\" exists as a file in " + folder.path() + "; nothing was moved."},
       {[&](RunSettings& s) {
          s.MoveFiles = false;
-         fs::create_directory(folder.PathOf("logfile.txt"));
+         fs::create_directory(folder / "logfile.txt");
        },
        RunResult::Outcome::kSetupFailed,
-       "Message 16: logfile.txt in " + folder.path() + " is not a regular file; nothing was done."},
+       "[stop] logfile.txt in " + folder.path() + " is not a regular file; nothing was done."},
       {[&](RunSettings& s) { s.RomFolder = missing, s.TestMode = true; }, RunResult::Outcome::kSetupFailed,
-       "Message 48: Cannot read " + missing + ": " +
+       "[exclamation] Cannot read " + missing + ": " +
            [&] {
              Status status;
              ListOrdinaryFiles(missing, &status);
              return status.message();
            }()},
       {[&](RunSettings&) { fs::create_directories(missing + "/sub"); }, RunResult::Outcome::kEmptyFolder,
-       "Message 48: Empty directory"},
+       "[exclamation] Empty directory"},
   };
   for (const Stop& stop : stops) {
     stop.prepare(settings);
-    RecordingHost host;
+    RecordingCleaningHost host;
     const RunResult result = RunCleaning(settings, host);
     EXPECT_EQ(result.outcome, stop.outcome) << stop.message;
     ASSERT_FALSE(host.calls.empty());
@@ -256,13 +256,12 @@ TEST(CleaningRunTest, MovedThatIsALinkStopsTheRun) {
   RunSettings settings = Settings(folder, ZoneMode::kVerifiedFirst, "(e)");
   settings.TestMode = false;
   settings.MoveFiles = true;
-  for (const std::string& target : {outside.path(), outside.PathOf("none")}) {
-    fs::remove(folder.PathOf("moved"));
-    fs::create_directory_symlink(target, folder.PathOf("moved"));
-    RecordingHost host;
+  for (const std::string& target : {outside.path(), outside / "none"}) {
+    fs::remove(folder / "moved");
+    fs::create_directory_symlink(target, folder / "moved");
+    RecordingCleaningHost host;
     EXPECT_EQ(RunCleaning(settings, host).outcome, RunResult::Outcome::kSetupFailed);
-    EXPECT_EQ(host.calls.back(),
-              "Message 16: \"moved\" in " + folder.path() + " is a symbolic link; nothing was moved.");
+    EXPECT_EQ(host.calls.back(), "[stop] \"moved\" in " + folder.path() + " is a symbolic link; nothing was moved.");
     EXPECT_TRUE(folder.Has("a (j).z") && !folder.Has("logfile.txt"));
     EXPECT_TRUE(fs::is_empty(outside.path()));
   }
@@ -310,16 +309,16 @@ TEST(CleaningRunTest, NoFileGoesBeforeItsLineIsOnDisk) {
   const std::vector<std::string> names = PairNames(1500);
   folder.TouchAll(names);
   RunSettings settings = Settings(folder, ZoneMode::kVerifiedFirst, "(e)");
-  RecordingHost host;
+  RecordingCleaningHost host;
   RunCleaning(settings, host);
   const std::string test_log = folder.Read("logfile.txt");
 
   // After each file the run carries out, the log on disk names every file gone so far. One file of the
   // first batch is gone before the run reaches it: its error line follows the first batch's lines.
   settings.TestMode = false;
-  host = RecordingHost();
+  host = RecordingCleaningHost();
   host.on_progress = [&](double value) {
-    if (value == 0) fs::remove(folder.PathOf("title 10005 (j).nes"));
+    if (value == 0) fs::remove(folder / "title 10005 (j).nes");
     if (static_cast<int>(value) % 250 == 1) {
       ASSERT_TRUE(EveryMissingFileIsLogged(folder, names)) << value;
     }
@@ -328,7 +327,7 @@ TEST(CleaningRunTest, NoFileGoesBeforeItsLineIsOnDisk) {
   EXPECT_EQ(result.summary, "Deleted files : 1499");
   EXPECT_EQ(result.failed_count, 1);
   const std::string log = folder.Read("logfile.txt");
-  const std::string error = "title 10005 (j).nes\t --> Error: " + ReasonOf(RemoveFile(folder.PathOf("x"))) + "\r\n";
+  const std::string error = "title 10005 (j).nes\t --> Error: " + ReasonOf(RemoveFile(folder / "x")) + "\r\n";
   const std::size_t first_batch = kLinesPerBatch * kLineSize;
   EXPECT_EQ(log.substr(first_batch, error.size()), error);
   EXPECT_EQ(log.substr(0, first_batch) + log.substr(first_batch + error.size()),
@@ -336,9 +335,9 @@ TEST(CleaningRunTest, NoFileGoesBeforeItsLineIsOnDisk) {
   EXPECT_TRUE(EveryMissingFileIsLogged(folder, names));
   // A real run's bar counts the files that go, one step each, and ends full.
   ASSERT_EQ(host.progress.size(), 1502u);
-  EXPECT_EQ(host.progress.front(), (std::vector<double>{0, 1502, 0}));
-  EXPECT_EQ(host.progress[1500], (std::vector<double>{0, 1502, 1500}));
-  EXPECT_EQ(host.progress.back(), (std::vector<double>{0, 1502, 1502}));
+  EXPECT_EQ(host.progress.front(), (ProgressStep{0, 1502, 0}));
+  EXPECT_EQ(host.progress[1500], (ProgressStep{0, 1502, 1500}));
+  EXPECT_EQ(host.progress.back(), (ProgressStep{0, 1502, 1502}));
 }
 
 #ifndef _WIN32
@@ -368,7 +367,7 @@ TEST(CleaningRunTest, AFailedLogWriteStopsTheRun) {
       std::signal(SIGXFSZ, SIG_IGN);
       const rlimit limit{70000, 70000};
       setrlimit(RLIMIT_FSIZE, &limit);
-      RecordingHost host;
+      RecordingCleaningHost host;
       const RunResult result = RunCleaning(settings, host, c.place);
       std::string text = std::to_string(static_cast<int>(result.outcome)) + "|" + std::to_string(result.DisposedCount);
       for (const std::string& call : host.calls) text += "|" + call;
@@ -387,11 +386,11 @@ TEST(CleaningRunTest, AFailedLogWriteStopsTheRun) {
     std::vector<std::string> ids;
     ListRuns(history.path(), &ids);
     const std::string failed_file =
-        c.gone > 0 ? "log file " + folder.PathOf("logfile.txt") : "history file " + RunFilePath(history.path(), ids[0]);
+        c.gone > 0 ? "log file " + folder / "logfile.txt" : "history file " + RunFilePath(history.path(), ids[0]);
     const std::string gone = std::to_string(c.gone);
     EXPECT_EQ(text, std::to_string(static_cast<int>(RunResult::Outcome::kLogFailed)) + "|" + gone +
                         "|Confirm: You will delete files. Continue ?\n1500 files will be deleted from " +
-                        folder.path() + ".|Result: |Message 16: Cannot write the " + failed_file + ": " +
+                        folder.path() + ".|Result: |[stop] Cannot write the " + failed_file + ": " +
                         std::strerror(EFBIG) + ". The run stopped after " + gone + " files.");
     EXPECT_EQ(folder.Read("logfile.txt").size(), kLinesPerBatch * kLineSize);  // whole lines, no summary
     EXPECT_EQ(FilesIn(folder.path()).size(), names.size() + 1 - c.gone);
@@ -417,8 +416,8 @@ TEST(CleaningRunTest, TheLogIsNeverAWayOutOfTheFolder) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
     TempFolder parent;
-    const std::string roms = parent.PathOf("roms"), log = JoinPath(roms, "logfile.txt");
-    const std::string outside = parent.PathOf("outside.txt");
+    const std::string roms = parent / "roms", log = JoinPath(roms, "logfile.txt");
+    const std::string outside = parent / "outside.txt";
     fs::create_directory(roms);
     parent.Touch("outside.txt", "keep me");
     for (const char* name : {"a (e).z", "a (j).z"}) std::ofstream(JoinPath(roms, name));
@@ -426,7 +425,7 @@ TEST(CleaningRunTest, TheLogIsNeverAWayOutOfTheFolder) {
     settings.RomFolder = roms;
     settings.TestMode = c.test_run;
     settings.ZoneText = "(e)";
-    RecordingHost host;
+    RecordingCleaningHost host;
     if (c.link_after_check) {
       host.on_progress = [&](double) {
         if (!fs::is_symlink(log)) c.make(log, outside);
@@ -436,7 +435,7 @@ TEST(CleaningRunTest, TheLogIsNeverAWayOutOfTheFolder) {
     }
     const RunResult result = RunCleaning(settings, host);
     EXPECT_EQ(result.outcome, RunResult::Outcome::kSetupFailed);
-    EXPECT_EQ(host.calls.back(), "Message 16: logfile.txt in " + roms + " is not a regular file; nothing was done.");
+    EXPECT_EQ(host.calls.back(), "[stop] logfile.txt in " + roms + " is not a regular file; nothing was done.");
     EXPECT_EQ(parent.Read("outside.txt"), "keep me");
     EXPECT_FALSE(parent.Has("outside.txt.new"));
     EXPECT_TRUE(fs::exists(JoinPath(roms, "a (e).z")) && fs::exists(JoinPath(roms, "a (j).z")));
@@ -457,7 +456,7 @@ TEST(CleaningRunTest, ALatin1NameIsLoweredLetterByLetter) {
   settings.MoveFiles = true;
   settings.KeepText = "abc";
   settings.ExclusionText = ".nes";
-  RecordingHost host;
+  RecordingCleaningHost host;
   EXPECT_EQ(RunCleaning(settings, host).summary, "Moved files : 1");
   EXPECT_TRUE(
       folder.Has("\xC3"
@@ -478,8 +477,8 @@ TEST(CleaningRunTest, RealRunsAreRefusedInTheHomeFolder) {
                                       JoinPath(home.path(), ".")};
 #ifndef _WIN32
   TempFolder links;
-  fs::create_symlink(home.path(), links.PathOf("home"));
-  aliases.push_back(links.PathOf("home"));
+  fs::create_symlink(home.path(), links / "home");
+  aliases.push_back(links / "home");
 #endif
   RunSettings settings = Settings(home, ZoneMode::kVerifiedFirst, "");
   settings.TestMode = false;
@@ -487,9 +486,9 @@ TEST(CleaningRunTest, RealRunsAreRefusedInTheHomeFolder) {
     for (const bool move : {false, true}) {
       settings.RomFolder = alias;
       settings.MoveFiles = move;
-      RecordingHost host;
+      RecordingCleaningHost host;
       EXPECT_EQ(RunCleaning(settings, host).outcome, RunResult::Outcome::kRefused) << alias;
-      EXPECT_EQ(host.calls, std::vector<std::string>{"Message 48: Varnel will not change files in " + alias +
+      EXPECT_EQ(host.calls, std::vector<std::string>{"[exclamation] Varnel will not change files in " + alias +
                                                      ": choose the folder that holds your romset."});
     }
   }
@@ -497,7 +496,7 @@ TEST(CleaningRunTest, RealRunsAreRefusedInTheHomeFolder) {
   EXPECT_FALSE(home.Has("moved") || home.Has("logfile.txt"));
 
   settings.TestMode = true;
-  RecordingHost host;
+  RecordingCleaningHost host;
   EXPECT_EQ(RunCleaning(settings, host).outcome, RunResult::Outcome::kCompleted);
   EXPECT_EQ(FilesIn(home.path()).size(), 3u);  // and the log
 }
@@ -513,17 +512,17 @@ TEST(CleaningRunTest, SecondJobOnTheFolderTouchesNothing) {
   for (const auto& [test, move] : {std::pair{true, false}, {false, false}, {false, true}}) {
     settings.TestMode = test;
     settings.MoveFiles = move;
-    RecordingHost host;
+    RecordingCleaningHost host;
     EXPECT_EQ(RunCleaning(settings, host).outcome, RunResult::Outcome::kLocked);
     EXPECT_EQ(host.calls,
-              std::vector<std::string>{"Message 48: Another Varnel job is working in " + folder.path() + "."});
+              std::vector<std::string>{"[exclamation] Another Varnel job is working in " + folder.path() + "."});
   }
   EXPECT_EQ(FilesIn(folder.path()), (std::set<std::string>{"a (e).z", "a (j).z", "logfile.txt"}));
   EXPECT_EQ(folder.Read("logfile.txt"), "earlier run");
   EXPECT_FALSE(folder.Has("moved"));
 
   other_job.Release();
-  RecordingHost host;
+  RecordingCleaningHost host;
   EXPECT_EQ(RunCleaning(settings, host).summary, "Moved files : 1");
 }
 
@@ -531,19 +530,19 @@ TEST(CleaningRunTest, SecondJobOnTheFolderTouchesNothing) {
 TEST(CleaningRunTest, RealMoveRunClearsLeftoverTemporaries) {
   TempFolder folder;
   folder.TouchAll({"a (e).z", "a (j).z"});
-  fs::create_directory(folder.PathOf("moved"));
+  fs::create_directory(folder / "moved");
   const std::string leftover = JoinPath("moved", ".varnel-99-0.tmp");
   folder.Touch(leftover, "half a copy");
   folder.Touch(JoinPath("moved", "b (j).z"), "moved before");
   RunSettings settings = Settings(folder, ZoneMode::kVerifiedFirst, "(e)");
   settings.MoveFiles = true;
-  RecordingHost host;
+  RecordingCleaningHost host;
   RunCleaning(settings, host);
   EXPECT_TRUE(folder.Has(leftover));
   settings.TestMode = false;
   EXPECT_EQ(RunCleaning(settings, host).summary, "Moved files : 1");
   EXPECT_FALSE(folder.Has(leftover));
-  EXPECT_EQ(FilesIn(folder.PathOf("moved")), (std::set<std::string>{"a (j).z", "b (j).z"}));
+  EXPECT_EQ(FilesIn(folder / "moved"), (std::set<std::string>{"a (j).z", "b (j).z"}));
 }
 
 // Real names (tests/data/snes_names.txt) moved: every file ends in the folder or in "moved", each moved file
@@ -559,7 +558,7 @@ TEST(CleaningRunTest, RealNamesMoveRunIsConsistent) {
   settings.KeepTranslations = true;
   settings.TranslationText = "fre,ger,spa";
   settings.ExclusionText = "[b";
-  RecordingHost host;
+  RecordingCleaningHost host;
   RunCleaning(settings, host);
   const std::string test_log = folder.Read("logfile.txt");
   settings.TestMode = false;
@@ -570,7 +569,7 @@ TEST(CleaningRunTest, RealNamesMoveRunIsConsistent) {
 
   std::set<std::string> kept, moved;
   for (const std::string& name : FilesIn(folder.path())) kept.insert(LowerCase(name));
-  for (const std::string& name : FilesIn(folder.PathOf("moved"))) moved.insert(LowerCase(name));
+  for (const std::string& name : FilesIn(folder / "moved")) moved.insert(LowerCase(name));
   EXPECT_EQ(kept.size() + moved.size(), names.size() + 1);  // and the log
   std::size_t lines = 0;
   for (std::size_t start = 0, end; start < log.find(kHyphens); start = end + 2, ++lines) {

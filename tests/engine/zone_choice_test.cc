@@ -48,6 +48,12 @@ const std::string kBadLines = [] {
   for (int i = 0; i < 299; ++i) lines += "b (e) [b" + std::to_string(i) + "].z\t --> b (e) [!].z found|";
   return lines;
 }();
+// Seventy zones "(z0)" to "(z69)": the matcher keeps the first 64 as bits and must still find the others.
+const std::string kSeventyZones = [] {
+  std::string zones;
+  for (int z = 0; z < 70; ++z) zones += (z == 0 ? "(z" : ",(z") + std::to_string(z) + ")";
+  return zones;
+}();
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ZoneChoiceTest,
@@ -72,6 +78,18 @@ INSTANTIATE_TEST_SUITE_P(
                  "x (e) [b1].z\t --> x (e).z found"},
         ZoneCase{"AllZonesUnclosedAndUntaggedShareARun", ZoneMode::kAllZones, "", "y (e.z|y.z|y (u) [!].z|y (u) [a1].z",
                  "y (e.z\t --> y.z found|y (u) [a1].z\t --> y (u) [!].z found"},
+        // Several "[!]" dumps: the first of the first zone that has one stays, in each mode.
+        ZoneCase{"VerifiedFirstKeepsTheFirstVerified", ZoneMode::kVerifiedFirst, "(u),(e)",
+                 "w (e) [!].z|w (u) [!].z|w (u) [a1][!].z",
+                 "w (e) [!].z\t --> w (u) [!].z found|w (u) [a1][!].z\t --> w (u) [!].z found"},
+        ZoneCase{"ColumnKeepsItsFirstVerified", ZoneMode::kAllSelectedZones, "(u)", "w (u) [!].z|w (u) [a1][!].z",
+                 "w (u) [a1][!].z\t --> w (u) [!].z found"},
+        ZoneCase{"VerifiedFirstPastTheSixtyFourthZone", ZoneMode::kVerifiedFirst, kSeventyZones.c_str(),
+                 "f (z68) [!].z|f (z66).z|f (z1) [b1].z",
+                 "f (z66).z\t --> f (z68) [!].z found|f (z1) [b1].z\t --> f (z68) [!].z found"},
+        ZoneCase{"FirstSelectedZonePastTheSixtyFourthZone", ZoneMode::kFirstSelectedZone, kSeventyZones.c_str(),
+                 "f (z69).z|f (z66) [b1].z|f (z70).z",
+                 "f (z70).z\t --> Unselected Zone|f (z69).z\t --> f (z66) [b1].z found (prioritary)"},
         ZoneCase{"GroupsLargerThanTheOldTables", ZoneMode::kVerifiedFirst, "(e)", kBad + "b (e) [!].z",
                  kBadLines.substr(0, kBadLines.size() - 1)}),
     [](const ::testing::TestParamInfo<ZoneCase>& info) { return std::string(info.param.label); });

@@ -11,8 +11,10 @@
 #include "history/json_line.h"
 #include "history/run_history.h"
 #include "history/run_recorder.h"
+#include "history/undo.h"
 #include "platform/file_ops.h"
-#include "tests/history/history_test_support.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
 #ifndef _WIN32
 #include <unistd.h>
@@ -172,10 +174,7 @@ TEST(RunRecorderTest, KilledRunsAreCountedFromTheirOutcomes) {
   recorder.Done(0);
   recorder.Failed(1, "File exists");
   ASSERT_TRUE(recorder.Write(true).ok());
-  {
-    std::ofstream cut(recorder.path(), std::ios::app | std::ios::binary);
-    cut << R"({"outcome":2,"res)";
-  }
+  WriteFile(recorder.path(), ReadFile(recorder.path()) + R"({"outcome":2,"res)");
   RunSummary summary;
   ASSERT_TRUE(ReadRunSummary(history.path(), recorder.id(), &summary).ok());
   EXPECT_FALSE(summary.ended);
@@ -202,20 +201,18 @@ TEST(RunRecorderTest, RunsOfOneSecondGetTheirOwnFilesAndLinksAreNeverFollowed) {
 #ifndef _WIN32
   // A link at a run's name, even one to nothing, is never written through.
   const std::string stamp = RunTimeNow().stamp;
-  elsewhere.Write("target", "keep");
+  elsewhere.Touch("target", "keep");
   for (int n = 1; n <= 3; ++n) {
     const std::string at = RunFilePath(history.path(), RunIdOf(stamp, n));
     std::filesystem::remove(at);
-    std::filesystem::create_symlink(n == 1 ? elsewhere.PathOf("target") : elsewhere.PathOf("nothing"), at);
+    std::filesystem::create_symlink(n == 1 ? (elsewhere / "target") : (elsewhere / "nothing"), at);
   }
   RunRecorder recorder;
   ASSERT_TRUE(recorder.Start(HistoryPlace::In(history.path()), JobKind::kAlpha, roms.path(), {}).ok());
   EXPECT_NE(recorder.id(), RunIdOf(stamp, 1));
   EXPECT_NE(recorder.id(), RunIdOf(stamp, 2));
   EXPECT_FALSE(elsewhere.Has("nothing"));
-  std::string kept;
-  ReadWholeFile(elsewhere.PathOf("target"), &kept);
-  EXPECT_EQ(kept, "keep");
+  EXPECT_EQ(elsewhere.Read("target"), "keep");
 #endif
 }
 
@@ -224,9 +221,9 @@ TEST(RunRecorderTest, KeepsTheNewestRunsOnly) {
   for (int i = 0; i < 205; ++i) {
     char id[32];
     std::snprintf(id, sizeof id, "2020%02d%02d-120000", 1 + i / 28, 1 + i % 28);
-    history.Write(std::string(id) + ".jsonl", "{}\n");
+    history.Touch(std::string(id) + ".jsonl", "{}\n");
   }
-  history.Write("notes.txt", "not a run");
+  history.Touch("notes.txt", "not a run");
   RunRecorder recorder;
   ASSERT_TRUE(recorder.Start(HistoryPlace::In(history.path()), JobKind::kZip, roms.path(), {}).ok());
   std::vector<std::string> ids;
@@ -243,12 +240,11 @@ TEST(RunRecorderTest, KeepsTheNewestRunsOnly) {
 TEST(RunRecorderTest, RefusesAHistoryItCannotKeepApartFromTheFolder) {
   TempFolder roms, elsewhere;
   RunRecorder inside, nowhere, no_folder, on_file, not_recorded;
-  EXPECT_FALSE(
-      inside.Start(HistoryPlace::In(roms.PathOf("state/varnel/history")), JobKind::kAlpha, roms.path(), {}).ok());
+  EXPECT_FALSE(inside.Start(HistoryPlace::In((roms / "state/varnel/history")), JobKind::kAlpha, roms.path(), {}).ok());
   EXPECT_FALSE(roms.Has("state"));
   EXPECT_FALSE(no_folder.Start(HistoryPlace::In(""), JobKind::kAlpha, roms.path(), {}).ok());
-  elsewhere.Write("file", "");
-  EXPECT_FALSE(on_file.Start(HistoryPlace::In(elsewhere.PathOf("file")), JobKind::kAlpha, roms.path(), {}).ok());
+  elsewhere.Touch("file", "");
+  EXPECT_FALSE(on_file.Start(HistoryPlace::In((elsewhere / "file")), JobKind::kAlpha, roms.path(), {}).ok());
   EXPECT_TRUE(not_recorded.Start(HistoryPlace::Nowhere(), JobKind::kAlpha, roms.path(), {}).ok());
   EXPECT_FALSE(not_recorded.recording());
   EXPECT_TRUE(not_recorded.Finish(0, 0).ok());

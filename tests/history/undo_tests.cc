@@ -14,7 +14,10 @@
 #include "jobs/alpha/alpha_job.h"
 #include "platform/file_ops.h"
 #include "platform/folder_lock.h"
-#include "tests/history/history_test_support.h"
+#include "tests/history/snapshot.h"
+#include "tests/support/files.h"
+#include "tests/support/recording_hosts.h"
+#include "tests/support/temp_folder.h"
 
 #ifndef _WIN32
 #include <signal.h>
@@ -47,10 +50,10 @@ class UndoTest : public ::testing::Test {
   void SetUp() override {
     int minute = 0;
     for (const std::string& name : RomNames()) {
-      roms_.Write(name, "rom " + name);
-      fs::last_write_time(roms_.PathOf(name), fs::file_time_type::clock::now() - std::chrono::minutes(++minute * 7));
+      roms_.Touch(name, "rom " + name);
+      fs::last_write_time((roms_ / name), fs::file_time_type::clock::now() - std::chrono::minutes(++minute * 7));
     }
-    roms_.Write("logfile.txt", "an earlier run\r\n");
+    roms_.Touch("logfile.txt", "an earlier run\r\n");
   }
 
   HistoryPlace Place() const { return HistoryPlace::In(history_.path()); }
@@ -86,15 +89,17 @@ class UndoTest : public ::testing::Test {
   }
 
   TempFolder roms_, history_;
-  RecordingHost host_;
+  RecordingCleaningHost clean_host_;
+  RecordingAlphaHost alpha_host_;
+  RecordingUndoHost host_;
 };
 
 #ifndef _WIN32
 // An archiver that writes a zip's worth of bytes: its arguments are "a <archive> -tzip -spd -l -sse <file>".
 std::string FakeArchiver(const TempFolder& folder) {
-  folder.Write("7z", "#!/bin/sh\nprintf 'an archive of %s, longer than an empty zip' \"$7\" > \"$2\"\n");
-  fs::permissions(folder.PathOf("7z"), fs::perms::owner_all);
-  return folder.PathOf("7z");
+  folder.Touch("7z", "#!/bin/sh\nprintf 'an archive of %s, longer than an empty zip' \"$7\" > \"$2\"\n");
+  fs::permissions((folder / "7z"), fs::perms::owner_all);
+  return (folder / "7z");
 }
 #endif
 
@@ -109,14 +114,16 @@ TEST_F(UndoTest, ARunThenItsUndoGivesTheFolderBack) {
     std::function<void()> run;
     int done;
   } kJobs[] = {
-      {"clean-move", [&] { EXPECT_EQ(RunCleaning(CleanSettings(true), host_, Place()).failed_count, 0); }, 5},
-      {"alpha", [&] { EXPECT_TRUE(RunAlphaFolders(roms_.path(), host_, Place()).all_moved()); }, int(before.size())},
+      {"clean-move", [&] { EXPECT_EQ(RunCleaning(CleanSettings(true), clean_host_, Place()).failed_count, 0); }, 5},
+      {"alpha", [&] { EXPECT_TRUE(RunAlphaFolders(roms_.path(), alpha_host_, Place()).all_moved()); },
+       int(before.size())},
 #ifndef _WIN32
       {"zip",
        [&] {
          ZipJobSettings settings{roms_.path(), archiver};
          settings.history = Place();
-         EXPECT_EQ(RunZipJob(settings, host_).zipped, int(before.size()) + 1);
+         RecordingZipHost zip_host;
+         EXPECT_EQ(RunZipJob(settings, zip_host).zipped, int(before.size()) + 1);
        },
        int(before.size()) + 1},  // logfile.txt is zipped too
 #endif
@@ -134,16 +141,14 @@ TEST_F(UndoTest, ARunThenItsUndoGivesTheFolderBack) {
     EXPECT_EQ(undone.run.id, run.summary.id);
     EXPECT_EQ(undone.came_back, job.done);
     EXPECT_EQ(Snapshot(roms_.path()), before);
-    EXPECT_EQ(host_.messages.back(), "[64] " + std::to_string(job.done) + " files came back.");
-    std::string log;
-    ReadWholeFile(roms_.PathOf("logfile.txt"), &log);
-    EXPECT_NE(log, "");  // as the run left it
+    EXPECT_EQ(host_.calls.back(), "[information] " + std::to_string(job.done) + " files came back.");
+    EXPECT_NE(roms_.Read("logfile.txt"), "");  // as the run left it
   }
 }
 
 // The undo of an undo puts the run's result back, the folders the first undo removed made again.
 TEST_F(UndoTest, AnUndoCanBeUndone) {
-  ASSERT_TRUE(RunAlphaFolders(roms_.path(), host_, Place()).all_moved());
+  ASSERT_TRUE(RunAlphaFolders(roms_.path(), alpha_host_, Place()).all_moved());
   const std::map<std::string, std::string> sorted = Snapshot(roms_.path());
   const UndoResult first = Undo();
   ASSERT_TRUE(first.all_back());
@@ -167,30 +172,28 @@ TEST_F(UndoTest, AnUndoCanBeUndone) {
 // Files taken, changed, replaced or gone stay where they are and are reported; the others come back, and
 // nothing else changes.
 TEST_F(UndoTest, ABlockedUndoReportsItsFilesAndChangesNothingElse) {
-  ASSERT_TRUE(RunAlphaFolders(roms_.path(), host_, Place()).all_moved());
-  roms_.Write("Bomber (U).nes", "a new file in the old one's place");
-  {
-    std::ofstream changed(roms_.PathOf("AlphaFolders/Z/Zelda (F).nes"), std::ios::app);
-    changed << " and more";
-  }
-  fs::remove(roms_.PathOf("AlphaFolders/A/Adventure (J).nes"));
+  ASSERT_TRUE(RunAlphaFolders(roms_.path(), alpha_host_, Place()).all_moved());
+  roms_.Touch("Bomber (U).nes", "a new file in the old one's place");
+  const std::string changed = roms_ / "AlphaFolders/Z/Zelda (F).nes";
+  WriteFile(changed, ReadFile(changed) + " and more");
+  fs::remove((roms_ / "AlphaFolders/A/Adventure (J).nes"));
   // The same bytes and time, but another file: made beside it, then renamed over it.
-  const std::string replaced = roms_.PathOf("AlphaFolders/#/-dash (E).nes");
-  roms_.Write("AlphaFolders/#/copy", "rom -dash (E).nes");
-  fs::last_write_time(roms_.PathOf("AlphaFolders/#/copy"), fs::last_write_time(replaced));
-  fs::rename(roms_.PathOf("AlphaFolders/#/copy"), replaced);
+  const std::string replaced = (roms_ / "AlphaFolders/#/-dash (E).nes");
+  roms_.Touch("AlphaFolders/#/copy", "rom -dash (E).nes");
+  fs::last_write_time((roms_ / "AlphaFolders/#/copy"), fs::last_write_time(replaced));
+  fs::rename((roms_ / "AlphaFolders/#/copy"), replaced);
   const std::map<std::string, std::string> blocked = Snapshot(roms_.path());
 
   // Asked first: No changes nothing.
-  host_.answer = false;
+  host_.confirm_answer = false;
   EXPECT_EQ(Undo("", true).outcome, UndoResult::Outcome::kNotConfirmed);
   const int going_back = int(RomNames().size()) - 4;
-  EXPECT_EQ(host_.messages.back(), "? Undo the alpha run of " + std::string(LocalTimeOf(Newest().summary.started)) +
-                                       " in " + roms_.path() + ": " + std::to_string(going_back) +
-                                       " files go back. Continue ?");
+  EXPECT_EQ(host_.calls.back(), "Confirm: Undo the alpha run of " + std::string(LocalTimeOf(Newest().summary.started)) +
+                                    " in " + roms_.path() + ": " + std::to_string(going_back) +
+                                    " files go back. Continue ?");
   EXPECT_EQ(Snapshot(roms_.path()), blocked);
 
-  host_.answer = true;
+  host_.confirm_answer = true;
   const UndoResult undone = Undo("", true);
   EXPECT_EQ(undone.came_back, going_back);
   std::map<std::string, std::string> failures;
@@ -211,18 +214,18 @@ TEST_F(UndoTest, ABlockedUndoReportsItsFilesAndChangesNothingElse) {
 
   // Its history tells every file, and the run is tried again by the next undo once the place is free.
   EXPECT_EQ(Newest().files.size(), RomNames().size());
-  fs::remove(roms_.PathOf("Bomber (U).nes"));
+  fs::remove((roms_ / "Bomber (U).nes"));
   const UndoResult again = Undo();
   EXPECT_EQ(again.run.id, undone.run.id);
   EXPECT_EQ(again.came_back, 1);
 }
 
 TEST_F(UndoTest, DeletedFilesAreReportedAsNotRestorable) {
-  const RunResult run = RunCleaning(CleanSettings(false), host_, Place());
+  const RunResult run = RunCleaning(CleanSettings(false), clean_host_, Place());
   ASSERT_EQ(run.DisposedCount, 5);
   const std::map<std::string, std::string> after_run = Snapshot(roms_.path());
   EXPECT_EQ(Undo().outcome, UndoResult::Outcome::kNoRun);  // nothing to take back: not a default
-  EXPECT_EQ(host_.messages.back(), "[48] No run to undo.");
+  EXPECT_EQ(host_.calls.back(), "[exclamation] No run to undo.");
   const UndoResult undone = Undo(run.history_id);
   EXPECT_EQ(undone.outcome, UndoResult::Outcome::kCompleted);
   EXPECT_EQ(undone.came_back, 0);
@@ -234,13 +237,13 @@ TEST_F(UndoTest, DeletedFilesAreReportedAsNotRestorable) {
 // Without a history to write ahead into, no job touches a file.
 TEST_F(UndoTest, NoFileIsTouchedWithoutItsHistory) {
   const std::map<std::string, std::string> before = Snapshot(roms_.path(), false);
-  history_.Write("not a folder", "");
-  const HistoryPlace nowhere = HistoryPlace::In(history_.PathOf("not a folder"));
-  EXPECT_EQ(RunCleaning(CleanSettings(false), host_, nowhere).outcome, RunResult::Outcome::kSetupFailed);
-  EXPECT_EQ(RunCleaning(CleanSettings(true), host_, nowhere).outcome, RunResult::Outcome::kSetupFailed);
-  EXPECT_EQ(RunAlphaFolders(roms_.path(), host_, nowhere).outcome, AlphaResult::Outcome::kHistoryFailed);
-  EXPECT_EQ(host_.messages.back().rfind("[16] Cannot write the history in " + nowhere.folder + ": ", 0), 0u)
-      << host_.messages.back();
+  history_.Touch("not a folder", "");
+  const HistoryPlace nowhere = HistoryPlace::In((history_ / "not a folder"));
+  EXPECT_EQ(RunCleaning(CleanSettings(false), clean_host_, nowhere).outcome, RunResult::Outcome::kSetupFailed);
+  EXPECT_EQ(RunCleaning(CleanSettings(true), clean_host_, nowhere).outcome, RunResult::Outcome::kSetupFailed);
+  EXPECT_EQ(RunAlphaFolders(roms_.path(), alpha_host_, nowhere).outcome, AlphaResult::Outcome::kHistoryFailed);
+  EXPECT_EQ(alpha_host_.calls.back().rfind("[stop] Cannot write the history in " + nowhere.folder + ": ", 0), 0u)
+      << alpha_host_.calls.back();
   std::map<std::string, std::string> after = Snapshot(roms_.path(), false);
   for (const char* made : {"moved/", "AlphaFolders/"}) after.erase(made);  // made empty before the history
   for (auto it = after.begin(); it != after.end();)
@@ -249,7 +252,7 @@ TEST_F(UndoTest, NoFileIsTouchedWithoutItsHistory) {
 }
 
 TEST_F(UndoTest, AFolderInUseIsLeftAlone) {
-  ASSERT_TRUE(RunAlphaFolders(roms_.path(), host_, Place()).all_moved());
+  ASSERT_TRUE(RunAlphaFolders(roms_.path(), alpha_host_, Place()).all_moved());
   const std::map<std::string, std::string> sorted = Snapshot(roms_.path());
   FolderLock other_job;
   ASSERT_TRUE(other_job.Acquire(roms_.path()).ok());
@@ -261,22 +264,22 @@ TEST_F(UndoTest, AFolderInUseIsLeftAlone) {
 // Files in a trash (the freedesktop.org layout, made by hand) come back, their information files removed.
 TEST_F(UndoTest, TrashedFilesComeBackFromTheTrash) {
   TempFolder trash;
-  fs::create_directories(trash.PathOf("files"));
-  fs::create_directories(trash.PathOf("info"));
+  fs::create_directories((trash / "files"));
+  fs::create_directories((trash / "info"));
   RunRecorder recorder;
   ASSERT_TRUE(recorder.Start(Place(), JobKind::kCleanTrash, roms_.path(), {}).ok());
   for (const char* name : {"Adventure (J).nes", "Bomber (U).nes"}) {
     FileIdentity identity;
-    ASSERT_TRUE(IdentifyFile(roms_.PathOf(name), &identity).ok());
+    ASSERT_TRUE(IdentifyFile((roms_ / name), &identity).ok());
     const std::size_t intent = recorder.Intent(name, FileAction::kTrash);
     ASSERT_TRUE(recorder.Write(true).ok());
-    const std::string entry = trash.PathOf(std::string("files/") + name);
-    ASSERT_TRUE(MoveWithoutReplace(roms_.PathOf(name), entry).ok());
-    trash.Write(std::string("info/") + name + ".trashinfo", "[Trash Info]\n");
-    recorder.DoneInTrash(intent, entry, trash.PathOf(std::string("info/") + name + ".trashinfo"), &identity);
+    const std::string entry = (trash / std::string("files/") + name);
+    ASSERT_TRUE(MoveWithoutReplace((roms_ / name), entry).ok());
+    trash.Touch(std::string("info/") + name + ".trashinfo", "[Trash Info]\n");
+    recorder.DoneInTrash(intent, entry, (trash / std::string("info/") + name + ".trashinfo"), &identity);
   }
   ASSERT_TRUE(recorder.Finish(2, 0).ok());
-  roms_.Write("Bomber (U).nes", "taken");
+  roms_.Touch("Bomber (U).nes", "taken");
 
   const UndoResult undone = Undo();
   EXPECT_EQ(undone.came_back, 1);
@@ -291,15 +294,15 @@ TEST_F(UndoTest, TrashedFilesComeBackFromTheTrash) {
 }
 
 #ifndef _WIN32
-// A child process runs `job` and is killed by SIGKILL at its `at`th progress step.
-void RunKilled(const std::function<void(RecordingHost&)>& job, double at) {
+// A child process runs `job`, which calls the progress function it is given at each step, and is killed by
+// SIGKILL at the step `at`.
+using KillableJob = std::function<void(const std::function<void(double)>& on_progress)>;
+void RunKilled(const KillableJob& job, double at) {
   const pid_t child = fork();
   if (child == 0) {
-    RecordingHost host;
-    host.on_progress = [at](double value) {
+    job([at](double value) {
       if (value >= at) raise(SIGKILL);
-    };
-    job(host);
+    });
     _exit(0);
   }
   int status = 0;
@@ -312,11 +315,23 @@ TEST_F(UndoTest, AKilledRunIsTakenBack) {
   const std::map<std::string, std::string> before = Snapshot(roms_.path());
   const struct {
     const char* job;
-    std::function<void(RecordingHost&)> run;
+    KillableJob run;
     std::string moved_to;
   } kJobs[] = {
-      {"clean-move", [&](RecordingHost& host) { RunCleaning(CleanSettings(true), host, Place()); }, "moved/"},
-      {"alpha", [&](RecordingHost& host) { RunAlphaFolders(roms_.path(), host, Place()); }, "AlphaFolders/"},
+      {"clean-move",
+       [&](const std::function<void(double)>& on_progress) {
+         RecordingCleaningHost host;
+         host.on_progress = on_progress;
+         RunCleaning(CleanSettings(true), host, Place());
+       },
+       "moved/"},
+      {"alpha",
+       [&](const std::function<void(double)>& on_progress) {
+         RecordingAlphaHost host;
+         host.on_progress = on_progress;
+         RunAlphaFolders(roms_.path(), host, Place());
+       },
+       "AlphaFolders/"},
   };
   for (const auto& job : kJobs) {
     SCOPED_TRACE(job.job);
@@ -332,7 +347,7 @@ TEST_F(UndoTest, AKilledRunIsTakenBack) {
       EXPECT_EQ(intended.count(path.substr(path.rfind('/') + 1)), 1u) << path;
     }
     EXPECT_GE(moved, 2);
-    EXPECT_TRUE(Undo().all_back()) << host_.messages.back();
+    EXPECT_TRUE(Undo().all_back()) << host_.Shown();
     EXPECT_EQ(Snapshot(roms_.path()), before);
   }
 }
@@ -346,8 +361,8 @@ TEST_F(UndoTest, ArchivesAKilledZipRunWroteAreRemoved) {
   recorder.Intent("Zelda (F).nes", FileAction::kZip, "ZippedRoms/Zelda (F).zip");
   recorder.Intent("Zelda (E) [!].nes", FileAction::kZip, "ZippedRoms/Zelda (E) [!].zip");
   ASSERT_TRUE(recorder.Write(true).ok());
-  fs::create_directories(roms_.PathOf("ZippedRoms"));
-  roms_.Write("ZippedRoms/Zelda (F).zip", "an archive");
+  fs::create_directories((roms_ / "ZippedRoms"));
+  roms_.Touch("ZippedRoms/Zelda (F).zip", "an archive");
   const UndoResult undone = Undo();
   EXPECT_TRUE(undone.all_back()) << undone.message;
   EXPECT_EQ(undone.came_back, 1);

@@ -66,7 +66,7 @@ TEST(RemoveLeftoverTemporariesTest, RemovesRegularFilesOfTheExactFormOnly) {
   for (const char* name : {"game.nes", ".varnel-12-0.tmp.nes", "x.varnel-12-0.tmp", ".varnel-1-2-3.tmp"}) {
     folder.Touch(name);
   }
-  fs::create_directory(folder.path_ / ".varnel-5-6.tmp");
+  fs::create_directory(folder / ".varnel-5-6.tmp");
   std::vector<std::string> stay = {".varnel-1-2-3.tmp", ".varnel-12-0.tmp.nes", ".varnel-5-6.tmp", "game.nes",
                                    "x.varnel-12-0.tmp"};
   TempFolder elsewhere;
@@ -75,7 +75,7 @@ TEST(RemoveLeftoverTemporariesTest, RemovesRegularFilesOfTheExactFormOnly) {
   SetFileAttributesW(fs::path(read_only).c_str(), FILE_ATTRIBUTE_READONLY);
 #else
   chmod(read_only.c_str(), 0444);
-  fs::create_symlink(outside, folder.path_ / ".varnel-7-8.tmp");  // a link of that name is not a temporary
+  fs::create_symlink(outside, folder / ".varnel-7-8.tmp");  // a link of that name is not a temporary
   stay.insert(stay.begin() + 3, ".varnel-7-8.tmp");
 #endif
 
@@ -83,7 +83,7 @@ TEST(RemoveLeftoverTemporariesTest, RemovesRegularFilesOfTheExactFormOnly) {
   EXPECT_TRUE(RemoveLeftoverTemporaries(folder.path(), &removed).ok());
   EXPECT_EQ(removed, 2);
   EXPECT_EQ(Entries(folder.path()), stay);
-  EXPECT_EQ(Contents(outside), "not ours");
+  EXPECT_EQ(ReadFile(outside), "not ours");
   EXPECT_FALSE(RemoveLeftoverTemporaries(JoinPath(folder.path(), "missing"), &removed).ok());
 }
 
@@ -170,11 +170,11 @@ TEST(MoveWithoutReplaceTest, AcrossDevicesCopiesThenRemoves) {
 TEST(CopyAcrossDevicesTest, RefusesWhatIsNotARegularFileAndNeverWritesThroughALink) {
   TempFolder from, to, elsewhere;
   const std::string outside = elsewhere.Touch("outside.nes", "outside");
-  fs::create_symlink(outside, from.path_ / "link.nes");
-  ASSERT_EQ(mkfifo((from.path_ / "fifo.nes").c_str(), 0600), 0);  // opening it must not wait for a writer
+  fs::create_symlink(outside, from / "link.nes");
+  ASSERT_EQ(mkfifo((from / "fifo.nes").c_str(), 0600), 0);  // opening it must not wait for a writer
   from.Touch("game.nes", "game");
   // The target's name is taken by a link to a file that does not exist yet.
-  fs::create_symlink(elsewhere.path_ / "written through the link.nes", to.path_ / "game.nes");
+  fs::create_symlink(elsewhere / "written through the link.nes", to / "game.nes");
   const std::pair<const char*, int> cases[] = {{"link.nes", EINVAL}, {"fifo.nes", EINVAL}, {"game.nes", EEXIST}};
   for (const TemporaryNaming naming : kEveryNaming) {
     for (const auto& [name, code] : cases) {
@@ -185,7 +185,7 @@ TEST(CopyAcrossDevicesTest, RefusesWhatIsNotARegularFileAndNeverWritesThroughALi
   EXPECT_EQ(Entries(from.path()), (std::vector<std::string>{"fifo.nes", "game.nes", "link.nes"}));
   EXPECT_EQ(Entries(to.path()), std::vector<std::string>{"game.nes"});
   EXPECT_EQ(Entries(elsewhere.path()), std::vector<std::string>{"outside.nes"});
-  EXPECT_EQ(Contents(outside), "outside");
+  EXPECT_EQ(ReadFile(outside), "outside");
 }
 
 // A copy that the disk cannot hold (a file size limit stands for a full disk) fails and leaves the source
@@ -206,7 +206,7 @@ TEST(CopyAcrossDevicesTest, FullDiskLeavesTheSourceAndNoTemporary) {
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the copy did not fail with EFBIG";
-    EXPECT_TRUE(Contents(source) == contents);
+    EXPECT_TRUE(ReadFile(source) == contents);
     EXPECT_TRUE(Entries(to.path()).empty());
   }
 }

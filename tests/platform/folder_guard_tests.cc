@@ -68,11 +68,10 @@ TEST(IsProtectedFolderTest, HomeAndSystemFoldersWhateverPathNamesThem) {
   };
 #ifndef _WIN32
   TempFolder links;
-  fs::create_symlink(home.path_, links.path_ / "home link");
-  fs::create_symlink(roms, links.path_ / "roms link");
-  const std::vector<std::pair<std::string, bool>> linked = {{(links.path_ / "home link").string(), true},
-                                                            {(links.path_ / "home link" / "").string(), true},
-                                                            {(links.path_ / "roms link").string(), false}};
+  fs::create_symlink(home.path(), links / "home link");
+  fs::create_symlink(roms, links / "roms link");
+  const std::vector<std::pair<std::string, bool>> linked = {
+      {links / "home link", true}, {links / "home link/", true}, {links / "roms link", false}};
 #else
   const std::vector<std::pair<std::string, bool>> linked;
 #endif
@@ -92,7 +91,7 @@ TEST(FolderLockTest, OneJobPerFolderWhateverPathNamesIt) {
   std::vector<std::string> aliases = {roms, roms + kSeparator, JoinPath(roms, "."),
                                       JoinPath(JoinPath(other, ".."), "roms")};
 #ifndef _WIN32
-  fs::create_symlink(roms, parent.path_ / "link");
+  fs::create_symlink(roms, parent / "link");
   aliases.push_back(JoinPath(parent.path(), "link"));
 #endif
   for (const std::string& alias : aliases) {
@@ -195,7 +194,7 @@ TEST(FolderLockTest, LockFileLiesOutsideTheRomsetInTheUsersOwnHome) {
   EXPECT_EQ(first.lock_file(), expected);
   EXPECT_TRUE(PathExists(expected));
   EXPECT_TRUE(FolderLock::IsBusy(second.AcquireWithLockFile(JoinPath(roms.path(), "."))));
-  EXPECT_TRUE(fs::is_empty(roms.path_) && fs::is_empty(elsewhere.path_));
+  EXPECT_TRUE(fs::is_empty(roms.path()) && fs::is_empty(elsewhere.path()));
   first.Release();
   EXPECT_TRUE(second.AcquireWithLockFile(roms.path()).ok());
   second.Release();

@@ -277,13 +277,13 @@ TEST(TextFileTest, LogFileWritesAtOnceAndWholeFilesAreRead) {
   bool not_regular = true;
   ASSERT_TRUE(log.Open(path, &not_regular).ok());
   EXPECT_FALSE(not_regular);
-  EXPECT_EQ(Contents(path), "");  // emptied once opened
+  EXPECT_EQ(ReadFile(path), "");  // emptied once opened
   std::string expected;
   for (const std::string& bytes :
        {std::string("caf\xc3\xa9 (e).zip\t --> Excluded file\r\n"), std::string(100000, 'x'), std::string("\r\n")}) {
     ASSERT_TRUE(log.Append(bytes).ok());
     expected += bytes;
-    EXPECT_EQ(Contents(path), expected);  // on the file at once, nothing held back
+    EXPECT_EQ(ReadFile(path), expected);  // on the file at once, nothing held back
   }
   EXPECT_TRUE(log.Sync().ok());
   EXPECT_EQ(log.size(), expected.size());
@@ -330,9 +330,9 @@ TEST(TextFileTest, LogFileRefusesAnythingButAPlainFile) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
     TempFolder folder;
-    const fs::path roms = folder.path_ / "roms", log = roms / "logfile.txt", outside = folder.path_ / "outside.txt";
+    const fs::path roms = folder / "roms", log = roms / "logfile.txt", outside = folder / "outside.txt";
     fs::create_directory(roms);
-    std::ofstream(outside) << "keep me";
+    WriteFile(outside, "keep me");
     if (!c.make(log, outside)) {
       std::printf("skipped: %s cannot be made here\n", c.label);
       continue;
@@ -343,10 +343,10 @@ TEST(TextFileTest, LogFileRefusesAnythingButAPlainFile) {
     EXPECT_EQ(file.Open(log.string(), &not_regular).ok(), c.plain);
     EXPECT_EQ(not_regular, !c.plain);
     EXPECT_EQ(file.is_open(), c.plain);
-    EXPECT_EQ(Contents(outside.string()), "keep me");
+    EXPECT_EQ(ReadFile(outside.string()), "keep me");
     EXPECT_FALSE(PathExists(outside.string() + ".new"));
     if (c.plain) {
-      EXPECT_EQ(Contents(log.string()), "");
+      EXPECT_EQ(ReadFile(log.string()), "");
     }
   }
 }

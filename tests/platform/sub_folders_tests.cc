@@ -20,22 +20,22 @@ namespace fs = std::filesystem;
 // no name.
 TEST(ListSubFoldersTest, FoldersAndLinksToFoldersSorted) {
   TempFolder folder;
-  for (const char* name : {"b", "A", "c d", "-x"}) fs::create_directory(folder.path_ / name);
+  for (const char* name : {"b", "A", "c d", "-x"}) fs::create_directory(folder / name);
   for (int i = 0; i < 2000; ++i) folder.Touch("game " + std::to_string(i) + ".nes");
   std::vector<std::string> expected = {"-x", "A", "b", "c d"};
 #ifdef _WIN32
-  const fs::path hidden = folder.path_ / "hidden", system = folder.path_ / "system";
+  const fs::path hidden = folder / "hidden", system = folder / "system";
   fs::create_directory(hidden);
   fs::create_directory(system);
   SetFileAttributesW(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN);
   SetFileAttributesW(system.c_str(), FILE_ATTRIBUTE_SYSTEM);
 #else
-  fs::create_directory(folder.path_ / ".hidden");
-  fs::create_directory(folder.path_ / "\xff\xfe not UTF-8");
-  fs::create_directory_symlink(folder.path_ / "A", folder.path_ / "link to A");
-  fs::create_symlink(folder.path_ / "game 1.nes", folder.path_ / "link to a file");
-  fs::create_symlink(folder.path_ / "nowhere", folder.path_ / "dangling");
-  ASSERT_EQ(mkfifo((folder.path_ / "fifo").c_str(), 0600), 0);
+  fs::create_directory(folder / ".hidden");
+  fs::create_directory(folder / "\xff\xfe not UTF-8");
+  fs::create_directory_symlink(folder / "A", folder / "link to A");
+  fs::create_symlink(folder / "game 1.nes", folder / "link to a file");
+  fs::create_symlink(folder / "nowhere", folder / "dangling");
+  ASSERT_EQ(mkfifo((folder / "fifo").c_str(), 0600), 0);
   expected = {"-x", "A", "b", "c d", "link to A", "\xff\xfe not UTF-8"};
 #endif
   std::vector<std::string> names = {"left over"};
@@ -44,7 +44,7 @@ TEST(ListSubFoldersTest, FoldersAndLinksToFoldersSorted) {
   EXPECT_TRUE(std::is_sorted(names.begin(), names.end(), ListedNameLess));
 
   // A folder without sub-folders is no failure; one that cannot be listed is, with nothing listed.
-  ASSERT_TRUE(ListSubFolders((folder.path_ / "b").string(), &names).ok());
+  ASSERT_TRUE(ListSubFolders(folder / "b", &names).ok());
   EXPECT_TRUE(names.empty());
   for (const std::string& unreadable : {folder.path() + "/nowhere", folder.path() + "/game 1.nes", std::string()}) {
     names = {"left over"};
@@ -58,7 +58,7 @@ TEST(ListSubFoldersTest, FoldersAndLinksToFoldersSorted) {
 // old name has another.
 TEST(IdentifyFolderTest, TellsAFolderFromOneThatTookItsName) {
   TempFolder folder;
-  const fs::path first = folder.path_ / "roms", moved = folder.path_ / "roms moved";
+  const fs::path first = folder / "roms", moved = folder / "roms moved";
   fs::create_directory(first);
   FolderIdentity before, after, newcomer;
   ASSERT_TRUE(IdentifyFolder(first.string(), &before).ok());
@@ -69,8 +69,8 @@ TEST(IdentifyFolderTest, TellsAFolderFromOneThatTookItsName) {
   ASSERT_TRUE(IdentifyFolder(first.string(), &newcomer).ok());
   EXPECT_FALSE(newcomer == before);
 #ifndef _WIN32
-  fs::create_directory_symlink(moved, folder.path_ / "link");
-  ASSERT_TRUE(IdentifyFolder((folder.path_ / "link").string(), &after).ok());
+  fs::create_directory_symlink(moved, folder / "link");
+  ASSERT_TRUE(IdentifyFolder(folder / "link", &after).ok());
   EXPECT_EQ(after, before);
 #endif
   EXPECT_EQ(IdentifyFolder(folder.Touch("file.nes"), &after).message(), kNotAFolder);

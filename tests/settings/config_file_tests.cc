@@ -23,7 +23,8 @@
 #include "platform/replace_file.h"
 #include "settings/config_file.h"
 #include "settings/list_box_text.h"
-#include "tests/settings/settings_test_support.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
 namespace varnel {
 namespace {
@@ -54,7 +55,7 @@ TEST(SplitConfigLinesTest, FollowsTheReadingRules) {
 // The one reader of the window and varnel-cli: the values of a usable file, else the reason and the defaults.
 TEST(LoadConfigValuesTest, ValuesOrTheReasonAndTheDefaults) {
   TempFolder folder;
-  const std::string path = folder.File("varnel_config.txt");
+  const std::string path = folder / "varnel_config.txt";
   const ConfigValues defaults = DefaultConfigValues();
   EXPECT_EQ(defaults.zones, kDefaultZoneText);
   EXPECT_EQ(defaults.excluded, kDefaultExclusionText);
@@ -88,7 +89,7 @@ TEST(LoadConfigValuesTest, ValuesOrTheReasonAndTheDefaults) {
       ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
 #endif
     } else if (c.contents != "<none>") {
-      std::ofstream(path, std::ios::binary) << c.contents;
+      WriteFile(path, c.contents);
     }
     ConfigValues values = {"stale", "stale", "stale", "stale", true};
     const Status status = LoadConfigValues(path, &values);
@@ -134,10 +135,10 @@ TEST(WriteConfigFileTest, WritesThreeOrFourLinesAndReadsThemBack) {
       {"UTF-8 unchanged", {"(\xc3\xa9)", "", "", "", false}, "(\xc3\xa9)\r\n\r\n\r\n"},
   };
   TempFolder folder;
-  const std::string path = folder.File("varnel_config.txt");
+  const std::string path = folder / "varnel_config.txt";
   for (const auto& [what, values, file] : cases) {
     ASSERT_TRUE(WriteConfigFile(path, values).ok()) << what;
-    EXPECT_EQ(Contents(path), file) << what;
+    EXPECT_EQ(ReadFile(path), file) << what;
     std::vector<std::string> lines;
     ASSERT_TRUE(ReadConfigLines(path, &lines).ok()) << what;
     EXPECT_EQ(lines, SplitConfigLines(file)) << what;
@@ -147,9 +148,9 @@ TEST(WriteConfigFileTest, WritesThreeOrFourLinesAndReadsThemBack) {
 TEST(ConfigFileTest, AMissingFileOrFolderFailsWithTheSystemReason) {
   TempFolder folder;
   std::vector<std::string> lines = {"stale"};
-  EXPECT_FALSE(ReadConfigLines(folder.File("varnel_config.txt"), &lines).ok());
+  EXPECT_FALSE(ReadConfigLines(folder / "varnel_config.txt", &lines).ok());
   EXPECT_TRUE(lines.empty());
-  const Status status = WriteConfigFile(folder.File("missing/varnel_config.txt"), {"a", "b", "c", "", false});
+  const Status status = WriteConfigFile(folder / "missing/varnel_config.txt", {"a", "b", "c", "", false});
   EXPECT_FALSE(status.ok());
   EXPECT_FALSE(status.message().empty());
 }
@@ -164,54 +165,54 @@ std::vector<std::string> Names(const fs::path& folder) {
 
 TEST(WriteConfigFileTest, RefusesWhatIsNotARegularFile) {
   TempFolder folder;
-  const std::string path = folder.File("varnel_config.txt");
+  const std::string path = folder / "varnel_config.txt";
   fs::create_directory(path);
   const Status status = WriteConfigFile(path, {"a", "b", "c", "", false});
   EXPECT_EQ(status.message(), kNotARegularFile);
   EXPECT_TRUE(fs::is_directory(path) && fs::is_empty(path));
-  EXPECT_EQ(Names(folder.path), std::vector<std::string>{"varnel_config.txt"});  // no temporary left
+  EXPECT_EQ(Names(folder.path()), std::vector<std::string>{"varnel_config.txt"});  // no temporary left
 }
 
 #ifndef _WIN32
 // A FIFO would block the save for ever, and a link to a folder is a folder.
 TEST(WriteConfigFileTest, RefusesAFifoAndALinkToAFolder) {
   TempFolder folder;
-  const std::string fifo = folder.File("fifo.txt"), link = folder.File("link.txt");
+  const std::string fifo = folder / "fifo.txt", link = folder / "link.txt";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  fs::create_directory(folder.path / "sub");
+  fs::create_directory(folder / "sub");
   fs::create_directory_symlink("sub", link);
   for (const std::string& path : {fifo, link})
     EXPECT_EQ(WriteConfigFile(path, {"a", "b", "c", "", false}).message(), kNotARegularFile);
-  EXPECT_TRUE(fs::is_fifo(fifo) && fs::is_symlink(link) && fs::is_empty(folder.path / "sub"));
+  EXPECT_TRUE(fs::is_fifo(fifo) && fs::is_symlink(link) && fs::is_empty(folder / "sub"));
 }
 
 // The configuration file may be a link (to a dotfiles repository, say): the link stays, its final target
 // gets the new text, and a dangling link's target is created.
 TEST(WriteConfigFileTest, KeepsSymbolicLinksAndWritesTheirFinalTarget) {
   TempFolder folder;
-  fs::create_directories(folder.path / "dotfiles/varnel");
-  std::ofstream(folder.path / "dotfiles/varnel/config.txt", std::ios::binary) << "old\r\nold\r\nold\r\n";
-  fs::create_symlink("varnel/config.txt", folder.path / "dotfiles/current");  // relative, in another folder
-  fs::create_symlink(folder.path / "dotfiles/current", folder.File("varnel_config.txt"));  // absolute
-  fs::create_symlink("new.txt", folder.File("dangling.txt"));
-  ASSERT_TRUE(WriteConfigFile(folder.File("varnel_config.txt"), {"(u)", "", "x", "", false}).ok());
-  ASSERT_TRUE(WriteConfigFile(folder.File("dangling.txt"), {"(e)", "", "y", "", false}).ok());
-  EXPECT_TRUE(fs::is_symlink(folder.File("varnel_config.txt")) && fs::is_symlink(folder.path / "dotfiles/current"));
-  EXPECT_EQ(Contents((folder.path / "dotfiles/varnel/config.txt").string()), "(u)\r\n\r\nx\r\n");
-  EXPECT_TRUE(fs::is_symlink(folder.File("dangling.txt")));
-  EXPECT_EQ(Contents(folder.File("new.txt")), "(e)\r\n\r\ny\r\n");
-  EXPECT_EQ(Names(folder.path / "dotfiles/varnel"), std::vector<std::string>{"config.txt"});
-  const std::vector<std::string> loop = {folder.File("loop1"), folder.File("loop2")};
+  fs::create_directories(folder / "dotfiles/varnel");
+  WriteFile(folder / "dotfiles/varnel/config.txt", "old\r\nold\r\nold\r\n");
+  fs::create_symlink("varnel/config.txt", folder / "dotfiles/current");           // relative, in another folder
+  fs::create_symlink(folder / "dotfiles/current", folder / "varnel_config.txt");  // absolute
+  fs::create_symlink("new.txt", folder / "dangling.txt");
+  ASSERT_TRUE(WriteConfigFile(folder / "varnel_config.txt", {"(u)", "", "x", "", false}).ok());
+  ASSERT_TRUE(WriteConfigFile(folder / "dangling.txt", {"(e)", "", "y", "", false}).ok());
+  EXPECT_TRUE(fs::is_symlink(folder / "varnel_config.txt") && fs::is_symlink(folder / "dotfiles/current"));
+  EXPECT_EQ(ReadFile(folder / "dotfiles/varnel/config.txt"), "(u)\r\n\r\nx\r\n");
+  EXPECT_TRUE(fs::is_symlink(folder / "dangling.txt"));
+  EXPECT_EQ(ReadFile(folder / "new.txt"), "(e)\r\n\r\ny\r\n");
+  EXPECT_EQ(Names(folder / "dotfiles/varnel"), std::vector<std::string>{"config.txt"});
+  const std::vector<std::string> loop = {folder / "loop1", folder / "loop2"};
   fs::create_symlink(loop[1], loop[0]), fs::create_symlink(loop[0], loop[1]);
   EXPECT_EQ(WriteConfigFile(loop[0], {"a", "b", "c", "", false}).code(), ELOOP);
 }
 
 TEST(WriteConfigFileTest, KeepsThePermissionsOfTheFileItReplaces) {
   TempFolder folder;
-  const std::string path = folder.File("varnel_config.txt");
+  const std::string path = folder / "varnel_config.txt";
   const mode_t old_umask = ::umask(022);
   for (const fs::perms mode : {fs::perms(0600), fs::perms(0664), fs::perms(0444)}) {
-    std::ofstream(path, std::ios::binary) << "old";
+    WriteFile(path, "old");
     fs::permissions(path, mode);
     ASSERT_TRUE(WriteConfigFile(path, {"a", "b", "c", "", false}).ok());
     EXPECT_EQ(fs::status(path).permissions(), mode);
@@ -234,9 +235,9 @@ int InChild(const std::function<int()>& job) {
 // A full disk, provoked by a file size limit: the old file stays byte for byte and the failure says why.
 TEST(WriteConfigFileTest, AFailedSaveLeavesTheOldFileAsItWas) {
   TempFolder folder;
-  const std::string path = folder.File("varnel_config.txt");
+  const std::string path = folder / "varnel_config.txt";
   const std::string old = "(u)\r\n(j)\r\n" + std::string(3000, 'x') + "\r\nfre\r\n";
-  std::ofstream(path, std::ios::binary) << old;
+  WriteFile(path, old);
   const int code = InChild([&] {
     ::signal(SIGXFSZ, SIG_IGN);
     const struct rlimit limit = {1000, 1000};
@@ -245,20 +246,20 @@ TEST(WriteConfigFileTest, AFailedSaveLeavesTheOldFileAsItWas) {
     return status.ok() ? 0 : status.code() == EFBIG ? 10 : 20;
   });
   EXPECT_EQ(code, 10);
-  EXPECT_EQ(Contents(path), old);
-  EXPECT_EQ(Names(folder.path), std::vector<std::string>{"varnel_config.txt"});  // the temporary removed
+  EXPECT_EQ(ReadFile(path), old);
+  EXPECT_EQ(Names(folder.path()), std::vector<std::string>{"varnel_config.txt"});  // the temporary removed
 }
 
 // A save killed at any moment leaves the old file or the new one, never a part of either.
 TEST(WriteConfigFileTest, AKilledSaveLeavesTheOldOrTheNewFile) {
   TempFolder folder;
-  const std::string path = folder.File("varnel_config.txt");
+  const std::string path = folder / "varnel_config.txt";
   const ConfigValues first = {"(u)", std::string(1 << 20, 'a'), "x", "", false};
   const ConfigValues second = {"(e)", std::string(1 << 20, 'b'), "y", "fre", true};
   ASSERT_TRUE(WriteConfigFile(path, first).ok());
-  const std::string first_file = Contents(path);
+  const std::string first_file = ReadFile(path);
   ASSERT_TRUE(WriteConfigFile(path, second).ok());
-  const std::string second_file = Contents(path);
+  const std::string second_file = ReadFile(path);
   for (int moment = 0; moment < 24; ++moment) {
     int started[2];
     ASSERT_EQ(::pipe(started), 0);
@@ -275,7 +276,7 @@ TEST(WriteConfigFileTest, AKilledSaveLeavesTheOldOrTheNewFile) {
     ::usleep(static_cast<useconds_t>(moment * 700));
     ::kill(child, SIGKILL);
     ::waitpid(child, nullptr, 0);
-    const std::string now = Contents(path);
+    const std::string now = ReadFile(path);
     EXPECT_TRUE(now == first_file || now == second_file) << "killed after " << moment << ": " << now.size() << " bytes";
   }
 }

@@ -7,7 +7,8 @@
 
 #include "gtest/gtest.h"
 #include "settings/state_file.h"
-#include "tests/settings/settings_test_support.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
 namespace varnel {
 namespace {
@@ -77,24 +78,24 @@ TEST(StateFileTest, ParsesLinesAndWritesThemInKeyOrder) {
 // cannot read.
 TEST(StateFileTest, UpdateKeepsOtherValuesAndRefusesAnUnreadableFile) {
   TempFolder folder;
-  const std::string path = folder.File("state/varnel/state.ini");
+  const std::string path = folder / "state/varnel/state.ini";
   StateFile state;
   ASSERT_TRUE(LoadStateFile(path, &state).ok());  // none yet
   EXPECT_EQ(state.Text(), "");
   ASSERT_TRUE(UpdateStateFile(path, {{"Form1.go_folder", "/roms/\xff"}, {"Form2.chosen_folder", "/a"}}).ok());
   ASSERT_TRUE(UpdateStateFile(path, {{"Form2.chosen_folder", "/b"}, {"Language", "fr"}}).ok());
-  EXPECT_EQ(Contents(path), "Form1.go_folder=/roms/\\xFF\nForm2.chosen_folder=/b\nLanguage=fr\n");
+  EXPECT_EQ(ReadFile(path), "Form1.go_folder=/roms/\\xFF\nForm2.chosen_folder=/b\nLanguage=fr\n");
   ASSERT_TRUE(LoadStateFile(path, &state).ok());
   EXPECT_EQ(state.Get("Form1.go_folder"), "/roms/\xff");
-  EXPECT_EQ(std::distance(fs::directory_iterator(folder.path / "state/varnel"), fs::directory_iterator()), 1);
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder / "state/varnel"), fs::directory_iterator()), 1);
 
-  const std::string a_folder = folder.File("a folder");
+  const std::string a_folder = folder / "a folder";
   fs::create_directory(a_folder);
   EXPECT_FALSE(UpdateStateFile(a_folder, {{"a", "b"}}).ok());
   EXPECT_TRUE(fs::is_directory(a_folder));
   EXPECT_FALSE(UpdateStateFile("", {{"a", "b"}}).ok());
 #ifndef _WIN32
-  const std::string fifo = folder.File("fifo");  // never waited on
+  const std::string fifo = folder / "fifo";  // never waited on
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   EXPECT_FALSE(LoadStateFile(fifo, &state).ok());
   EXPECT_FALSE(UpdateStateFile(fifo, {{"a", "b"}}).ok());

@@ -13,11 +13,12 @@
 #include <sys/stat.h>
 #endif
 
-#include "tests/ui/private_mounts.h"
-#include "ui/drive_list.h"
-#include "ui/folder_tree.h"
-#include "ui/form_layout.h"
-#include "ui/varnel_application.h"
+#include "tests/support/private_mounts.h"
+#include "tests/support/qt_files.h"
+#include "ui/kit/drive_list.h"
+#include "ui/kit/folder_tree.h"
+#include "ui/kit/form_layout.h"
+#include "ui/kit/varnel_application.h"
 
 namespace varnel {
 namespace {
@@ -107,8 +108,7 @@ class FolderListTest : public QObject {
   // folder is not taken, the line keeps it and says why in its tip.
   void pathLineGoesWhereTypedAndKeepsWhatIsNoFolder() {
     MakeFolders(Root(), {"a/a1", "b", "c d"});
-    QFile file(Root() + "/file.nes");
-    QVERIFY(file.open(QIODevice::WriteOnly));
+    WriteBytes(Root() + "/file.nes");
     FolderList list(Root());
     QVERIFY(list.Activate());
     QCOMPARE(list.line->text(), Native(Root()));
@@ -152,10 +152,7 @@ class FolderListTest : public QObject {
   // arrow open one, and only a click on its name chooses it. The tree shows folders, never files.
   void keysAndClicks() {
     MakeFolders(Root(), {"a/a1/a11", "b/b1", "c/c1"});
-    for (int i = 0; i < 300; ++i) {
-      QFile file(Root() + QStringLiteral("/a/game %1.nes").arg(i));
-      QVERIFY(file.open(QIODevice::WriteOnly));
-    }
+    for (int i = 0; i < 300; ++i) WriteBytes(Root() + QStringLiteral("/a/game %1.nes").arg(i));
     FolderList list(Root());
     QVERIFY(list.Activate());
     list.view->setFocus();

@@ -2,14 +2,17 @@
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 #include <QTreeView>
 #include <QTreeWidget>
 #include <csignal>
@@ -18,6 +21,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/run_varnel.h"
 #include "jobs/alpha/form2.h"
 #include "jobs/zip/form3.h"
 #include "platform/file_ops.h"
@@ -25,19 +29,21 @@
 #include "platform/text_file.h"
 #include "settings/form1.h"
 #include "settings/state_file.h"
-#include "tests/ui/private_mounts.h"
+#include "tests/support/private_mounts.h"
+#include "tests/support/processes.h"
+#include "tests/support/qt_files.h"
+#include "tests/support/recording_hosts.h"
 #include "ui/apply_language.h"
-#include "ui/archiver_message.h"
 #include "ui/caption_table.h"
-#include "ui/folder_tree.h"
-#include "ui/form_layout.h"
-#include "ui/form_shell.h"
-#include "ui/message_box.h"
-#include "ui/run_varnel.h"
-#include "ui/stop_signal_notifier.h"
-#include "ui/varnel_application.h"
-#include "ui/wrapping_push_button.h"
-#include "ui/wrapping_radio_button.h"
+#include "ui/kit/archiver_message.h"
+#include "ui/kit/folder_tree.h"
+#include "ui/kit/form_layout.h"
+#include "ui/kit/form_shell.h"
+#include "ui/kit/message_box.h"
+#include "ui/kit/stop_signal_notifier.h"
+#include "ui/kit/varnel_application.h"
+#include "ui/kit/wrapping_push_button.h"
+#include "ui/kit/wrapping_radio_button.h"
 
 namespace varnel {
 namespace {
@@ -272,8 +278,8 @@ class UiTest : public QObject {
         if (loss != kReplaced) QTRY_COMPARE(PathLine(form.get())->text(), gone);
         Click(Find(form.get(), "Command1"));
         QCOMPARE(boxes_->shown().size(), 1u);
-        QCOMPARE(QStringLiteral("[%1] ").arg(boxes_->shown()[0].icon) + boxes_->shown()[0].text,
-                 QStringLiteral("[48] Choose a folder first."));
+        QCOMPARE(QString::fromStdString(IconTag(boxes_->shown()[0].icon)) + QLatin1Char(' ') + boxes_->shown()[0].text,
+                 QStringLiteral("[exclamation] Choose a folder first."));
         boxes_->ClearShown();
         QCOMPARE(PathLine(form.get())->text() + '|' + Dir1(form.get())->Path() + '|' + Marked(form.get()), gone + "||");
         for (const QString& folder : {chosen, renamed})
@@ -378,6 +384,25 @@ class UiTest : public QObject {
     }
   }
 
+  // Hovered, the menu's banner names the version that runs, in either language.
+  void theBannerNamesTheVersion() {
+    const QString expected = QStringLiteral("Varnel " VARNEL_VERSION);
+    QVERIFY2(QRegularExpression(QStringLiteral("^Varnel [0-9]+\\.[0-9]+")).match(expected).hasMatch(),
+             qPrintable(expected));
+    QWidget* menu = Form(FormId::kMainForm);
+    menu->show();
+    QVERIFY(QTest::qWaitForWindowExposed(menu));
+    QWidget* banner = Find<QWidget>(menu, "Banner");
+    for (const char* language : {"Option2", "Option1"}) {
+      Click(Find(menu, language));
+      QHelpEvent hover(QEvent::ToolTip, QPoint(20, 20), banner->mapToGlobal(QPoint(20, 20)));
+      QApplication::sendEvent(banner, &hover);
+      QTRY_VERIFY(QToolTip::isVisible());
+      QCOMPARE(QToolTip::text(), expected);
+      QToolTip::hideText();
+    }
+  }
+
   // A message box is wide enough for its title, however short its text.
   void messageBoxesAreWideEnoughForTheirTitle() {
     boxes_.reset();  // real message boxes
@@ -394,7 +419,7 @@ class UiTest : public QObject {
         }
       });
       waiter.start(10);
-      ShowMessageBox(nullptr, QStringLiteral("Empty directory"), 48, MessageButtons::kOk, title);
+      ShowMessageBox(nullptr, QStringLiteral("Empty directory"), MessageIcon::kExclamation, MessageButtons::kOk, title);
       QCOMPARE(shown_title, title.isEmpty() ? QString::fromLatin1(kProgramTitle) : title);
       QVERIFY2(width >= TitleBarWidth(shown_title), qPrintable(QString::number(width)));
     }
@@ -498,10 +523,7 @@ class UiTest : public QObject {
                        .toUtf8());
     archiver.close();
     archiver.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
-    for (const char* rom : {"a.nes", "b.nes"}) {
-      QFile file(path(roms, rom));
-      QVERIFY(file.open(QIODevice::WriteOnly) && file.write("rom") == 3);
-    }
+    for (const char* rom : {"a.nes", "b.nes"}) WriteBytes(path(roms, rom), "rom");
     shell_->SetFactory(FormId::kForm3, [&] {
       return new Form3({roms.path(), program.path().toStdString(), std::string()});
     });
@@ -548,27 +570,18 @@ class UiTest : public QObject {
       QStringList asked;
       for (const ShownMessageBox& box : boxes_->shown()) {
         asked << QStringLiteral("[%1 %2 %3] %4")
-                     .arg(box.icon)
+                     .arg(QString::fromStdString(IconName(box.icon)))
                      .arg(box.buttons == MessageButtons::kYesNo ? "yes/no" : "ok")
                      .arg(box.default_answer == MessageAnswer::kNo ? "no" : "yes")
                      .arg(box.text);
       }
       boxes_->ClearShown();
-      const QString expected = QStringLiteral("[48 yes/no no] ") + question;
+      const QString expected = QStringLiteral("[exclamation yes/no no] ") + question;
       QCOMPARE(asked, number == 0 ? QStringList({expected, expected}) : QStringList());
       QVERIFY(number != 0 || asked_and_kept);
       for (const char* process : {"pid", "child"}) {
-        QFile pid(path(program, process));
-        QVERIFY(pid.open(QIODevice::ReadOnly));
-        const QString id = QString::fromLatin1(pid.readAll().trimmed());
-        bool ended = false;
-        for (int look = 0; look < 1000 && !ended; ++look) {
-          QFile stat(QStringLiteral("/proc/%1/stat").arg(id));
-          const QByteArray text = stat.open(QIODevice::ReadOnly) ? stat.readAll() : QByteArray();
-          ended = text.isEmpty() || text.at(text.lastIndexOf(')') + 2) == 'Z';
-          if (!ended) QTest::qWait(10);
-        }
-        QVERIFY2(ended, process);
+        const long id = ProcessIdIn(path(program, process).toStdString());
+        QVERIFY2(id > 0 && ProcessEnded(id), process);
       }
       QCOMPARE(QDir(roms.filePath(QStringLiteral("ZippedRoms"))).entryList(QDir::Files | QDir::Hidden), QStringList());
     }

@@ -10,17 +10,12 @@
 #include "history/history_form.h"
 #include "history/history_text.h"
 #include "jobs/alpha/alpha_job.h"
-#include "ui/message_box.h"
-#include "ui/varnel_application.h"
+#include "tests/support/recording_hosts.h"
+#include "ui/kit/message_box.h"
+#include "ui/kit/varnel_application.h"
 
 namespace varnel {
 namespace {
-
-// A host that shows nothing.
-struct QuietHost : AlphaHost {
-  void ShowMessage(const std::string&, int) override {}
-  void SetProgress(double, double, double) override {}
-};
 
 void Touch(const QString& path, const QByteArray& bytes = "rom") {
   QFile file(path);
@@ -55,7 +50,7 @@ class HistoryFormTest : public QObject {
   QString SortedFolder(const QString& folder, const QStringList& names) {
     QDir().mkpath(folder);
     for (const QString& name : names) Touch(folder + '/' + name);
-    QuietHost host;
+    RecordingAlphaHost host;
     RunAlphaFolders(folder.toStdString(), host, Place());
     RecordedRun run;
     std::vector<std::string> ids;
@@ -73,7 +68,8 @@ class HistoryFormTest : public QObject {
     form.show();
     auto* runs = form.findChild<QTreeWidget*>("List1");
     auto* files = form.findChild<QTreeWidget*>("List2");
-    QCOMPARE(Rows(runs), QStringList({second_time + "|alpha|" + second + "|2|0", first_time + "|alpha|" + first + "|3|0"}));
+    QCOMPARE(Rows(runs),
+             QStringList({second_time + "|alpha|" + second + "|2|0", first_time + "|alpha|" + first + "|3|0"}));
     QCOMPARE(Rows(files), QStringList({"Contra (U).nes|move|done", "Tetris (J).nes|move|done"}));
     runs->setCurrentItem(runs->topLevelItem(1));
     QCOMPARE(Rows(files), QStringList({"-dash.nes|move|done", "Mario (U).nes|move|done", "Zelda (E).nes|move|done"}));
@@ -84,7 +80,7 @@ class HistoryFormTest : public QObject {
     QCOMPARE(boxes.shown().size(), 1u);
     const ShownMessageBox question = boxes.shown()[0];
     QCOMPARE(question.text, "Undo the alpha run of " + first_time + " in " + first + ": 3 files go back. Continue ?");
-    QVERIFY(question.icon == 0 && question.buttons == MessageButtons::kYesNo &&
+    QVERIFY(question.icon == MessageIcon::kNone && question.buttons == MessageButtons::kYesNo &&
             question.default_answer == MessageAnswer::kNo);
     QCOMPARE(FilesOf(first), QStringList{"AlphaFolders"});
 
@@ -93,7 +89,7 @@ class HistoryFormTest : public QObject {
     form.findChild<QPushButton*>("Command1")->click();
     QCOMPARE(boxes.shown().size(), 3u);
     QCOMPARE(boxes.shown()[2].text, QStringLiteral("3 files came back."));
-    QCOMPARE(boxes.shown()[2].icon, 64);
+    QVERIFY(boxes.shown()[2].icon == MessageIcon::kInformation);
     QCOMPARE(FilesOf(first), QStringList({"-dash.nes", "Mario (U).nes", "Zelda (E).nes"}));
     QCOMPARE(runs->topLevelItemCount(), 3);
     QVERIFY(runs->currentItem() == runs->topLevelItem(0) && runs->topLevelItem(0)->text(1) == "undo");

@@ -3,14 +3,17 @@
 #include <gtest/gtest.h>
 
 #include "jobs/zip/archiver_lookup.h"
-#include "tests/jobs/zip/test_folder.h"
+#include "tests/support/files.h"
+#include "tests/support/processes.h"
+#include "tests/support/recording_hosts.h"
+#include "tests/support/temp_folder.h"
 
 namespace varnel {
 namespace {
 
 using std::chrono::milliseconds;
 
-ProcessRun RunScript(const TestFolder& folder, const std::string& body, milliseconds hang_limit,
+ProcessRun RunScript(const TempFolder& folder, const std::string& body, milliseconds hang_limit,
                      const ActivityProbe& activity = {}, const WaitEvents& events = {}) {
   WriteScript(folder / "child", body);
   ChildProcess child;
@@ -26,7 +29,7 @@ std::string Text(const ProcessError& error) {
 const std::string kTimeout = "259 AttendreFinProcess: Timeout sur l'attente de la fin d'un process";
 
 TEST(RunnerTest, ExitCodesAndLaunchErrors) {
-  TestFolder folder;
+  TempFolder folder;
   for (int code : {0, 1, 3})
     EXPECT_EQ(RunScript(folder, "exit " + std::to_string(code), kArchiverHangLimit).exit_code, code);
   // Much output and a read of its input must neither block the child nor reach the test's terminal.
@@ -40,7 +43,7 @@ TEST(RunnerTest, ExitCodesAndLaunchErrors) {
 
 // Whatever way the child's run ends, what it started in the background ends with it.
 TEST(RunnerTest, AHungOrStoppedChildIsKilledAndNothingItStartedOutlivesIt) {
-  TestFolder folder;
+  TempFolder folder;
   const std::string start_child = "sleep 300 & echo $! > '" + (folder / "grandchild") + "'\n";
   struct Case {
     const char* what;
@@ -70,7 +73,7 @@ TEST(RunnerTest, AHungOrStoppedChildIsKilledAndNothingItStartedOutlivesIt) {
 // The limit catches a child that does nothing, not one that works long: processor time or output that keeps
 // changing keeps it alive for as long as it needs.
 TEST(RunnerTest, AChildThatKeepsWorkingIsNeverTakenForHung) {
-  TestFolder folder;
+  TempFolder folder;
   // About a second of processor time, four times the limit, with no output at all.
   const ProcessRun busy =
       RunScript(folder, "i=0; while [ $i -lt 1000000 ]; do i=$((i+1)); done; exit 5\n", milliseconds(250));
@@ -87,14 +90,30 @@ TEST(RunnerTest, AChildThatKeepsWorkingIsNeverTakenForHung) {
 }
 
 TEST(ArchiverLookupTest, ProgramFolderFirstThenAbsolutePathEntries) {
-  TestFolder program, first, second;
-  WriteFile(first / kArchiverName, "not startable");
-  WriteScript(second / kArchiverName, "exit 0\n");
-  const std::string path = "relative:" + first.path + "::" + second.path;
-  EXPECT_EQ(FindArchiver(program.path, path), second / kArchiverName);
-  EXPECT_EQ(FindArchiver(program.path, "relative::" + first.path), "");
-  WriteScript(program / kArchiverName, "exit 0\n");
-  EXPECT_EQ(FindArchiver(program.path, path), program / kArchiverName);
+  TempFolder program, first, second;
+  WriteFile(first / kArchiverFileName, "not startable");
+  WriteScript(second / kArchiverFileName, "exit 0\n");
+  const std::string path = "relative:" + first.path() + "::" + second.path();
+  EXPECT_EQ(FindArchiver(program.path(), path), second / kArchiverFileName);
+  EXPECT_EQ(FindArchiver(program.path(), "relative::" + first.path()), "");
+  WriteScript(program / kArchiverFileName, "exit 0\n");
+  EXPECT_EQ(FindArchiver(program.path(), path), program / kArchiverFileName);
+}
+
+// A relative PATH entry, or an empty one (the current folder for a shell), is never searched, even when the
+// current folder holds a startable archiver there: whoever chose the current folder would choose the program.
+TEST(ArchiverLookupTest, RelativeAndEmptyPathEntriesAreNeverSearched) {
+  TempFolder program, current;
+  std::filesystem::create_directories(current / "bin");
+  for (const char* folder : {"bin", "."})
+    WriteScript(std::filesystem::path(current / folder) / kArchiverFileName, "exit 0\n");
+  const std::string in_bin = current / (std::string("bin/") + kArchiverFileName);
+  const CurrentFolderScope in_current(current.path());
+  const std::string up_and_back = "../" + std::filesystem::path(current.path()).filename().string() + "/bin";
+  for (const std::string path : {"bin", "./bin", ".", "", ":", "bin::.", up_and_back.c_str()}) {
+    EXPECT_EQ(FindArchiver(program.path(), path), "") << "PATH=" << path;
+  }
+  EXPECT_EQ(FindArchiver(program.path(), "bin:" + (current / "bin")), in_bin);
 }
 
 }  // namespace

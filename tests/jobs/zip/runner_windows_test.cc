@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <string>
 
 #include "gtest/gtest.h"
@@ -13,6 +12,9 @@
 #include "jobs/zip/zip_job.h"
 #include "jobs/zip/zipper_fichier.h"
 #include "platform/program_folder.h"
+#include "tests/support/files.h"
+#include "tests/support/processes.h"
+#include "tests/support/temp_folder.h"
 
 namespace varnel {
 namespace {
@@ -31,31 +33,10 @@ ProcessRun RunChild(const std::string& command_line, std::chrono::milliseconds h
   return AttendreFinProcess(&child, hang_limit, {}, events);
 }
 
-// A fresh folder, removed with everything in it at the end of the test.
-struct TestFolder {
-  TestFolder() : path(fs::temp_directory_path() / ("varnel zip " + std::to_string(std::random_device()()))) {
-    fs::create_directories(path);
-  }
-  ~TestFolder() {
-    std::error_code ignored;
-    fs::remove_all(path, ignored);
-  }
-  fs::path path;
-};
-
 // True when the tests run under wine, which does not tell another process's processor time.
 bool UnderWine() {
   const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
   return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-}
-
-// True once the process `id` has ended, waiting a little for one that was just ended.
-bool ProcessEnded(DWORD id) {
-  const HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, id);
-  if (process == nullptr) return true;
-  const bool ended = WaitForSingleObject(process, 10000) == WAIT_OBJECT_0;
-  CloseHandle(process);
-  return ended;
 }
 
 TEST(WindowsRunnerTest, ExitCodesHangAndMissingProgram) {
@@ -86,10 +67,10 @@ TEST(WindowsRunnerTest, ExitCodesHangAndMissingProgram) {
 
 // The child's job object ends what it started, whether the child hangs or is stopped.
 TEST(WindowsRunnerTest, WhatTheChildStartedEndsWithIt) {
-  TestFolder folder;
+  const TempFolder folder(fs::temp_directory_path(), "varnel zip ");  // a blank, for the quoting
   for (bool stop : {false, true}) {
     SCOPED_TRACE(stop ? "stopped" : "hung");
-    const fs::path pid_file = folder.path / (stop ? "stopped" : "hung");
+    const fs::path pid_file = folder / (stop ? "stopped" : "hung");
     const auto started = [&pid_file] { return fs::exists(pid_file) && fs::file_size(pid_file) > 0; };
     const ProcessRun run = RunChild(StubCommand("spawn \"" + pid_file.string() + "\""), std::chrono::milliseconds(500),
                                     [&] { return !stop || !started(); });
@@ -104,21 +85,20 @@ TEST(WindowsRunnerTest, WhatTheChildStartedEndsWithIt) {
 }
 
 TEST(WindowsRunnerTest, ZipperFichierWritesTheArchiveOfAQuotedName) {
-  TestFolder folder;
-  fs::create_directories(folder.path / "ZippedRoms");
-  std::ofstream(folder.path / "Game (E) [!].nes", std::ios::binary) << "rom data longer than an empty zip";
-  const ZippedFile zip =
-      ZipperFichier(ProgramFolder() + "\\stub_archiver.exe", folder.path.string(), "Game (E) [!].nes");
+  const TempFolder folder(fs::temp_directory_path(), "varnel zip ");  // a blank, for the quoting
+  fs::create_directories(folder / "ZippedRoms");
+  WriteFile(folder / "Game (E) [!].nes", "rom data longer than an empty zip");
+  const ZippedFile zip = ZipperFichier(ProgramFolder() + "\\stub_archiver.exe", folder.path(), "Game (E) [!].nes");
   EXPECT_TRUE(zip.run.error.ok()) << zip.run.error.description;
   EXPECT_EQ(zip.run.exit_code, 0);
   EXPECT_TRUE(zip.zipped) << zip.reason;
-  std::ifstream archive(folder.path / "ZippedRoms" / "Game (E) [!].zip", std::ios::binary);
+  std::ifstream archive(fs::path(folder / "ZippedRoms") / "Game (E) [!].zip", std::ios::binary);
   std::string contents;
   std::getline(archive, contents);
   EXPECT_EQ(contents, "rom data longer than an empty zip");
   archive.close();
   int names = 0;
-  for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder.path / "ZippedRoms")) ++names;
+  for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder / "ZippedRoms")) ++names;
   EXPECT_EQ(names, 1);  // no temporary left
 }
 

@@ -11,33 +11,25 @@
 
 #include "jobs/zip/archiver_lookup.h"
 #include "platform/folder_lock.h"
-#include "tests/jobs/zip/test_folder.h"
+#include "tests/support/files.h"
+#include "tests/support/processes.h"
+#include "tests/support/recording_hosts.h"
+#include "tests/support/temp_folder.h"
 
 namespace varnel {
 namespace {
 
 namespace fs = std::filesystem;
 
-// Records what the job shows: "[icon] text" per message, and "value/max" per progress step. `on_events` runs
-// at each ProcessEvents() with the number of that call.
-struct RecordingHost : ZipHost {
-  void ShowMessage(const std::string& text, int icon) override {
-    messages += "[" + std::to_string(icon) + "] " + text + "\n";
+// The progress steps as "<minimum>:<value>/<maximum> " each.
+std::string Steps(const std::vector<ProgressStep>& steps) {
+  std::string text;
+  for (const ProgressStep& step : steps) {
+    text += std::to_string(int(step.minimum)) + ":" + std::to_string(int(step.value)) + "/" +
+            std::to_string(int(step.maximum)) + " ";
   }
-  void SetProgress(double minimum, double maximum, double value) override {
-    progress +=
-        std::to_string(int(minimum)) + ":" + std::to_string(int(value)) + "/" + std::to_string(int(maximum)) + " ";
-  }
-  void ProcessEvents() override {
-    ++events;
-    if (on_events) on_events(events);
-  }
-  bool StopRequested() override { return stop_at_event > 0 && events >= stop_at_event; }
-
-  std::string messages, progress;
-  int events = 0, stop_at_event = 0;
-  std::function<void(int)> on_events;
-};
+  return text;
+}
 
 // Every name in `folder`, sorted, hidden ones included.
 std::vector<std::string> Names(const std::string& folder) {
@@ -59,15 +51,15 @@ class ZipJobTest : public ::testing::Test {
  protected:
   void SetUpArchiver(const std::string& behaviour = "") {
     const std::string log = "\"" + Log() + "\"";
-    WriteScript(program_ / kArchiverName, "for a in \"$0\" \"$@\"; do printf '%s\\n' \"$a\" >> " + log +
-                                              "; done\necho >> " + log + "\n" + behaviour +
-                                              "printf 'zip of %s' \"$7\" > \"$2\"\n");
-    settings_.archiver = FindArchiver(program_.path, "");
+    WriteScript(program_ / kArchiverFileName, "for a in \"$0\" \"$@\"; do printf '%s\\n' \"$a\" >> " + log +
+                                                  "; done\necho >> " + log + "\n" + behaviour +
+                                                  "printf 'zip of %s' \"$7\" > \"$2\"\n");
+    settings_.archiver = FindArchiver(program_.path(), "");
   }
   std::string Log() const { return program_ / "calls.log"; }
   // The logged run for `file` of `folder` (by default the romset).
   std::string Call(const std::string& file, std::string folder = "") const {
-    if (folder.empty()) folder = roms_.path;
+    if (folder.empty()) folder = roms_.path();
     return settings_.archiver + "\na\n" + folder + "/ZippedRoms/.varnel-*.tmp\n-tzip\n-spd\n-l\n-sse\n" + folder + "/" +
            file + "\n\n";
   }
@@ -75,9 +67,9 @@ class ZipJobTest : public ::testing::Test {
   ZipJobResult Run() { return RunZipJob(settings_, host_); }
   std::vector<std::string> Archives() const { return Names(roms_ / "ZippedRoms"); }
 
-  TestFolder program_, roms_;
-  ZipJobSettings settings_{roms_.path, "", kArchiverHangLimit};
-  RecordingHost host_;
+  TempFolder program_, roms_;
+  ZipJobSettings settings_{roms_.path(), "", kArchiverHangLimit};
+  RecordingZipHost host_;
 };
 
 TEST_F(ZipJobTest, ZipsEveryOrdinaryFileInListingOrder) {
@@ -89,8 +81,8 @@ TEST_F(ZipJobTest, ZipsEveryOrdinaryFileInListingOrder) {
   EXPECT_EQ(Calls(), Call("-x $'q\".gb") + Call("A game (E).smc") + Call("b.nes") + Call("noext"));
   EXPECT_EQ(ReadFile(roms_ / "ZippedRoms/-x $'q\".zip"), "zip of " + (roms_ / "-x $'q\".gb"));
   EXPECT_EQ(Archives(), (std::vector<std::string>{"-x $'q\".zip", "A game (E).zip", "b.zip", "noext.zip"}));
-  EXPECT_EQ(host_.messages, "[0] 4 files zipped\n");
-  EXPECT_EQ(host_.progress, "0:0/6 0:1/6 0:2/6 0:3/6 0:4/6 0:6/6 ");  // full at the end
+  EXPECT_EQ(host_.Shown(), "[none] 4 files zipped\n");
+  EXPECT_EQ(Steps(host_.progress), "0:0/6 0:1/6 0:2/6 0:3/6 0:4/6 0:6/6 ");  // full at the end
 }
 
 // An archive gets its final name only when the archiver ended with 0 and left more than an empty zip; in
@@ -109,8 +101,8 @@ TEST_F(ZipJobTest, OnlyACompleteArchiveGetsItsName) {
   const ZipJobResult result = Run();
   EXPECT_EQ(result.zipped, 1);
   EXPECT_EQ(
-      host_.messages,
-      "[48] 1 files zipped\n6 files not zipped: 1 fails (7z ended with code 2), 2 lies (7z wrote no archive), "
+      host_.Shown(),
+      "[exclamation] 1 files zipped\n6 files not zipped: 1 fails (7z ended with code 2), 2 lies (7z wrote no archive), "
       "3 empty (7z wrote an empty archive), 4 folder (7z wrote no archive), 6 fails (7z ended with code 2), ...\n");
   // The folder the archiver made in the temporary's place is not Varnel's to remove.
   ASSERT_EQ(Archives().size(), 2u);
@@ -122,7 +114,7 @@ TEST_F(ZipJobTest, AnArchiverThatRefusesTheSwitchesStopsTheJobAtItsFirstRun) {
   for (const char* name : {"a.nes", "b.nes", "c.nes"}) WriteFile(roms_ / name, "r");
   SetUpArchiver("exit 7\n");
   EXPECT_EQ(Run().end, ZipJobEnd::kUnsupportedArchiver);
-  EXPECT_EQ(host_.messages, "[16] This 7z does not understand the switches Varnel needs: use 7-Zip 18.00 or newer.\n");
+  EXPECT_EQ(host_.Shown(), "[stop] This 7z does not understand the switches Varnel needs: use 7-Zip 18.00 or newer.\n");
   EXPECT_EQ(Calls(), Call("a.nes"));
   EXPECT_EQ(Archives(), std::vector<std::string>());
   // After a first run that worked, the same code is one file's failure.
@@ -130,7 +122,7 @@ TEST_F(ZipJobTest, AnArchiverThatRefusesTheSwitchesStopsTheJobAtItsFirstRun) {
   host_.messages.clear();
   SetUpArchiver("case \"$7\" in *b.nes) exit 7;; esac\n");
   EXPECT_EQ(Run().end, ZipJobEnd::kFinished);
-  EXPECT_EQ(host_.messages, "[48] 2 files zipped\n1 files not zipped: b.nes (7z ended with code 7)\n");
+  EXPECT_EQ(host_.Shown(), "[exclamation] 2 files zipped\n1 files not zipped: b.nes (7z ended with code 7)\n");
 }
 
 // An archive that exists before the job is left as it is and its file skipped; of several files with one
@@ -143,9 +135,10 @@ TEST_F(ZipJobTest, ExistingArchivesAreKeptAndOneArchiveNameServesOneFile) {
   fs::create_directory(roms_ / "ZippedRoms");
   WriteFile(roms_ / "ZippedRoms/Old.zip", "the user's archive");
   EXPECT_EQ(Run().end, ZipJobEnd::kFinished);
-  EXPECT_EQ(host_.messages,
-            "[48] 2 files zipped\n1 files skipped: their archive already exists\n2 files not zipped: Game (E).smc "
-            "(another file has the same archive name), Old.unf (another file has the same archive name)\n");
+  EXPECT_EQ(
+      host_.Shown(),
+      "[exclamation] 2 files zipped\n1 files skipped: their archive already exists\n2 files not zipped: Game (E).smc "
+      "(another file has the same archive name), Old.unf (another file has the same archive name)\n");
   EXPECT_EQ(Calls(), Call("Game (E).nes") + Call("New.gb"));
   EXPECT_EQ(ReadFile(roms_ / "ZippedRoms/Old.zip"), "the user's archive");
   EXPECT_EQ(ReadFile(roms_ / "ZippedRoms/Game (E).zip"), "zip of " + (roms_ / "Game (E).nes"));
@@ -154,9 +147,10 @@ TEST_F(ZipJobTest, ExistingArchivesAreKeptAndOneArchiveNameServesOneFile) {
   const ZipJobResult again = Run();
   EXPECT_EQ(again.skipped, 3);
   EXPECT_EQ(again.failed.size(), 2u);
-  EXPECT_EQ(host_.messages,
-            "[48] 0 files zipped\n3 files skipped: their archive already exists\n2 files not zipped: Game (E).smc "
-            "(another file has the same archive name), Old.unf (another file has the same archive name)\n");
+  EXPECT_EQ(
+      host_.Shown(),
+      "[exclamation] 0 files zipped\n3 files skipped: their archive already exists\n2 files not zipped: Game (E).smc "
+      "(another file has the same archive name), Old.unf (another file has the same archive name)\n");
   EXPECT_EQ(Calls(), Call("Game (E).nes") + Call("New.gb"));  // no new run
 }
 
@@ -183,9 +177,9 @@ TEST_F(ZipJobTest, NothingIsZippedWithoutFilesOrAFolderForTheArchives) {
   EXPECT_EQ(Run().end, ZipJobEnd::kNotStarted);
   settings_.folder = roms_ / "missing";
   Run();
-  EXPECT_EQ(host_.messages, "[48] Empty directory\n[16] \"ZippedRoms\" exists as a file in " + roms_.path +
-                                "; nothing was zipped.\n[16] Cannot read " + settings_.folder +
-                                ": No such file or directory\n");
+  EXPECT_EQ(host_.Shown(), "[exclamation] Empty directory\n[stop] \"ZippedRoms\" exists as a file in " + roms_.path() +
+                               "; nothing was zipped.\n[stop] Cannot read " + settings_.folder +
+                               ": No such file or directory\n");
   EXPECT_FALSE(fs::exists(Log()));
 }
 
@@ -193,11 +187,11 @@ TEST_F(ZipJobTest, NothingIsZippedWithoutFilesOrAFolderForTheArchives) {
 TEST_F(ZipJobTest, ArchiveFolderThatIsALinkIsNeverFollowed) {
   SetUpArchiver();
   WriteFile(roms_ / "game.nes", "r");
-  const fs::path elsewhere = fs::path(roms_.path) / "sub";
+  const fs::path elsewhere = fs::path(roms_.path()) / "sub";
   fs::create_directory(elsewhere);
-  fs::create_directory_symlink(elsewhere, fs::path(roms_.path) / "ZippedRoms");
+  fs::create_directory_symlink(elsewhere, fs::path(roms_.path()) / "ZippedRoms");
   EXPECT_EQ(Run().end, ZipJobEnd::kNotStarted);
-  EXPECT_EQ(host_.messages, "[16] \"ZippedRoms\" in " + roms_.path + " is a symbolic link; nothing was zipped.\n");
+  EXPECT_EQ(host_.Shown(), "[stop] \"ZippedRoms\" in " + roms_.path() + " is a symbolic link; nothing was zipped.\n");
   EXPECT_TRUE(fs::is_empty(elsewhere));
   EXPECT_FALSE(fs::exists(Log()));
 }
@@ -206,15 +200,15 @@ TEST_F(ZipJobTest, ArchiveFolderThatIsALinkIsNeverFollowed) {
 TEST_F(ZipJobTest, ArchiveFolderThatCannotBeCreatedIsReported) {
   SetUpArchiver();
   WriteFile(roms_ / "game.nes", "r");
-  fs::permissions(roms_.path, fs::perms::owner_read | fs::perms::owner_exec);
-  if (::access(roms_.path.c_str(), W_OK) == 0) {
+  fs::permissions(roms_.path(), fs::perms::owner_read | fs::perms::owner_exec);
+  if (::access(roms_.path().c_str(), W_OK) == 0) {
     // Permissions do not bind this user (root): a folder of the kernel's, where nobody creates folders.
     if (!fs::is_directory("/sys/kernel")) GTEST_SKIP() << "no folder that refuses a new folder";
     settings_.folder = "/sys/kernel";
   }
   Run();
-  const std::string expected = "[16] Cannot create " + settings_.folder + "/ZippedRoms: ";
-  EXPECT_EQ(host_.messages.substr(0, expected.size()), expected);
+  const std::string expected = "[stop] Cannot create " + settings_.folder + "/ZippedRoms: ";
+  EXPECT_EQ(host_.Shown().substr(0, expected.size()), expected);
   EXPECT_FALSE(fs::exists(Log()));
 }
 
@@ -229,9 +223,9 @@ TEST_F(ZipJobTest, TheFolderIsLockedAndLeftoverTemporariesGo) {
   fs::create_symlink(roms_ / "game.nes", roms_ / "ZippedRoms/.varnel-99999-5.tmp");
   {
     FolderLock other_job;
-    ASSERT_TRUE(other_job.Acquire(roms_.path).ok());
+    ASSERT_TRUE(other_job.Acquire(roms_.path()).ok());
     EXPECT_EQ(Run().end, ZipJobEnd::kLocked);
-    EXPECT_EQ(host_.messages, "[48] Another Varnel job is working in " + roms_.path + ".\n");
+    EXPECT_EQ(host_.Shown(), "[exclamation] Another Varnel job is working in " + roms_.path() + ".\n");
     EXPECT_FALSE(fs::exists(Log()));
     EXPECT_TRUE(fs::exists(roms_ / "ZippedRoms/.varnel-99999-3.tmp"));
   }
@@ -241,15 +235,15 @@ TEST_F(ZipJobTest, TheFolderIsLockedAndLeftoverTemporariesGo) {
 
 TEST_F(ZipJobTest, RunnerErrorsStopTheJobAtThatFile) {
   for (const char* name : {"a.nes", "b.nes"}) WriteFile(roms_ / name, "r");
-  settings_.archiver = program_ / kArchiverName;  // not there yet
+  settings_.archiver = program_ / kArchiverFileName;  // not there yet
   EXPECT_EQ(Run().error.number, 2);
   // Hung after writing part of the archive: killed, and the part is gone.
   SetUpArchiver("printf 'part' > \"$2\"\nexec sleep 30\n");
   settings_.hang_limit = std::chrono::milliseconds(200);
   EXPECT_EQ(Run().end, ZipJobEnd::kRunnerError);
-  EXPECT_EQ(host_.messages,
-            "[16] Error 2: Erreur systeme N° 2\n[16] Error 259: Timeout sur l'attente de la fin d'un process\n");
-  EXPECT_EQ(host_.progress, "0:0/4 0:0/4 ");
+  EXPECT_EQ(host_.Shown(),
+            "[stop] Error 2: Erreur systeme N° 2\n[stop] Error 259: Timeout sur l'attente de la fin d'un process\n");
+  EXPECT_EQ(Steps(host_.progress), "0:0/4 0:0/4 ");
   EXPECT_EQ(Calls(), Call("a.nes"));
   EXPECT_EQ(Archives(), std::vector<std::string>());
 }
@@ -260,7 +254,7 @@ TEST_F(ZipJobTest, ASlowArchiverThatKeepsWritingIsLetFinish) {
   settings_.hang_limit = std::chrono::milliseconds(300);
   WriteFile(roms_ / "disc.iso", "r");
   EXPECT_EQ(Run().end, ZipJobEnd::kFinished);
-  EXPECT_EQ(host_.messages, "[0] 1 files zipped\n");
+  EXPECT_EQ(host_.Shown(), "[none] 1 files zipped\n");
   EXPECT_EQ(Archives(), std::vector<std::string>{"disc.zip"});
 }
 
@@ -274,7 +268,7 @@ TEST_F(ZipJobTest, StopRequestKillsTheArchiverAndItsChildren) {
   const ZipJobResult result = Run();
   EXPECT_EQ(result.end, ZipJobEnd::kStopped);
   EXPECT_EQ(result.zipped, 0);
-  EXPECT_EQ(host_.messages, "");
+  EXPECT_EQ(host_.Shown(), "");
   EXPECT_EQ(Calls(), Call("a.nes"));
   EXPECT_EQ(Archives(), std::vector<std::string>());
   for (const char* process : {"pid", "child"}) {
@@ -296,9 +290,9 @@ class RealArchiverTest : public ::testing::Test {
   }
   ZipJobResult Run() { return RunZipJob(settings_, host_); }
 
-  TestFolder roms_;
-  ZipJobSettings settings_{roms_.path, "", kArchiverHangLimit};
-  RecordingHost host_;
+  TempFolder roms_;
+  ZipJobSettings settings_{roms_.path(), "", kArchiverHangLimit};
+  RecordingZipHost host_;
 };
 
 // Files that cannot be read when their turn comes get no archive at all, not an empty one.

@@ -22,30 +22,20 @@
 #include "settings/form1.h"
 #include "settings/form1_values.h"
 #include "settings/log_opener.h"
+#include "tests/support/qt_files.h"
+#include "tests/support/recording_hosts.h"
 #include "ui/caption_table.h"
-#include "ui/drive_list.h"
-#include "ui/folder_tree.h"
-#include "ui/form_shell.h"
-#include "ui/message_box.h"
-#include "ui/varnel_application.h"
-#include "ui/wrapping_radio_button.h"
+#include "ui/kit/drive_list.h"
+#include "ui/kit/folder_tree.h"
+#include "ui/kit/form_shell.h"
+#include "ui/kit/message_box.h"
+#include "ui/kit/varnel_application.h"
+#include "ui/kit/wrapping_radio_button.h"
 
 namespace varnel {
 namespace {
 
 const QString kDefaultZones = QStringLiteral("(f),(e),(ue),(jue),(u),(ju),(j)");
-
-QByteArray FileBytes(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-  QDir().mkpath(QFileInfo(path).absolutePath());
-  QFile file(path);
-  QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-  file.write(bytes);
-}
 
 // A folder of empty files named after the real names of the test data.
 void FillWithRomNames(const QString& folder) {
@@ -54,21 +44,11 @@ void FillWithRomNames(const QString& folder) {
   }
 }
 
-QStringList FilesOf(const QString& folder) { return QDir(folder).entryList(QDir::Files, QDir::Name); }
-
 // A folder's file names and its log, for one comparison.
 QString Snapshot(const QString& folder) {
   return FilesOf(folder).join(QLatin1Char('\n')) + QStringLiteral("\n---\n") +
          QString::fromUtf8(FileBytes(folder + QStringLiteral("/logfile.txt")));
 }
-
-struct YesHost : CleaningHost {
-  bool Confirm(const std::string&) override { return true; }
-  void ShowMessage(const std::string&, int) override {}
-  void SetProgress(double, double, double) override {}
-  void SetResultText(const std::string&) override {}
-  void OpenLog(const std::string&) override {}
-};
 
 template <typename T = QWidget>
 T* Find(QWidget* form, const char* name) {
@@ -131,7 +111,8 @@ class Form1Test : public QObject {
   // The boxes shown since the last call, as "[icon] text".
   QStringList Shown() {
     QStringList shown;
-    for (const ShownMessageBox& box : boxes_->shown()) shown << QStringLiteral("[%1] %2").arg(box.icon).arg(box.text);
+    for (const ShownMessageBox& box : boxes_->shown())
+      shown << QString::fromStdString(IconTag(box.icon)) + QLatin1Char(' ') + box.text;
     boxes_->ClearShown();
     return shown;
   }
@@ -172,7 +153,7 @@ class Form1Test : public QObject {
     Form1 form(Options());
     SetBoxText(Find(&form, "Exclues"), "mine");
     auto* load = Find<QAbstractButton>(&form, "Command3");
-    const QString problem = QStringLiteral("[16] Problem with config file\n") + ConfigPath() + QStringLiteral(": ");
+    const QString problem = QStringLiteral("[stop] Problem with config file\n") + ConfigPath() + QStringLiteral(": ");
     WriteBytes(ConfigPath(), "z\r\nk\r\n");
     load->click();
     QCOMPARE(boxes_->shown().at(0).title, QStringLiteral("Varnel by Tollimer"));
@@ -187,16 +168,15 @@ class Form1Test : public QObject {
     // Nothing saved yet is no problem: it is said as such, in the menu's language.
     QFile::remove(ConfigPath());
     load->click();
-    QCOMPARE(Shown(), QStringList{QStringLiteral("[64] No saved settings yet (%1).").arg(ConfigPath())});
+    QCOMPARE(Shown(), QStringList{QStringLiteral("[information] No saved settings yet (%1).").arg(ConfigPath())});
     QWidget menu;
     menu.setObjectName(QStringLiteral("MainForm"));
     auto* english = new QRadioButton(&menu);
     english->setObjectName(QStringLiteral("Option2"));
     load->click();
-    QCOMPARE(
-        Shown(),
-        QStringList{
-            QString::fromUtf8("[64] Aucun r\xc3\xa9glage enregistr\xc3\xa9 pour l'instant (%1).").arg(ConfigPath())});
+    QCOMPARE(Shown(),
+             QStringList{QString::fromUtf8("[information] Aucun r\xc3\xa9glage enregistr\xc3\xa9 pour l'instant (%1).")
+                             .arg(ConfigPath())});
 #ifndef _WIN32
     // A link to nothing is something the user made: its problem is said.
     QVERIFY(QFile::link(TempPath(QStringLiteral("nowhere")), ConfigPath()));
@@ -218,8 +198,8 @@ class Form1Test : public QObject {
 
     // Nor does a save replace the folder.
     Find<QAbstractButton>(&form, "Command4")->click();
-    QCOMPARE(Shown(),
-             QStringList{QStringLiteral("[16] Cannot save ") + ConfigPath() + QStringLiteral(": not a regular file")});
+    QCOMPARE(Shown(), QStringList{QStringLiteral("[stop] Cannot save ") + ConfigPath() +
+                                  QStringLiteral(": not a regular file")});
     QVERIFY(QFileInfo(ConfigPath()).isDir());
   }
 
@@ -266,7 +246,7 @@ class Form1Test : public QObject {
     Find<QAbstractButton>(&form, "TradsYN")->click();
     SetBoxText(Find(&form, "ListeTrads"), "fre,eng");
     Find<QAbstractButton>(&form, "Command4")->click();
-    QCOMPARE(Shown(), QStringList{QStringLiteral("[64] ") + ConfigPath() + QStringLiteral(" saved")});
+    QCOMPARE(Shown(), QStringList{QStringLiteral("[information] ") + ConfigPath() + QStringLiteral(" saved")});
     QCOMPARE(FileBytes(ConfigPath()), QByteArray("(u),(\xc3\xa9)\r\na,b\r\n (beta,,\r\nfre,eng\r\n"));
 
     Form1 again(Options());
@@ -280,7 +260,7 @@ class Form1Test : public QObject {
     WriteBytes(TempPath(QStringLiteral("config")), "a file where the folder should be");
     Find<QAbstractButton>(&again, "Command4")->click();
     const QStringList shown = Shown();  // the second save's message, then the failure's with its reason
-    const QString prefix = QStringLiteral("[16] Cannot save ") + ConfigPath() + QStringLiteral(": ");
+    const QString prefix = QStringLiteral("[stop] Cannot save ") + ConfigPath() + QStringLiteral(": ");
     QVERIFY(shown.size() == 2 && shown[1].startsWith(prefix) && shown[1].size() > prefix.size());
   }
 
@@ -337,7 +317,7 @@ class Form1Test : public QObject {
     QCOMPARE(opened_logs_, std::vector<std::string>{(folder + QStringLiteral("/logfile.txt")).toStdString()});
     RunSettings settings = form.CurrentRunSettings();
     settings.RomFolder = twin.toStdString();
-    YesHost yes;
+    RecordingCleaningHost yes;  // answers the delete question Yes
     const RunResult expected = RunCleaning(settings, yes);
     QVERIFY(expected.DisposedCount > 0);
     QCOMPARE(Snapshot(folder), Snapshot(twin));
@@ -350,7 +330,7 @@ class Form1Test : public QObject {
     go->click();
     QVERIFY(!boxes_->shown().empty() && boxes_->shown()[0].buttons == MessageButtons::kYesNo);
     QVERIFY(boxes_->shown()[0].default_answer == MessageAnswer::kNo);
-    QCOMPARE(Shown(), QStringList{QStringLiteral("[0] You will delete files. Continue ?\n%1 files will be deleted "
+    QCOMPARE(Shown(), QStringList{QStringLiteral("[none] You will delete files. Continue ?\n%1 files will be deleted "
                                                  "from %2.")
                                       .arg(expected.DisposedCount)
                                       .arg(folder)});
@@ -403,13 +383,13 @@ class Form1Test : public QObject {
     const int before = drives->currentIndex();
     drives->AddVolume(gone, QString());
     drives->setCurrentIndex(drives->count() - 1);
-    QCOMPARE(Shown(), QStringList{QStringLiteral("[48] Cannot read %1: No such file or directory").arg(gone)});
+    QCOMPARE(Shown(), QStringList{QStringLiteral("[exclamation] Cannot read %1: No such file or directory").arg(gone)});
     QCOMPARE(drives->currentIndex(), before);
     QCOMPARE(Find<FolderTree>(&form, "Dir1")->Path(), volume);
 
     // "Go" on a folder without files: the engine's message in a box, and no log.
     Find<QAbstractButton>(&form, "Command1")->click();
-    QCOMPARE(Shown(), QStringList{QStringLiteral("[48] Empty directory")});
+    QCOMPARE(Shown(), QStringList{QStringLiteral("[exclamation] Empty directory")});
     QVERIFY(!QFile::exists(volume + QStringLiteral("/logfile.txt")));
   }
 
@@ -417,7 +397,7 @@ class Form1Test : public QObject {
     QMetaObject::invokeMethod(
         qApp, [] { throw std::runtime_error("disk on fire"); }, Qt::QueuedConnection);
     QCoreApplication::sendPostedEvents();
-    QCOMPARE(Shown(), QStringList{QStringLiteral("[16] Unexpected error: disk on fire")});
+    QCOMPARE(Shown(), QStringList{QStringLiteral("[stop] Unexpected error: disk on fire")});
   }
 
   // The zone mode and the Open logfile, Move and multi-extension boxes come back at the next start, however the
@@ -526,7 +506,7 @@ class Form1Test : public QObject {
 #else
     // The opener is not asked to find the file: a name is all it needs here.
     const std::string log = QFile::encodeName(temp_->path()).toStdString() + "/roms 100% \xff/logfile.txt";
-    const QString cannot = QStringLiteral("[48] Cannot open ") + PathText(log) + QStringLiteral(": ");
+    const QString cannot = QStringLiteral("[exclamation] Cannot open ") + PathText(log) + QStringLiteral(": ");
     const QString url_file = TempPath(QStringLiteral("url"));
     const std::pair<const char*, QString> kOpeners[] = {
         {"exit 3", cannot + "no program to open it was found"},
@@ -564,7 +544,7 @@ class Form1Test : public QObject {
     form.show();
     Find<QAbstractButton>(&form, "Command1")->click();
     QTRY_VERIFY(!boxes_->shown().empty());
-    QCOMPARE(Shown(), QStringList{QStringLiteral("[48] Cannot open ") + roms +
+    QCOMPARE(Shown(), QStringList{QStringLiteral("[exclamation] Cannot open ") + roms +
                                   QStringLiteral("/logfile.txt: no program to open it was found")});
 #endif
   }

@@ -11,28 +11,17 @@
 #include <QTest>
 
 #include "jobs/alpha/form2.h"
-#include "ui/folder_tree.h"
-#include "ui/form_shell.h"
-#include "ui/message_box.h"
-#include "ui/varnel_application.h"
+#include "tests/support/qt_files.h"
+#include "ui/kit/folder_tree.h"
+#include "ui/kit/form_shell.h"
+#include "ui/kit/message_box.h"
+#include "ui/kit/varnel_application.h"
 
 namespace varnel {
 namespace {
 
 QPushButton* Find(QWidget* form, const char* name) { return form->findChild<QPushButton*>(name); }
 FolderTree* Dir1(QWidget* form) { return form->findChild<FolderTree*>("Dir1"); }
-
-void Touch(const QString& path, const QByteArray& bytes = {}) {
-  QFile file(path);
-  QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-}
-
-// The files of `folder`, hidden ones too, in code point order.
-QStringList FilesOf(const QString& folder) {
-  QStringList files = QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::NoSort);
-  files.sort();
-  return files;
-}
 
 }  // namespace
 
@@ -49,7 +38,7 @@ class Form2Test : public QObject {
         QStringLiteral("After Burner (JUEB) [!].sms"), QStringLiteral("#gscept Intro by blindio (PD).sms"),
         QStringLiteral("007 James Bond (J) (MV) (V2.6).mv"), QStringLiteral("Zillion (U) (V1.1) [T+Bra_CBT][o1].sms"),
         QStringLiteral("zillion (lower case).sms")};
-    for (const QString& name : names + QStringList{"logfile.txt", ".hidden"}) Touch(folder + '/' + name);
+    for (const QString& name : names + QStringList{"logfile.txt", ".hidden"}) WriteBytes(folder + '/' + name);
     Form2 form({folder});
     form.show();
     auto* bar = form.findChild<QProgressBar*>("ProgressBar1");
@@ -61,7 +50,7 @@ class Form2Test : public QObject {
     });
     ScriptedMessageBoxes boxes;
     Find(&form, "Command1")->click();
-    QVERIFY(boxes.shown().size() == 1 && boxes.shown()[0].icon == 64);
+    QVERIFY(boxes.shown().size() == 1 && boxes.shown()[0].icon == MessageIcon::kInformation);
     QVERIFY(!cursors.isEmpty() && cursors == QList<int>(cursors.size(), int(Qt::WaitCursor)));
     QCOMPARE(boxes.shown()[0].cursor, Qt::ArrowCursor);
     QVERIFY(QApplication::overrideCursor() == nullptr);
@@ -71,20 +60,20 @@ class Form2Test : public QObject {
     QCOMPARE(FilesOf(alpha + '#'), QStringList({names[1], names[2]}));
     QCOMPARE(FilesOf(alpha + 'Z'), QStringList({names[3], names[4]}));
     QCOMPARE(QDir(alpha).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 27);
-    QCOMPARE(QList<int>({bar->minimum(), bar->value(), bar->maximum()}), QList<int>({0, 8, 8}));  // full
+    QCOMPARE(QList<int>({bar->minimum(), bar->value(), bar->maximum()}), QList<int>({0, 2, 2}));  // full
 
-    Touch(folder + '/' + names[0], "second");  // stays where it is: the sorted one is not overwritten
+    WriteBytes(folder + '/' + names[0], "second");  // stays where it is: the sorted one is not overwritten
     Find(&form, "Command1")->click();
     QVERIFY(boxes.shown()[1].text.startsWith("0 files moved.\n1 files not moved: " + names[0] + " ("));
     QCOMPARE(QFileInfo(alpha + "A/" + names[0]).size(), 0);
-    QCOMPARE(QList<int>({bar->value(), bar->maximum()}), QList<int>({4, 4}));  // ended, if without moving a file
+    QCOMPARE(QList<int>({bar->value(), bar->maximum()}), QList<int>({2, 2}));  // ended, if without moving a file
 
     const QString empty = temp_.filePath(QStringLiteral("empty"));  // a subfolder and a hidden file only
     QDir().mkpath(empty + QStringLiteral("/only-a-subfolder"));
-    Touch(empty + QStringLiteral("/.hidden"));
+    WriteBytes(empty + QStringLiteral("/.hidden"));
     Dir1(&form)->SetPath(empty);
     Find(&form, "Command1")->click();
-    QVERIFY(boxes.shown().size() == 3 && boxes.shown()[2].icon == 48);
+    QVERIFY(boxes.shown().size() == 3 && boxes.shown()[2].icon == MessageIcon::kExclamation);
     QCOMPARE(boxes.shown()[2].text, QStringLiteral("Empty directory"));
     QVERIFY(!QFile::exists(empty + QStringLiteral("/AlphaFolders")));
   }

@@ -11,20 +11,18 @@
 #include <memory>
 
 #include "jobs/zip/form3.h"
-#include "ui/archiver_message.h"
-#include "ui/folder_tree.h"
-#include "ui/message_box.h"
-#include "ui/varnel_application.h"
+#include "tests/support/processes.h"
+#include "tests/support/qt_files.h"
+#include "tests/support/recording_hosts.h"
+#include "ui/kit/archiver_message.h"
+#include "ui/kit/folder_tree.h"
+#include "ui/kit/message_box.h"
+#include "ui/kit/varnel_application.h"
 
 namespace varnel {
 namespace {
 
 QPushButton* Find(QWidget* form, const char* name) { return form->findChild<QPushButton*>(name); }
-
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-  QFile file(path);
-  QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-}
 
 }  // namespace
 
@@ -42,7 +40,8 @@ class Form3Test : public QObject {
   // Each box shown since the last call, as "[icon] text".
   QStringList TakeShown() const {
     QStringList shown;
-    for (const ShownMessageBox& box : boxes_->shown()) shown << QStringLiteral("[%1] %2").arg(box.icon).arg(box.text);
+    for (const ShownMessageBox& box : boxes_->shown())
+      shown << QString::fromStdString(IconTag(box.icon)) + QLatin1Char(' ') + box.text;
     boxes_->ClearShown();
     return shown;
   }
@@ -95,7 +94,7 @@ class Form3Test : public QObject {
   void activationChecksForTheArchiver() {
     // A missing archiver is said, then the window does exactly what "Quit" does.
     QCOMPARE(Activate(), (QStringList{"visible 0, menu 1", kProgramTitle,
-                                      "[16] 7z not found in \"" + program_->path() +
+                                      "[stop] 7z not found in \"" + program_->path() +
                                           "\" folder nor on PATH: install the p7zip-full package."}));
     // The message of the language applied, under the caption of the loaded main menu.
     SetMessage7zAbsent(FrenchMessage7zAbsent(QStringLiteral("/opt/%1 v")));
@@ -103,7 +102,7 @@ class Form3Test : public QObject {
     menu.setObjectName(QStringLiteral("MainForm"));
     menu.setWindowTitle(QStringLiteral("Varnel par Tollimer v3"));
     const QString french = QString::fromUtf8(
-        "[16] 7z non pr\xc3\xa9sent dans le r\xc3\xa9pertoire \"/opt/%1 v\" ni dans le PATH : installez le paquet "
+        "[stop] 7z non pr\xc3\xa9sent dans le r\xc3\xa9pertoire \"/opt/%1 v\" ni dans le PATH : installez le paquet "
         "p7zip-full.");
     QCOMPARE(Activate(), (QStringList{"visible 0, menu 1", "Varnel par Tollimer v3", french}));
     WriteArchiver();
@@ -115,36 +114,22 @@ class Form3Test : public QObject {
     QDir(roms_->path()).mkpath(QStringLiteral("empty/sub"));
     Form3 form(Options());
     Find(&form, "Command1")->click();
-    QCOMPARE(TakeShown(), QStringList{"[0] 3 files zipped"});
+    QCOMPARE(TakeShown(), QStringList{"[none] 3 files zipped"});
     for (const char* zip : {"Game (E).zip", "b.zip", "noext.zip"}) QVERIFY(QFile::exists(Rom("ZippedRoms/") + zip));
     auto* bar = form.findChild<QProgressBar*>("ProgressBar1");
     QCOMPARE(bar->value(), bar->maximum());  // full once the job has ended
     // "Go" is enabled again once the job has ended.
     form.findChild<FolderTree*>("Dir1")->SetPath(Rom("empty"));
     Find(&form, "Command1")->click();
-    QCOMPARE(TakeShown(), QStringList{"[48] Empty directory"});
+    QCOMPARE(TakeShown(), QStringList{"[exclamation] Empty directory"});
     QVERIFY(!QFileInfo::exists(Rom("empty/ZippedRoms")));
   }
 
   // True once the process whose id a fake archiver wrote to `file` has ended (and was reaped, or is a zombie
   // nobody reaps), waiting a little for one that was just killed.
   bool Ended(const char* file) const {
-#ifdef _WIN32
-    Q_UNUSED(file);
-    return true;
-#else
-    QFile pid(Program(file));
-    const int process = pid.open(QIODevice::ReadOnly) ? pid.readAll().trimmed().toInt() : 0;
-    for (int look = 0; process > 0 && look < 1000; ++look) {
-      QFile stat(QStringLiteral("/proc/%1/stat").arg(process));
-      if (!stat.open(QIODevice::ReadOnly)) return true;
-      const QByteArray text = stat.readAll();
-      const qsizetype state = text.lastIndexOf(')') + 2;
-      if (state < text.size() && text[state] == 'Z') return true;
-      QTest::qWait(10);
-    }
-    return false;
-#endif
+    const long process = ProcessIdIn(Program(file).toStdString());
+    return process > 0 && ProcessEnded(process);
   }
   QStringList ArchiveFolder() const {
     return QDir(Rom("ZippedRoms")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
@@ -172,7 +157,7 @@ class Form3Test : public QObject {
       Find(form, "Command1")->click();
       QCOMPARE(caption, QStringLiteral("Stop"));
       QVERIFY(program_ends || (!visible && menu_requests.count() == 1));
-      QCOMPARE(TakeShown(), program_ends ? QStringList() : QStringList{"[0] 2 files zipped"});
+      QCOMPARE(TakeShown(), program_ends ? QStringList() : QStringList{"[none] 2 files zipped"});
       QTest::qWait(10);
       if (!program_ends) QVERIFY(form.isNull());
       QVERIFY(Ended("pid") && Ended("child"));
@@ -187,7 +172,7 @@ class Form3Test : public QObject {
     form.show();
     WhileTheArchiverWaits([&] { Find(&form, "Command1")->click(); });
     Find(&form, "Command1")->click();
-    QCOMPARE(TakeShown(), QStringList{"[0] Stopped: 0 files zipped."});
+    QCOMPARE(TakeShown(), QStringList{"[none] Stopped: 0 files zipped."});
     QVERIFY(Ended("pid") && Ended("child"));
     QCOMPARE(ArchiveFolder(), QStringList());
     QCOMPARE(Find(&form, "Command1")->text(), QStringLiteral("Go"));
