@@ -25,7 +25,8 @@ constexpr std::string_view kZipFrench = "Je veux zipper mes roms";
 }  // namespace
 
 // clang-format off
-const std::array<CaptionRow, kCaptionRowCount> kCaptionRows = {{
+// std::to_array: a row more or less than kCaptionRowCount fails the build, never leaves an empty row.
+const std::array<CaptionRow, kCaptionRowCount> kCaptionRows = std::to_array<CaptionRow>({
     {kMainForm, "", kCaption, "Varnel by Tollimer v3", "Varnel par Tollimer v3"},
     {kMainForm, "Command4", kCaption, "Quit", "Quitter"},
     {kMainForm, "Command3", kCaption, kAlphaEnglish, kAlphaFrench},
@@ -93,7 +94,7 @@ const std::array<CaptionRow, kCaptionRowCount> kCaptionRows = {{
     {kHistoryForm, "List2", kColumn, "Result", "Résultat", kText, 2},
     {kHistoryForm, "Command1", kCaption, "Undo", "Annuler"},
     {kHistoryForm, "Command2", kCaption, "Quit", "Quitter"},
-}};
+});
 
 const std::array<LegendEntry, kLegendEntryCount> kLegendEntries = {{
     {"(A) Australia", "(A) Australie"},
