@@ -1,9 +1,11 @@
 #include "history/history_form.h"
 
+#include <QHeaderView>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QTreeWidget>
+#include <utility>
 
 #include "history/history_text.h"
 #include "history/undo.h"
@@ -75,10 +77,11 @@ HistoryForm::HistoryForm(HistoryFormOptions options, QWidget* parent) : JobForm(
 
 void HistoryForm::BuildControls() {
   runs_ = PlaceList(this, "List1", {"Date", "Job", "Folder", "Done", "Failed"}, 120, 2775);
-  runs_->setColumnWidth(0, 120);
-  runs_->setColumnWidth(1, 75);
-  runs_->setColumnWidth(2, 300);
-  runs_->setColumnWidth(3, 45);
+  // The folder takes the room the other columns leave: the list needs no scroll bar across.
+  runs_->header()->setStretchLastSection(false);
+  runs_->header()->setSectionResizeMode(2, QHeaderView::Stretch);
+  for (const auto [column, width] : {std::pair{0, 125}, {1, 80}, {3, 50}, {4, 50}})
+    runs_->setColumnWidth(column, width);
   files_ = PlaceList(this, "List2", {"File", "Action", "Result"}, 3015, 2535);
   files_->setColumnWidth(0, 340);
   files_->setColumnWidth(1, 60);
