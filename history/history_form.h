@@ -21,9 +21,10 @@ struct HistoryFormOptions {
 };
 
 // The History window: the real runs of every job, newest first (`List1`: "Date", "Job", "Folder", "Done",
-// "Failed", as `varnel-cli history` prints them), the files of the selected run (`List2`: "File", "Action",
-// "Result"), "Undo" (`Command1`), which asks first and takes the selected run back under the wait cursor,
-// `ProgressBar1`, and "Quit" (`Command2`). The runs are read again each time the window is shown.
+// "Failed", the time and the job as `varnel-cli history` prints them, the folder as a path is shown), the files of
+// the selected run (`List2`: "File", "Action", "Result"), "Undo" (`Command1`), which asks first and takes the selected
+// run back under the wait cursor, `ProgressBar1`, and "Quit" (`Command2`). The runs are read again each time the window
+// is shown.
 class HistoryForm : public JobForm {
   Q_OBJECT
 

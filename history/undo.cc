@@ -331,7 +331,7 @@ UndoResult UndoRun(const UndoOptions& options, UndoHost& host) { return Undo(opt
 std::string UndoQuestion(const RunSummary& run, int going_back) {
   std::string question = "Undo the ";
   question.append(JobName(run.job)).append(" run of ").append(LocalTimeOf(run.started));
-  question.append(" in ").append(PrintableText(run.folder)).append(": ");
+  question.append(" in ").append(run.folder).append(": ");
   return question.append(std::to_string(going_back)).append(" files go back. Continue ?");
 }
 

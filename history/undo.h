@@ -64,9 +64,10 @@ Status FindRunToUndo(const std::string& folder, const std::string& id, RunSummar
 UndoResult UndoRun(const UndoOptions& options, UndoHost& host);
 
 // "Undo the <job> run of <time> in <folder>: <N> files go back. Continue ?", the job and the time as
-// `varnel-cli history` prints them.
+// `varnel-cli history` prints them, the folder's bytes as they are (a window shows them as it shows any path).
 std::string UndoQuestion(const RunSummary& run, int going_back);
-// "<N> files came back." and, when some could not, "<M> files could not come back: " with the first five.
+// "<N> files came back." and, when some could not, "<M> files could not come back: " with the first five, their
+// names as `varnel-cli history` prints them.
 std::string UndoEndMessage(int came_back, const std::vector<FileFailure>& failures);
 
 // The reasons an undo gives for a file that stays.

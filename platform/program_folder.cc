@@ -1,5 +1,7 @@
 #include "platform/program_folder.h"
 
+#include <cstdlib>
+
 #include "common/well_known_names.h"
 
 #ifdef _WIN32
@@ -10,7 +12,6 @@
 #include <unistd.h>
 
 #include <climits>
-#include <cstdlib>
 #endif
 
 namespace varnel {

@@ -180,8 +180,8 @@ TEST(RunRecorderTest, KilledRunsAreCountedFromTheirOutcomes) {
   EXPECT_FALSE(summary.ended);
   EXPECT_EQ(summary.done, 1);
   EXPECT_EQ(summary.failed, 1);
-  EXPECT_EQ(RunLine(summary),
-            recorder.id() + "\t" + std::string(LocalTimeOf(recorder.started())) + "\talpha\t" + roms.path() + "\t1\t1");
+  EXPECT_EQ(RunLine(summary), recorder.id() + "\t" + std::string(LocalTimeOf(recorder.started())) + "\talpha\t" +
+                                  PrintableText(roms.path()) + "\t1\t1");
 }
 
 TEST(RunRecorderTest, RunsOfOneSecondGetTheirOwnFilesAndLinksAreNeverFollowed) {
@@ -295,7 +295,7 @@ TEST(HistoryTextTest, PrintsEveryByteOnOneLine) {
   run.failed = 1;
   EXPECT_EQ(RunLine(run), "20261206-182034\t2026-12-06T18:20:34\tclean-move\t/roms/new\\nline\t12\t1");
   EXPECT_EQ(UndoQuestion(run, 3),
-            "Undo the clean-move run of 2026-12-06T18:20:34 in /roms/new\\nline: 3 files go back. "
+            "Undo the clean-move run of 2026-12-06T18:20:34 in /roms/new\nline: 3 files go back. "
             "Continue ?");
   const std::vector<FileFailure> failures = {{"a", "x"}, {"b", "y"}, {"c", "z"}, {"d", "w"}, {"e", "v"}, {"f", "u"}};
   EXPECT_EQ(UndoEndMessage(4, {}), "4 files came back.");
