@@ -43,14 +43,18 @@ void Disposer::OpenFolders(DisposalAction action) {
   }
 }
 
-void Disposer::RecordIntents(const CleaningPlan& plan, std::size_t first, std::size_t last) {
-  intents_.clear();
-  if (recorder_ == nullptr || !recorder_->recording()) return;
-  for (std::size_t i = first; i < last; ++i) {
-    const PlannedDisposal& disposal = plan.disposals[i];
+bool Disposer::Recording() const { return recorder_ != nullptr && recorder_->recording(); }
+
+void Disposer::RecordIntents(const CleaningPlan& plan, std::size_t last) {
+  // The intents of the batch, and of the batches after it as long as they fit one write: each intent is on disk
+  // before its file is touched, and the history is put on disk less often than the log.
+  const std::vector<PlannedDisposal>& disposals = plan.disposals;
+  for (; intended_ < disposals.size() && (intended_ < last || recorder_->pending_size() < kIntentBatchSize);
+       ++intended_) {
+    const PlannedDisposal& disposal = disposals[intended_];
     const std::string_view name = plan.ListedName(disposal);
     if (disposal.action == DisposalAction::kDelete) {
-      intents_.push_back(recorder_->Intent(name, FileAction::kDelete));
+      recorder_->Intent(name, FileAction::kDelete);
       continue;
     }
     // A moved file comes back only unchanged: what it is now goes with its intent.
@@ -58,8 +62,8 @@ void Disposer::RecordIntents(const CleaningPlan& plan, std::size_t first, std::s
     listed_name_.assign(name);
     FileIdentity identity;
     const bool known = rom_folder_handle_.IdentifyFile(listed_name_, &identity).ok();
-    intents_.push_back(recorder_->Intent(name, FileAction::kMove, std::string(kMovedFolderName) + "/" + listed_name_,
-                                         known ? &identity : nullptr));
+    recorder_->Intent(name, FileAction::kMove, std::string(kMovedFolderName) + "/" + listed_name_,
+                      known ? &identity : nullptr);
   }
 }
 
@@ -90,8 +94,8 @@ bool Disposer::CarryOut(const CleaningPlan& plan, const std::function<void()>& o
     if (!pending_.empty()) bytes = pending_.append(bytes);
     if (!WriteAhead(bytes)) return false;
     pending_.clear();
-    if (recorder_ != nullptr) {
-      RecordIntents(plan, first, last);
+    if (Recording() && last > intended_) {
+      RecordIntents(plan, last);
       history_error_ = recorder_->Write(/*sync=*/true);
       if (!history_error_.ok()) return false;
     }
@@ -104,11 +108,11 @@ bool Disposer::CarryOut(const CleaningPlan& plan, const std::function<void()>& o
         const Status status = Act(plan, disposals[i]);
         if (status.ok()) {
           ++disposed_count_;
-          RecordDone(i - first, disposals[i].action);
+          RecordDone(i, disposals[i].action);
         } else {
           ++failed_count_;
           pending_.append(plan.Name(disposals[i])).append("\t --> Error: ").append(status.message()).append("\r\n");
-          if (!intents_.empty()) recorder_->Failed(intents_[i - first], status.message());
+          if (Recording()) recorder_->Failed(i, status.message());
         }
         if (on_file) on_file();
       }
@@ -118,14 +122,14 @@ bool Disposer::CarryOut(const CleaningPlan& plan, const std::function<void()>& o
   return true;
 }
 
-void Disposer::RecordDone(std::size_t in_batch, DisposalAction action) {
-  if (intents_.empty()) return;
+void Disposer::RecordDone(std::size_t disposal, DisposalAction action) {
+  if (!Recording()) return;
   FileIdentity moved;
   if (action == DisposalAction::kMove && moved_elsewhere_ &&
       moved_folder_handle_.IdentifyFile(listed_name_, &moved).ok()) {
-    recorder_->Done(intents_[in_batch], &moved);
+    recorder_->Done(disposal, &moved);
   } else {
-    recorder_->Done(intents_[in_batch]);
+    recorder_->Done(disposal);
   }
 }
 

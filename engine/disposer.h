@@ -18,9 +18,9 @@ namespace varnel {
 
 // Carries a cleaning plan out: the one place of the engine that touches the folder's files. It alone holds
 // the run's log, the open folder and the counters. Its batch loop writes each batch of log lines (at most
-// kBatchSize bytes) and, in a real run, puts it on disk before any file of the batch is touched, and with it
-// the batch's intents in the run's history, so that no file is ever disposed of without its line and its
-// intent on disk.
+// kBatchSize bytes) and, in a real run, puts it on disk before any file of the batch is touched; the intents of
+// the run's history go to disk at the same points, those of the batch and of the next ones as long as they fit
+// kIntentBatchSize, so that no file is ever disposed of without its line and its intent on disk.
 class Disposer {
  public:
   static constexpr std::size_t kBatchSize = 64 * 1024;
@@ -64,12 +64,14 @@ class Disposer {
   bool WriteAhead(std::string_view bytes);
   // Opens the folder (and "moved" for a move) once, before the first file is looked at.
   void OpenFolders(DisposalAction action);
-  // Records the intents of disposals [first, last) in the history.
-  void RecordIntents(const CleaningPlan& plan, std::size_t first, std::size_t last);
+  // True when the run is recorded in a history; the intent of each disposal is numbered as the disposal.
+  bool Recording() const;
+  // Records the intents of the disposals not recorded yet up to `last` at least, more while they fit one write.
+  void RecordIntents(const CleaningPlan& plan, std::size_t last);
   // Deletes or moves one file of the plan.
   Status Act(const CleaningPlan& plan, const PlannedDisposal& disposal);
-  // Records that the file `in_batch` of the batch went, the one Act() just carried out.
-  void RecordDone(std::size_t in_batch, DisposalAction action);
+  // Records that the file of `disposal` went, the one Act() just carried out.
+  void RecordDone(std::size_t disposal, DisposalAction action);
 
   const std::string rom_folder_;
   const bool apply_changes_;
@@ -80,8 +82,8 @@ class Disposer {
   Status log_error_;
   RunRecorder* recorder_;  // nullptr, or a history that records nothing, in a test run
   Status history_error_;
-  std::vector<std::size_t> intents_;  // the intents of the batch being carried out
-  std::string pending_;               // error lines of the last batch carried out, not yet written
+  std::size_t intended_ = 0;  // the disposals whose intents are recorded
+  std::string pending_;       // error lines of the last batch carried out, not yet written
 
   // The folder and "moved", opened at the first delete or move so that each file goes by its name.
   bool rom_folder_open_ = false;

@@ -164,14 +164,14 @@ Status RunRecorder::Write(bool sync) {
   return error_;
 }
 
-Status RunRecorder::Finish(int done, int failed) {
+Status RunRecorder::Finish(int done, int failed, bool sync) {
   if (!recording()) return error_;
   JsonLine(&pending_)
       .Text(record_key::kEnd, RunTimeNow().iso)
       .Integer(record_key::kDone, done)
       .Integer(record_key::kFailed, failed)
       .End();
-  Write(true);
+  Write(sync);
   const Status closed = file_.Close();
   if (error_.ok()) error_ = closed;
   return error_;

@@ -1,5 +1,7 @@
 #include "history/undo.h"
 
+#include <map>
+#include <memory>
 #include <optional>
 #include <utility>
 
@@ -8,6 +10,7 @@
 #include "platform/file_identity.h"
 #include "platform/file_ops.h"
 #include "platform/folder_guard.h"
+#include "platform/folder_handle.h"
 #include "platform/folder_lock.h"
 #include "platform/sub_folders.h"
 
@@ -23,7 +26,9 @@ struct UndoStep {
   std::string trash_info;                 // the information file of a trash entry
   std::optional<FileIdentity> expected;   // what `from` must still be
   std::int64_t written_since = -1;        // an archive the run may have written: its time, from the run's start
-  std::string shown;                      // the name the user reads
+
+  // The name the user reads: where the file goes back, or the file itself when it goes nowhere.
+  const std::string& shown() const { return to.empty() ? from : to; }
 };
 
 // The state of a step's file now.
@@ -67,6 +72,42 @@ bool IsPlainAbsolutePath(std::string_view path) {
   return true;
 }
 
+// The folders an undo works in, each opened once, so that each file goes by its name in its folder.
+class OpenFolders {
+ public:
+  explicit OpenFolders(const std::string& root) : root_(root) {}
+
+  // The open folder that holds `path` (relative to the root, or absolute), and the name in it.
+  const FolderHandle& Holding(const std::string& path, std::string* name) {
+    std::size_t end = path.size();
+    while (end > 0 && !IsPathSeparator(path[end - 1])) --end;
+    name->assign(path, end, std::string::npos);
+    const std::string_view folder = std::string_view(path).substr(0, end == 0 ? 0 : end - 1);
+    if (last_ != nullptr && folder == last_folder_) return *last_;  // files of one folder come one after another
+    auto found = handles_.find(folder);
+    if (found == handles_.end()) {
+      auto handle = std::make_unique<FolderHandle>();
+      handle->Open(folder.empty() ? root_ : IsPathBelow(folder) ? JoinPath(root_, folder) : std::string(folder));
+      found = handles_.emplace(std::string(folder), std::move(handle)).first;
+    }
+    last_folder_ = found->first;
+    last_ = found->second.get();
+    return *last_;
+  }
+  // The identity of the file at `path`.
+  Status Identify(const std::string& path, FileIdentity* identity) {
+    return Holding(path, &name_).IdentifyFile(name_, identity);
+  }
+
+ private:
+  const std::string root_;
+  // By the folder as the paths give it: "" for the root, relative below it, or absolute.
+  std::map<std::string, std::unique_ptr<FolderHandle>, std::less<>> handles_;
+  std::string_view last_folder_;
+  const FolderHandle* last_ = nullptr;
+  std::string name_;
+};
+
 class Undo {
  public:
   Undo(const UndoOptions& options, UndoHost& host) : options_(options), host_(host) {}
@@ -80,7 +121,8 @@ class Undo {
   std::string PathOf(const std::string& path) const {
     return IsPathBelow(path) ? JoinPath(run_.summary.folder, path) : path;
   }
-  StepCheck Check(const UndoStep& step) const;
+  // The state of the step's file now; with `place`, also whether its place is free (else the move tells).
+  StepCheck Check(const UndoStep& step, bool place);
   // Carries one step out; the file's identity after it, when it may differ, goes to *after.
   Status Act(const UndoStep& step, const FileIdentity& before, std::optional<FileIdentity>* after);
   // Makes the folders above `relative` that are missing, recording them.
@@ -94,6 +136,7 @@ class Undo {
   std::vector<UndoStep> steps_;
   RunRecorder recorder_;
   FolderIdentity folder_identity_;
+  std::unique_ptr<OpenFolders> folders_;
 };
 
 UndoResult Undo::Stop(UndoResult::Outcome outcome, std::string message, MessageIcon icon) {
@@ -118,16 +161,18 @@ void Undo::Plan() {
         }
         continue;
       case FileAction::kMove:
-        step = {FileAction::kMove, file->destination, file->name, {}, step.expected, -1, file->name};
+        step = {FileAction::kMove, std::move(file->destination), std::move(file->name), {}, step.expected, -1};
         break;
       case FileAction::kTrash:
-        step = {FileAction::kUntrash, file->destination, file->name, file->trash_info, step.expected, -1, file->name};
+        step = {FileAction::kUntrash,  std::move(file->destination),
+                std::move(file->name), std::move(file->trash_info),
+                step.expected,         -1};
         break;
       case FileAction::kUntrash:
-        step = {FileAction::kTrash, file->destination, {}, {}, step.expected, -1, file->destination};
+        step = {FileAction::kTrash, std::move(file->destination), {}, {}, step.expected, -1};
         break;
       case FileAction::kZip:
-        step = {FileAction::kDelete, file->destination, {}, {}, file->identity_after, -1, file->destination};
+        step = {FileAction::kDelete, file->destination, {}, {}, file->identity_after, -1};
         if (!known) {
           // A run that ended before it said: no archive is nothing to take back; one written since the run
           // started is taken for the run's.
@@ -140,7 +185,7 @@ void Undo::Plan() {
   }
 }
 
-StepCheck Undo::Check(const UndoStep& step) const {
+StepCheck Undo::Check(const UndoStep& step, bool place) {
   StepCheck check;
   const bool from_ok = step.action == FileAction::kUntrash ? IsPlainAbsolutePath(step.from) : IsPathBelow(step.from);
   if (!from_ok || (!step.to.empty() && !IsPathBelow(step.to)) ||
@@ -148,11 +193,11 @@ StepCheck Undo::Check(const UndoStep& step) const {
     check.reason = "not a file of this run";
     return check;
   }
-  const Status found = IdentifyFile(PathOf(step.from), &check.identity);
+  const Status found = folders_->Identify(step.from, &check.identity);
   if (!found.ok()) {
     // Gone from where the run put it: back in its place already (an earlier undo), or never moved.
     FileIdentity back;
-    if (!step.to.empty() && IdentifyFile(PathOf(step.to), &back).ok() &&
+    if (!step.to.empty() && folders_->Identify(step.to, &back).ok() &&
         (!step.expected || SameUnchangedFile(back, *step.expected))) {
       check.state = StepCheck::State::kAlreadyBack;
       return check;
@@ -169,7 +214,7 @@ StepCheck Undo::Check(const UndoStep& step) const {
     check.reason = kChangedSinceRun;  // nothing tells it is the file the run left there
     return check;
   }
-  if (!step.to.empty() && PathExists(PathOf(step.to))) {
+  if (place && !step.to.empty() && PathExists(PathOf(step.to))) {
     check.reason = kPlaceTaken;
     return check;
   }
@@ -196,12 +241,16 @@ Status Undo::Act(const UndoStep& step, const FileIdentity& before, std::optional
     case FileAction::kMove:
     case FileAction::kUntrash: {
       if (Status folders = MakeFoldersFor(step.to); !folders.ok()) return folders;
-      const std::string to = PathOf(step.to);
-      const Status moved = MoveWithoutReplace(PathOf(step.from), to);
+      std::string from_name, to_name;
+      const FolderHandle& from = folders_->Holding(step.from, &from_name);
+      const FolderHandle& to = folders_->Holding(step.to, &to_name);
+      const Status moved = from.MoveWithoutReplace(from_name, to, to_name);
       if (!moved.ok()) return IsNameTaken(moved) ? Status::Error(kPlaceTaken) : moved;
       if (step.action == FileAction::kUntrash && !step.trash_info.empty()) RemoveFile(step.trash_info);
       // A move across devices is a copy: the file back in its place is another inode.
-      if (FileIdentity now; before.device != folder_identity_.device && IdentifyFile(to, &now).ok()) *after = now;
+      if (FileIdentity now; before.device != folder_identity_.device && to.IdentifyFile(to_name, &now).ok()) {
+        *after = now;
+      }
       return Status::Ok();
     }
     case FileAction::kDelete:
@@ -237,20 +286,12 @@ UndoResult Undo::Run() {
                 std::move(entry.message), MessageIcon::kExclamation);
   }
   IdentifyFolder(folder, &folder_identity_);
+  folders_ = std::make_unique<OpenFolders>(folder);
 
   Plan();
-  std::vector<UndoStep> steps;
-  std::vector<FileIdentity> identities;
-  for (UndoStep& step : steps_) {
-    const StepCheck check = Check(step);
-    if (check.state == StepCheck::State::kAlreadyBack) continue;
-    identities.push_back(check.identity);
-    steps.push_back(std::move(step));
-  }
-  steps_ = std::move(steps);
   if (options_.ask) {
     int going_back = 0;
-    for (const UndoStep& step : steps_) going_back += Check(step).state == StepCheck::State::kReady;
+    for (const UndoStep& step : steps_) going_back += Check(step, /*place=*/true).state == StepCheck::State::kReady;
     if (!host_.Confirm(UndoQuestion(run_.summary, going_back))) {
       result_.outcome = UndoResult::Outcome::kNotConfirmed;
       return std::move(result_);
@@ -270,29 +311,37 @@ UndoResult Undo::Run() {
   double value = 0;
   host_.SetProgress(0, maximum, value);
   int failed = 0;
+  std::vector<StepCheck> checks(steps_.size());
   std::vector<std::size_t> intents(steps_.size());
-  const Status written = CarryOutInBatches(
-      recorder_, steps_.size(),
-      [&](std::size_t i) {
-        intents[i] = recorder_.Intent(steps_[i].from, steps_[i].action, steps_[i].to, &identities[i]);
-      },
-      [&](std::size_t i) {
-        const UndoStep& step = steps_[i];
-        const StepCheck check = Check(step);
-        Status status = check.state == StepCheck::State::kReady ? Status::Ok() : Status::Error(check.reason);
-        std::optional<FileIdentity> after;
-        if (status.ok()) status = Act(step, check.identity, &after);
-        if (status.ok()) {
-          ++result_.came_back;
-          recorder_.Done(intents[i], after ? &*after : nullptr);
-        } else {
-          ++failed;
-          result_.failures.push_back({step.shown, status.message()});
-          recorder_.Failed(intents[i], status.message());
-        }
-        host_.SetProgress(0, maximum, ++value);
-        return true;
-      });
+  // Each file is looked at as its intent is written, just before its batch goes to disk and its files are
+  // moved: one back in its place already gets no intent, one that cannot come back an intent and its reason.
+  const auto intend = [&](std::size_t i) {
+    const UndoStep& step = steps_[i];
+    checks[i] = Check(step, /*place=*/false);
+    if (checks[i].state == StepCheck::State::kAlreadyBack) return;
+    const bool ready = checks[i].state == StepCheck::State::kReady;
+    intents[i] = recorder_.Intent(step.from, step.action, step.to, ready ? &checks[i].identity : nullptr);
+  };
+  const auto act = [&](std::size_t i) {
+    const UndoStep& step = steps_[i];
+    const StepCheck& check = checks[i];
+    if (check.state != StepCheck::State::kAlreadyBack) {
+      Status status = check.state == StepCheck::State::kReady ? Status::Ok() : Status::Error(check.reason);
+      std::optional<FileIdentity> after;
+      if (status.ok()) status = Act(step, check.identity, &after);
+      if (status.ok()) {
+        ++result_.came_back;
+        recorder_.Done(intents[i], after ? &*after : nullptr);
+      } else {
+        ++failed;
+        result_.failures.push_back({step.shown(), status.message()});
+        recorder_.Failed(intents[i], status.message());
+      }
+    }
+    host_.SetProgress(0, maximum, ++value);
+    return true;
+  };
+  const Status written = CarryOutInBatches(recorder_, steps_.size(), intend, act);
   if (!written.ok()) {
     return Stop(UndoResult::Outcome::kHistoryFailed,
                 "Cannot write the history file " + recorder_.path() + ": " + written.message() +
@@ -304,7 +353,8 @@ UndoResult Undo::Run() {
   for (auto made = run_.created_folders.rbegin(); made != run_.created_folders.rend(); ++made) {
     if (IsPathBelow(*made)) RemoveEmptyFolder(JoinPath(folder, *made));
   }
-  if (Status finished = recorder_.Finish(result_.came_back, failed); !finished.ok()) {
+  // Not put on disk: the undo's intents are, and a power cut would leave files that the next undo finds on disk.
+  if (Status finished = recorder_.Finish(result_.came_back, failed, /*sync=*/false); !finished.ok()) {
     return Stop(UndoResult::Outcome::kHistoryFailed,
                 "Cannot write the history file " + recorder_.path() + ": " + finished.message(), MessageIcon::kStop);
   }

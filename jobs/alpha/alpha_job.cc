@@ -12,6 +12,7 @@
 #include "platform/file_identity.h"
 #include "platform/file_ops.h"
 #include "platform/folder_guard.h"
+#include "platform/folder_handle.h"
 #include "platform/folder_lock.h"
 #include "platform/listing.h"
 #include "platform/status.h"
@@ -130,6 +131,11 @@ AlphaResult RunAlphaFolders(const std::string& rom_folder, AlphaHost& host, cons
   }
   for (const std::string& folder : created) recorder.CreatedFolder(folder);
   const std::array<bool, kLetterFolderCount> elsewhere = OnOtherDevices(rom_folder, letter_paths);
+  // Each file goes by its name in a folder opened once, never by a path resolved again for each file.
+  FolderHandle folder;
+  folder.Open(rom_folder);
+  std::array<FolderHandle, kLetterFolderCount> letters;
+  for (std::size_t i = 0; i < kLetterFolderCount; ++i) letters[i].Open(letter_paths[i]);
 
   // One snapshot serves both the count and the moves: it holds files only, so neither the new folders nor
   // the moved files come back.
@@ -142,7 +148,7 @@ AlphaResult RunAlphaFolders(const std::string& rom_folder, AlphaHost& host, cons
     const std::string& name = names[i];
     if (name == kLogFileName) return;  // the cleaning run's log stays; "LOGFILE.TXT" is an ordinary file
     FileIdentity identity;
-    const bool known = IdentifyFile(JoinPath(rom_folder, name), &identity).ok();
+    const bool known = folder.IdentifyFile(name, &identity).ok();
     intents[i] = recorder.Intent(name, FileAction::kMove, LetterPath(LetterFolderIndex(name), name),
                                  known ? &identity : nullptr);
   };
@@ -150,12 +156,11 @@ AlphaResult RunAlphaFolders(const std::string& rom_folder, AlphaHost& host, cons
     const std::string& name = names[i];
     if (name != kLogFileName) {
       const std::size_t letter = LetterFolderIndex(name);
-      const std::string target = JoinPath(letter_paths[letter], name);
-      const Status moved = MoveWithoutReplace(JoinPath(rom_folder, name), target);
+      const Status moved = folder.MoveWithoutReplace(name, letters[letter], name);
       if (moved.ok()) {
         ++result.moved_count;
         FileIdentity copy;  // a move to another device is a copy, another inode
-        const bool copied = elsewhere[letter] && IdentifyFile(target, &copy).ok();
+        const bool copied = elsewhere[letter] && letters[letter].IdentifyFile(name, &copy).ok();
         recorder.Done(intents[i], copied ? &copy : nullptr);
       } else {
         result.failures.push_back({name, moved.message()});
@@ -172,7 +177,9 @@ AlphaResult RunAlphaFolders(const std::string& rom_folder, AlphaHost& host, cons
                     ". The job stopped after " + std::to_string(result.moved_count) + " files.",
                 MessageIcon::kStop, host);
   }
-  if (const Status finished = recorder.Finish(result.moved_count, static_cast<int>(result.failures.size()));
+  // Not put on disk: the intents are, and a power cut would leave moves that an undo finds on disk.
+  if (const Status finished =
+          recorder.Finish(result.moved_count, static_cast<int>(result.failures.size()), /*sync=*/false);
       !finished.ok()) {
     return Stop(AlphaResult::Outcome::kHistoryFailed,
                 "Cannot write the history file " + recorder.path() + ": " + finished.message(), MessageIcon::kStop,

@@ -196,8 +196,10 @@ std::string NotZippedLine(const std::vector<ZipFailure>& failed) { return Failur
 
 std::string ZipEndMessage(const ZipJobResult& result) {
   std::string message = ZippedLine(result.zipped);
-  if (result.skipped > 0) message += "\n" + Decimal(result.skipped) + " files skipped: their archive already exists";
-  if (!result.failed.empty()) message += "\n" + NotZippedLine(result.failed);
+  if (result.skipped > 0) {
+    message.append("\n").append(Decimal(result.skipped)).append(" files skipped: their archive already exists");
+  }
+  if (!result.failed.empty()) message.append("\n").append(NotZippedLine(result.failed));
   return message;
 }
 
