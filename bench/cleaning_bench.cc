@@ -1,11 +1,14 @@
 // Measures the cleaning engine over a folder of empty files named after a real romset (or generated names):
 // listing+sort of the folder (the baseline), a test-mode run in each zone mode, a real delete run (its log and
-// its history synced batch by batch) against its floor, the listing plus an unlink loop over the same files,
-// and against the same run without a history, and the peak memory of a test-mode run over 100k files. Each of three
-// runs prints the medians of nine interleaved repeats and each ratio to its baseline; a summary says which targets were
-// met in two runs out of three.
+// its history synced batch by batch) against its floor, the listing plus an unlink loop over the same files, and
+// against the same run without a history, a real trash
+// run against its floor, the listing plus a loop that writes and syncs each record and renames each file into
+// the trash (and its ratio to the delete run, without a target), and the peak memory of a test-mode run over
+// 100k files. Each of three runs prints the medians of nine interleaved repeats (one for the trash, whose
+// records are synced one by one) and each ratio to its baseline; a summary says which targets were met in two
+// runs out of three.
 //
-//   cleaning_bench [--names FILE] [--repeats N] [--runs N] [--no-peak]
+//   cleaning_bench [--names FILE] [--repeats N] [--trash-repeats N] [--runs N] [--no-peak]
 
 #include <algorithm>
 #include <chrono>
@@ -29,9 +32,12 @@
 #include "platform/listing.h"
 
 #ifndef _WIN32
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <cerrno>
 #endif
 
 namespace fs = std::filesystem;
@@ -55,6 +61,17 @@ class QuietHost : public CleaningHost {
  private:
   double last_value_ = 0;
 };
+
+// The ordinary files of the bench's own folder; a folder that cannot be read ends the bench, whose timings
+// would mean nothing.
+std::vector<std::string> Listing(const std::string& folder) {
+  std::vector<std::string> names;
+  if (const Status listed = ListOrdinaryFiles(folder, &names); !listed.ok()) {
+    std::fprintf(stderr, "%s\n", listed.ToString().c_str());
+    std::exit(1);
+  }
+  return names;
+}
 
 std::vector<std::string> ReadNames(const std::string& path) {
   std::vector<std::string> names;
@@ -175,12 +192,16 @@ RunSettings TestRun(const std::string& folder, ZoneMode mode) {
 constexpr double kTestRunTarget = 1.5;     // a test run against the listing
 constexpr double kDeleteRunTarget = 1.15;  // a delete run against its floor, the listing and the unlink loop
 constexpr double kHistoryTarget = 1.10;    // a delete run with its history against the same run without
+constexpr double kTrashRunTarget = 1.5;    // a trash run against its floor, the listing and the record loop
 
 // The ratios of one run of the benchmark, wall-clock and processor time.
 struct Ratios {
   std::vector<Timing> test_runs;  // per zone mode, against the listing
   Timing delete_run;              // against the listing plus the unlink loop
+  Timing delete_run_time;         // the delete run itself
   Timing history;                 // the delete run against the same run without a history
+  Timing trash_run;               // against the listing plus the record and rename loop
+  Timing trash_to_delete;         // the trash run against the delete run; no target
 };
 
 const std::pair<const char*, ZoneMode> kModes[] = {{"test run, all selected zones", ZoneMode::kAllSelectedZones},
@@ -194,12 +215,12 @@ Timing Ratio(Timing run, Timing baseline) { return Timing{run.wall / baseline.wa
 // machine weighs on all of them alike.
 void MeasureTestRuns(const std::string& folder, int repeats, Ratios* ratios) {
   QuietHost host;
-  ListOrdinaryFiles(folder);  // warm-up, not counted
+  Listing(folder);  // warm-up, not counted
   for (const auto& [label, mode] : kModes) RunCleaning(TestRun(folder, mode), host);
   std::vector<Timing> listing;
   std::vector<std::vector<Timing>> runs(std::size(kModes));
   for (int i = 0; i < repeats; ++i) {
-    listing.push_back(Measure([&] { ListOrdinaryFiles(folder); }));
+    listing.push_back(Measure([&] { Listing(folder); }));
     for (std::size_t m = 0; m < std::size(kModes); ++m) {
       const RunSettings settings = TestRun(folder, kModes[m].second);
       runs[m].push_back(Measure([&] { RunCleaning(settings, host); }));
@@ -213,52 +234,145 @@ void MeasureTestRuns(const std::string& folder, int repeats, Ratios* ratios) {
   }
 }
 
-// A delete run cannot take less than the listing of the folder plus the unlinks of the files it deletes:
-// each repeat measures the listing, the run, and an unlink loop over the same files in the run's order,
-// each with every file in place, and the run is compared with that floor.
-void MeasureDeleteRun(const BenchFolder& folder, const HistoryPlace& history, int repeats, Ratios* ratios) {
-  RunSettings settings = TestRun(folder.path(), ZoneMode::kVerifiedFirst);
-  settings.TestMode = false;
+// The history the real runs are recorded in: a folder of the benchmark's own, never the user's.
+HistoryPlace g_history = HistoryPlace::Nowhere();
+
+// What a real run and its floor took in one run of the benchmark: the medians over the repeats.
+struct FloorTimings {
+  std::size_t disposed = 0;  // files the run disposes of
+  std::size_t listed = 0;
+  Timing listing, loop, floor, run;
+  Timing unrecorded;  // the same run without a history, when measured
+};
+
+// A real run cannot take less than the listing of the folder plus the disposal of its files by plain system
+// calls: each repeat measures the listing, the run of `settings`, and `loop` over the files the run disposes of
+// in the run's order, each with every file in place and after `reset` (when given), and the run is compared
+// with that floor. With `unrecorded`, each repeat also measures the same run without a history, the two runs
+// taking turns going first.
+FloorTimings MeasureAgainstFloor(const BenchFolder& folder, const RunSettings& settings, int repeats,
+                                 const std::function<void(const std::vector<std::string>&)>& loop,
+                                 const std::function<void()>& reset = nullptr, bool unrecorded = false) {
   QuietHost host;
-  std::vector<std::string> deleted;  // in the order the run deletes them: its plan's
+  std::vector<std::string> disposed;  // in the order the run disposes of them: its plan's
   fs::remove(fs::path(folder.path()) / varnel::kLogFileName);
-  const CleaningPlan plan = PlanCleaning(settings, ListOrdinaryFiles(folder.path()));
-  for (const PlannedDisposal& disposal : plan.disposals) deleted.emplace_back(plan.ListedName(disposal));
-  std::vector<Timing> listing_times, run_times, unrecorded_times, unlink_times, floor_times;
+  const CleaningPlan plan = PlanCleaning(settings, Listing(folder.path()));
+  for (const PlannedDisposal& disposal : plan.disposals) disposed.emplace_back(plan.ListedName(disposal));
+  std::vector<Timing> listing_times, run_times, loop_times, floor_times, unrecorded_times;
+  const auto prepare = [&] {
+    folder.Restore(disposed);
+    if (reset) reset();
+  };
   for (int i = 0; i < repeats; ++i) {
     fs::remove(fs::path(folder.path()) / varnel::kLogFileName);
-    folder.Restore(deleted);
-    listing_times.push_back(Measure([&] { ListOrdinaryFiles(folder.path()); }));
-    // The runs with and without a history take turns going first.
-    for (int turn = 0; turn < 2; ++turn) {
-      if ((turn == 0) == (i % 2 == 0)) {
-        run_times.push_back(Measure([&] { RunCleaning(settings, host, history); }));
+    prepare();
+    listing_times.push_back(Measure([&] { Listing(folder.path()); }));
+    const bool recorded_first = !unrecorded || i % 2 == 0;
+    for (int turn = 0; turn < (unrecorded ? 2 : 1); ++turn) {
+      if (turn == 1) {
+        fs::remove(fs::path(folder.path()) / varnel::kLogFileName);
+        prepare();
+      }
+      if ((turn == 0) == recorded_first) {
+        run_times.push_back(Measure([&] { RunCleaning(settings, host, g_history); }));
       } else {
         unrecorded_times.push_back(Measure([&] { RunCleaning(settings, host, HistoryPlace::Nowhere()); }));
       }
-      fs::remove(fs::path(folder.path()) / "logfile.txt");
-      folder.Restore(deleted);
     }
-    unlink_times.push_back(Measure([&] {
-      for (const std::string& name : deleted) RemoveFile(JoinPath(folder.path(), name));
-    }));
-    floor_times.push_back(Timing{listing_times.back().wall + unlink_times.back().wall,
-                                 listing_times.back().cpu + unlink_times.back().cpu});
+    prepare();
+    loop_times.push_back(Measure([&] { loop(disposed); }));
+    floor_times.push_back(
+        Timing{listing_times.back().wall + loop_times.back().wall, listing_times.back().cpu + loop_times.back().cpu});
   }
-  folder.Restore(deleted);
+  folder.Restore(disposed);
   fs::remove(fs::path(folder.path()) / varnel::kLogFileName);
-  const Timing floor = Median(floor_times);
-  std::printf("  (%zu of %zu files deleted, each batch of log lines and of intents synced before its files go)\n",
-              deleted.size(), plan.listing.size());
-  PrintRow("listing + sort", Median(listing_times), {});
-  PrintRow("unlink loop", Median(unlink_times), {});
-  PrintRow("floor: listing + unlink loop", floor, {});
-  PrintRow("delete run, verified first", Median(run_times), floor);
-  PrintRow("delete run without a history", Median(unrecorded_times), {});
-  PrintRow("delete run / run without history", Median(run_times), Median(unrecorded_times));
-  ratios->delete_run = Ratio(Median(run_times), floor);
-  ratios->history = Ratio(Median(run_times), Median(unrecorded_times));
+  if (reset) reset();
+  return FloorTimings{disposed.size(),
+                      plan.listing.size(),
+                      Median(listing_times),
+                      Median(loop_times),
+                      Median(floor_times),
+                      Median(run_times),
+                      unrecorded ? Median(unrecorded_times) : Timing{}};
 }
+
+// A delete run against the listing plus an unlink loop over the same files.
+void MeasureDeleteRun(const BenchFolder& folder, int repeats, Ratios* ratios) {
+  RunSettings settings = TestRun(folder.path(), ZoneMode::kVerifiedFirst);
+  settings.TestMode = false;
+  const FloorTimings t = MeasureAgainstFloor(
+      folder, settings, repeats,
+      [&](const std::vector<std::string>& names) {
+        bool unlinked = true;
+        for (const std::string& name : names) unlinked = RemoveFile(JoinPath(folder.path(), name)).ok() && unlinked;
+        if (!unlinked) {
+          std::fprintf(stderr, "cleaning_bench: a file of the unlink loop could not be deleted\n");
+          std::exit(1);
+        }
+      },
+      nullptr, /*unrecorded=*/true);
+  std::printf("  (%zu of %zu files deleted, each batch of log lines and of intents synced before its files go)\n",
+              t.disposed, t.listed);
+  PrintRow("listing + sort", t.listing, {});
+  PrintRow("unlink loop", t.loop, {});
+  PrintRow("floor: listing + unlink loop", t.floor, {});
+  PrintRow("delete run, verified first", t.run, t.floor);
+  PrintRow("delete run without a history", t.unrecorded, {});
+  PrintRow("delete run / run without history", t.run, t.unrecorded);
+  ratios->delete_run = Ratio(t.run, t.floor);
+  ratios->delete_run_time = t.run;
+  ratios->history = Ratio(t.run, t.unrecorded);
+}
+
+#ifndef _WIN32
+// A trash run against the listing plus a loop that, for each of the same files, creates its record in the
+// trash's info/ with O_EXCL, writes and syncs it, then renames the file into files/: the steps the trash takes
+// for each file, without its checks and its choice of names. The trash, in `data_home`, is emptied before each.
+void MeasureTrashRun(const BenchFolder& folder, const std::string& data_home, int repeats, Ratios* ratios) {
+  RunSettings settings = TestRun(folder.path(), ZoneMode::kVerifiedFirst);
+  settings.TestMode = false;
+  settings.TrashFiles = true;
+  const fs::path trash = fs::path(data_home) / "Trash";
+  const auto empty_trash = [&] {
+    fs::remove_all(trash);
+    fs::create_directories(trash / "files");
+    fs::create_directories(trash / "info");
+    sync();
+  };
+  const auto loop = [&](const std::vector<std::string>& names, bool sync_records) {
+    const int from = open(folder.path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int files = open((trash / "files").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int info = open((trash / "info").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    for (const std::string& name : names) {
+      const std::string record =
+          "[Trash Info]\nPath=" + JoinPath(folder.path(), name) + "\nDeletionDate=2024-01-01T00:00:00\n";
+      const int fd =
+          openat(info, (name + ".trashinfo").c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+      if (fd < 0 || write(fd, record.data(), record.size()) != static_cast<ssize_t>(record.size()) ||
+          (sync_records && fsync(fd) != 0) || renameat(from, name.c_str(), files, name.c_str()) != 0) {
+        std::fprintf(stderr, "cleaning_bench: trash loop: %s: %s\n", name.c_str(), std::strerror(errno));
+        std::exit(1);
+      }
+      if (fd >= 0) close(fd);
+    }
+    close(from), close(files), close(info);
+  };
+  const FloorTimings t = MeasureAgainstFloor(
+      folder, settings, repeats, [&](const std::vector<std::string>& names) { loop(names, true); }, empty_trash);
+  // The same loop without the syncs, for what they cost: no target.
+  const FloorTimings unsynced = MeasureAgainstFloor(
+      folder, settings, repeats, [&](const std::vector<std::string>& names) { loop(names, false); }, empty_trash);
+  std::printf("  (%zu of %zu files put in the trash, each record synced before its file goes)\n", t.disposed, t.listed);
+  PrintRow("record + sync + rename loop", t.loop, {});
+  PrintRow("floor: listing + that loop", t.floor, {});
+  PrintRow("trash run, verified first", t.run, t.floor);
+  PrintRow("record + rename loop, no sync", unsynced.loop, {});
+  PrintRow("trash run / listing + that", unsynced.run, unsynced.floor);
+  PrintRow("trash run / delete run", t.run, ratios->delete_run_time);
+  ratios->trash_run = Ratio(t.run, t.floor);
+  ratios->trash_to_delete = Ratio(t.run, ratios->delete_run_time);
+}
+#endif
 
 // Prints the ratio of each of the runs and whether the target is met: in at least two runs out of three
 // (a majority of the runs), by wall-clock and by processor time.
@@ -306,6 +420,7 @@ int PeakChild(const std::string& folder) {
 int Main(int argc, char** argv) {
   std::string names_file;
   int repeats = 9;
+  int trash_repeats = 1;
   int runs = 3;
   bool peak = true;
   for (int i = 1; i < argc; ++i) {
@@ -315,12 +430,15 @@ int Main(int argc, char** argv) {
       names_file = argv[++i];
     } else if (arg == "--repeats" && i + 1 < argc) {
       repeats = std::max(5, std::atoi(argv[++i]));
+    } else if (arg == "--trash-repeats" && i + 1 < argc) {
+      trash_repeats = std::max(1, std::atoi(argv[++i]));
     } else if (arg == "--runs" && i + 1 < argc) {
       runs = std::max(1, std::atoi(argv[++i]));
     } else if (arg == "--no-peak") {
       peak = false;
     } else {
-      std::fprintf(stderr, "usage: cleaning_bench [--names FILE] [--repeats N] [--runs N] [--no-peak]\n");
+      std::fprintf(stderr,
+                   "usage: cleaning_bench [--names FILE] [--repeats N] [--trash-repeats N] [--runs N] [--no-peak]\n");
       return 2;
     }
   }
@@ -328,27 +446,39 @@ int Main(int argc, char** argv) {
   std::vector<std::string> names = names_file.empty() ? RomsetNames("goodgba.txt", 37000) : ReadNames(names_file);
   std::sort(names.begin(), names.end());
   names.erase(std::unique(names.begin(), names.end()), names.end());
-  SortListedNames(names);  // files are created in the order a run lists them, as copying a sorted set would
+  SortListedNames(&names);  // files are created in the order a run lists them, as copying a sorted set would
   std::printf("cleaning_bench: %zu files, %d runs of %d interleaved repeats; medians, and ratios to the baseline\n",
               names.size(), runs, repeats);
 
-  BenchFolder folder, history;
-  const HistoryPlace place = HistoryPlace::In(history.path());  // never the user's own history
+  BenchFolder folder;
   folder.Fill(names);
+  const BenchFolder history;
+  g_history = HistoryPlace::In(history.path());
+#ifndef _WIN32
+  // The trash runs' own home trash, beside the folder: on its device, never the user's.
+  const BenchFolder data_home;
+  setenv("XDG_DATA_HOME", data_home.path().c_str(), 1);
+#endif
   std::vector<Ratios> all;
   for (int run = 1; run <= runs; ++run) {
     std::printf("run %d of %d\n  %-32s %12s %6s   %12s %6s\n", run, runs, "", "wall-clock", "ratio", "processor",
                 "ratio");
     Ratios ratios;
     MeasureTestRuns(folder.path(), repeats, &ratios);
-    MeasureDeleteRun(folder, place, repeats, &ratios);
+    MeasureDeleteRun(folder, repeats, &ratios);
+#ifndef _WIN32
+    MeasureTrashRun(folder, data_home.path(), trash_repeats, &ratios);
+#else
+    (void)trash_repeats;
+#endif
     all.push_back(ratios);
   }
 
   std::printf(
       "targets: test runs <= %.2fx the listing, the delete run <= %.2fx its floor and <= %.2fx the same run\n"
-      "without a history; met when the median of a run is under the target in most runs (two of three)\n",
-      kTestRunTarget, kDeleteRunTarget, kHistoryTarget);
+      "without a history, the trash run <= %.2fx its floor; met when the median of a run is under the target in\n"
+      "most runs (two of three)\n",
+      kTestRunTarget, kDeleteRunTarget, kHistoryTarget, kTrashRunTarget);
   for (std::size_t m = 0; m < std::size(kModes); ++m) {
     std::vector<Timing> ratios;
     for (const Ratios& run : all) ratios.push_back(run.test_runs[m]);
@@ -360,6 +490,18 @@ int Main(int argc, char** argv) {
   std::vector<Timing> history_ratios;
   for (const Ratios& run : all) history_ratios.push_back(run.history);
   PrintVerdict("delete run / without history", history_ratios, kHistoryTarget);
+#ifndef _WIN32
+  std::vector<Timing> trash_ratios;
+  std::string to_delete;
+  for (const Ratios& run : all) {
+    trash_ratios.push_back(run.trash_run);
+    char text[32];
+    std::snprintf(text, sizeof text, " %5.2fx", run.trash_to_delete.wall);
+    to_delete += text;
+  }
+  PrintVerdict("trash run / floor", trash_ratios, kTrashRunTarget);
+  std::printf("  %-32s wall-clock%s (no target)\n", "trash run / delete run", to_delete.c_str());
+#endif
 
 #ifndef _WIN32
   if (peak) {

@@ -90,7 +90,12 @@ int main() {
   {
     std::ofstream out(script);
     int count = 0;
-    for (const std::string& name : varnel::ListOrdinaryFiles(folder)) {
+    std::vector<std::string> listed;
+    if (const varnel::Status status = varnel::ListOrdinaryFiles(folder, &listed); !status.ok()) {
+      std::fprintf(stderr, "zip_bench: %s\n", status.ToString().c_str());
+      return 1;
+    }
+    for (const std::string& name : listed) {
       const std::string temporary = ".varnel-0-" + std::to_string(count++) + ".tmp";
       std::string line;
       for (const std::string& argument : varnel::ArchiverArguments(archiver, folder, temporary, name)) {

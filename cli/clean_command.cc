@@ -27,7 +27,7 @@ bool PrintLog(const std::string& path) {
   std::string contents;
   const Status status = ReadWholeFile(path, &contents);
   if (!status.ok()) {
-    std::fprintf(stderr, "Cannot read %s: %s\n", path.c_str(), status.message().c_str());
+    std::fprintf(stderr, "%s\n", status.ToString().c_str());
     return false;
   }
   std::fwrite(contents.data(), 1, contents.size(), stdout);
@@ -39,7 +39,8 @@ bool PrintLog(const std::string& path) {
 CLI::App* AddCleanCommand(CLI::App& app, CleanOptions* options) {
   CLI::App* command = app.add_subcommand("clean", "Clean a romset by file names (a test run unless --apply is given)");
   command->footer(
-      "Each game's wanted dumps are kept; the others are deleted, or moved into FOLDER/moved with --move.\n"
+      "Each game's wanted dumps are kept; the others are deleted, moved into FOLDER/moved with --move, or put\n"
+      "in the desktop's trash with --trash (no question then: they can be restored from there).\n"
       "Every decision is written to FOLDER/logfile.txt, and its summary line to stdout.\n"
       "A list option given an empty text (--keep \"\" or --keep=) stands for an empty box. One that is not\n"
       "given takes its text from the cleaning window's configuration file: --config FILE, else\n"
@@ -78,8 +79,12 @@ CLI::App* AddCleanCommand(CLI::App& app, CleanOptions* options) {
           },
           "", "MODE"));
 
-  command->add_flag("--apply", options->apply, "Really delete or move files (without it: a test run, only the log)");
-  command->add_flag("--move", options->move, "Move unkept files into FOLDER/moved instead of deleting them");
+  command->add_flag("--apply", options->apply,
+                    "Really delete, move or trash files (without it: a test run, only the log)");
+  CLI::Option* move =
+      command->add_flag("--move", options->move, "Move unkept files into FOLDER/moved instead of deleting them");
+  command->add_flag("--trash", options->trash, "Put unkept files in the desktop's trash instead of deleting them")
+      ->excludes(move);
   command->add_flag("--multi-ext", options->multi_ext, "Files that differ only by extension are the same dump");
   command->add_flag("-y,--yes", options->yes, "Answer yes to the delete question");
   command->add_flag("--print-log", options->print_log, "Print the whole log on stdout (its last line is the summary)");
@@ -125,8 +130,9 @@ int RunCleanCommand(const CleanOptions& options) {
   }
   std::fflush(stdout);
   if (result.failed_count > 0) {
-    std::fprintf(stderr, "%d file%s could not be moved or deleted: see %s\n", result.failed_count,
-                 result.failed_count == 1 ? "" : "s", result.log_path.c_str());
+    std::fprintf(stderr, "%d file%s could not be %s: see %s\n", result.failed_count,
+                 result.failed_count == 1 ? "" : "s", options.trash ? "put in the trash" : "moved or deleted",
+                 result.log_path.c_str());
     return kExitFailed;
   }
   return printed ? kExitDone : kExitFailed;

@@ -34,6 +34,7 @@ RunSettings MakeRunSettings(const CleanOptions& options, const ConfigValues& win
   settings.RomFolder = options.folder;
   settings.TestMode = !options.apply;
   settings.MoveFiles = options.move;
+  settings.TrashFiles = options.trash;
   settings.OpenLog = false;
   settings.IgnoreExtensions = options.multi_ext;
   settings.ZoneMode = options.mode;

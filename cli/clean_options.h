@@ -23,6 +23,7 @@ struct CleanOptions {
   varnel::ZoneMode mode = varnel::ZoneMode::kVerifiedFirst;
   bool apply = false;  // clears the Test box
   bool move = false;
+  bool trash = false;  // puts unkept files in the desktop's trash; never with `move`
   bool multi_ext = false;
   bool yes = false;
   bool print_log = false;

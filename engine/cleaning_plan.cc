@@ -14,13 +14,18 @@ std::size_t CleaningPlan::CountOf(DisposalAction action) const {
                                                 [action](const PlannedDisposal& d) { return d.action == action; }));
 }
 
+DisposalAction DisposalActionOf(const RunSettings& settings) {
+  if (settings.MoveFiles) return DisposalAction::kMove;
+  return settings.TrashFiles ? DisposalAction::kTrash : DisposalAction::kDelete;
+}
+
 CleaningPlan PlanCleaning(const RunSettings& settings, std::vector<std::string> listing,
                           const std::function<void()>& on_pass) {
   RuleState state;
   state.KeepTranslations = settings.KeepTranslations;
   state.IgnoreExtensions = settings.IgnoreExtensions;
   state.ZoneMode = settings.ZoneMode;
-  state.action = settings.MoveFiles ? DisposalAction::kMove : DisposalAction::kDelete;
+  state.action = DisposalActionOf(settings);
   state.ExclusionPatterns = SplitListText(settings.ExclusionText);
   state.KeepPatterns = SplitListText(settings.KeepText);
   if (state.KeepTranslations) {

@@ -26,8 +26,12 @@ enum class DisposalReason : int {
 // How a file that goes is got rid of.
 enum class DisposalAction {
   kDelete,
-  kMove,  // into the sub-folder "moved", under its listed name
+  kMove,   // into the sub-folder "moved", under its listed name
+  kTrash,  // into the desktop's trash, from where the user can restore it
 };
+
+// How the run of `settings` gets rid of files: moved with MoveFiles, else trashed with TrashFiles, else deleted.
+DisposalAction DisposalActionOf(const RunSettings& settings);
 
 // One decision of a run: the file listed at `listed` goes, for `reason`, by `action`.
 struct PlannedDisposal {

@@ -54,15 +54,30 @@ RecordedSettings SettingsRecord(const RunSettings& settings) {
   return record;
 }
 
-// The summary line of a run that disposed of at least one file.
-std::string SummaryLine(bool apply_changes, bool move_files, std::int32_t disposed_count) {
-  std::string_view prefix;
-  if (apply_changes) {
-    prefix = move_files ? "Moved files : " : "Deleted files : ";
-  } else {
-    prefix = move_files ? "Theoretically moved files : " : "Theoretically deleted files : ";
+// The job a real run's history names for the run's way of disposing of files.
+JobKind JobOf(DisposalAction action) {
+  switch (action) {
+    case DisposalAction::kMove:
+      return JobKind::kCleanMove;
+    case DisposalAction::kTrash:
+      return JobKind::kCleanTrash;
+    case DisposalAction::kDelete:
+      break;
   }
-  return std::string(prefix) + Decimal(static_cast<std::size_t>(disposed_count));
+  return JobKind::kCleanDelete;
+}
+
+// The words before the count in the summary line of a run that disposed of at least one file.
+std::string_view SummaryPrefix(bool apply_changes, DisposalAction action) {
+  switch (action) {
+    case DisposalAction::kDelete:
+      return apply_changes ? "Deleted files : " : "Theoretically deleted files : ";
+    case DisposalAction::kMove:
+      return apply_changes ? "Moved files : " : "Theoretically moved files : ";
+    case DisposalAction::kTrash:
+      return apply_changes ? "Trashed files : " : "Theoretically trashed files : ";
+  }
+  return {};
 }
 
 }  // namespace
@@ -72,7 +87,7 @@ RunResult RunCleaning(const RunSettings& settings, CleaningHost& host, const His
   // Before anything else: a real run never works in a protected folder, and every run holds the folder's
   // lock to its end, a test run too since it rewrites the log.
   FolderLock lock;
-  if (const FolderEntry entry = EnterJobFolder(settings.RomFolder, !settings.TestMode, lock);
+  if (const FolderEntry entry = EnterJobFolder(settings.RomFolder, !settings.TestMode, &lock);
       entry.outcome != FolderEntry::Outcome::kEntered) {
     host.ShowMessage(entry.message, MessageIcon::kExclamation);
     result.outcome =
@@ -87,10 +102,9 @@ RunResult RunCleaning(const RunSettings& settings, CleaningHost& host, const His
   }
 
   const std::string& folder = settings.RomFolder;
-  Status listing_status;
-  std::vector<std::string> listing = ListOrdinaryFiles(folder, &listing_status);
-  if (!listing_status.ok()) {
-    host.ShowMessage("Cannot read " + folder + ": " + listing_status.message(), MessageIcon::kExclamation);
+  std::vector<std::string> listing;
+  if (const Status listed = ListOrdinaryFiles(folder, &listing); !listed.ok()) {
+    host.ShowMessage(listed.ToString(), MessageIcon::kExclamation);
     result.outcome = RunResult::Outcome::kSetupFailed;
     return result;
   }
@@ -132,20 +146,21 @@ RunResult RunCleaning(const RunSettings& settings, CleaningHost& host, const His
   const std::string refusal = std::string(kLogFileName) + " in " + folder + " is not a regular file; nothing was done.";
   if (!disposer.LogMayBeOpened()) return stop(refusal, RunResult::Outcome::kSetupFailed);
   bool made_moved = false;
-  if (apply_changes && settings.MoveFiles) {
+  const DisposalAction action = DisposalActionOf(settings);
+  if (apply_changes && action == DisposalAction::kMove) {
     const std::string moved = JoinPath(folder, kMovedFolderName);
     if (!PrepareMovedFolder(folder, moved, host, &made_moved)) {
       result.outcome = RunResult::Outcome::kSetupFailed;
       return result;
     }
-    // Temporaries that an interrupted earlier move left in "moved" go before this run moves anything.
-    RemoveLeftoverTemporaries(moved);
+    // Temporaries that an interrupted earlier move left in "moved" go before this run moves anything. One that
+    // cannot go stays harmless: this run creates its own under new names and never replaces a file.
+    RemoveLeftoverTemporaries(moved).IgnoreError();
   }
   if (apply_changes) {
-    const JobKind job = settings.MoveFiles ? JobKind::kCleanMove : JobKind::kCleanDelete;
-    if (const Status started = recorder.Start(history, job, folder, SettingsRecord(settings)); !started.ok()) {
-      return stop("Cannot write the history in " + history.folder + ": " + started.message() + "; nothing was done.",
-                  RunResult::Outcome::kSetupFailed);
+    if (const Status started = recorder.Start(history, JobOf(action), folder, SettingsRecord(settings));
+        !started.ok()) {
+      return stop(HistoryStartMessage(history, started, "done"), RunResult::Outcome::kSetupFailed);
     }
     if (made_moved) recorder.CreatedFolder(kMovedFolderName);
     result.history_id = recorder.id();
@@ -159,10 +174,7 @@ RunResult RunCleaning(const RunSettings& settings, CleaningHost& host, const His
   if (!disposer.OpenLog(&not_regular)) {
     recorder.Abandon();
     result.history_id.clear();
-    return stop(not_regular
-                    ? refusal
-                    : "Cannot create the log file " + disposer.log_path() + ": " + disposer.log_error().message(),
-                RunResult::Outcome::kSetupFailed);
+    return stop(not_regular ? refusal : disposer.log_error().ToString(), RunResult::Outcome::kSetupFailed);
   }
   result.log_path = disposer.log_path();
 
@@ -171,12 +183,8 @@ RunResult RunCleaning(const RunSettings& settings, CleaningHost& host, const His
     result.DisposedCount = disposer.DisposedCount();
     result.failed_count = disposer.FailedCount();
     const std::size_t done = apply_changes ? static_cast<std::size_t>(disposer.DisposedCount()) : 0;
-    const bool log_ok = disposer.log_error().ok();
-    host.ShowMessage("Cannot write the " + std::string(log_ok ? "history" : "log") + " file " +
-                         (log_ok ? recorder.path() : disposer.log_path()) + ": " +
-                         (log_ok ? disposer.history_error() : disposer.log_error()).message() +
-                         ". The run stopped after " + Decimal(done) + " files.",
-                     MessageIcon::kStop);
+    const Status& failure = disposer.log_error().ok() ? disposer.history_error() : disposer.log_error();
+    host.ShowMessage(failure.ToString() + ". The run stopped after " + Decimal(done) + " files.", MessageIcon::kStop);
     result.outcome = RunResult::Outcome::kLogFailed;
     return result;
   };
@@ -186,7 +194,8 @@ RunResult RunCleaning(const RunSettings& settings, CleaningHost& host, const His
   if (disposer.DisposedCount() < 1) {
     result.summary = "0 file deleted";
   } else {
-    result.summary = SummaryLine(apply_changes, settings.MoveFiles, disposer.DisposedCount());
+    result.summary =
+        std::string(SummaryPrefix(apply_changes, action)) + Decimal(static_cast<std::size_t>(disposer.DisposedCount()));
     end_lines.append(kHyphenLine).append("\r\n");
   }
   end_lines.append(result.summary).append("\r\n");

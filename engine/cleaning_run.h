@@ -24,7 +24,7 @@ struct RunResult {
   };
   Outcome outcome = Outcome::kNotConfirmed;
   std::int32_t DisposedCount = 0;  // files disposed of (or that would have been, in a test run)
-  int failed_count = 0;            // moves or deletes that failed; each has an error line in the log
+  int failed_count = 0;            // disposals that failed; each has an error line in the log
   std::string summary;             // the summary line, as written to the log and the result text
   std::string log_path;            // the log's path; empty when no log was written
   std::string history_id;          // the run's id in the history; empty for a test run or a run not recorded
@@ -33,9 +33,9 @@ struct RunResult {
 // One complete cleaning run of settings.RomFolder: the guard and the folder's lock, the listing, the plan
 // (every decision, from the names alone), the delete question, "moved", then the plan carried out with each
 // batch of lines in "logfile.txt" and of intents in the run's history on disk before its files are touched, and
-// the summary. A real run is recorded in `history`; a test run is not. Reaches the user only through `host`.
-// Never throws for a file-system failure: a failed move or delete is logged and the run goes on; a failed log
-// or history write stops the run.
+// the summary. A real run is recorded in `history`; a test run is not. A run that puts files in the trash asks
+// nothing: they can be taken back. Reaches the user only through `host`. Never throws for a file-system failure:
+// a failed delete, move or trash is logged and the run goes on; a failed log or history write stops the run.
 RunResult RunCleaning(const RunSettings& settings, CleaningHost& host,
                       const HistoryPlace& history = HistoryPlace::Default());
 

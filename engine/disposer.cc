@@ -18,13 +18,14 @@ Disposer::Disposer(std::string rom_folder, bool apply_changes, RunRecorder* reco
 bool Disposer::LogMayBeOpened() const { return IsAbsentOrPlainFile(log_path_); }
 
 bool Disposer::OpenLog(bool* not_regular) {
-  log_error_ = log_.Open(log_path_, not_regular);
+  log_error_ = log_.Open(log_path_, not_regular).About("create the log file", log_path_);
   return log_error_.ok();
 }
 
 bool Disposer::WriteAhead(std::string_view bytes) {
   log_error_ = log_.Append(bytes);
   if (log_error_.ok() && apply_changes_) log_error_ = log_.Sync();
+  log_error_ = std::move(log_error_).About("write the log file", log_path_);
   return log_error_.ok();
 }
 
@@ -57,13 +58,18 @@ void Disposer::RecordIntents(const CleaningPlan& plan, std::size_t last) {
       recorder_->Intent(name, FileAction::kDelete);
       continue;
     }
-    // A moved file comes back only unchanged: what it is now goes with its intent.
+    // A moved or trashed file comes back only unchanged: what it is now goes with its intent. Where the trash
+    // puts it is known once it is there.
     OpenFolders(disposal.action);
     listed_name_.assign(name);
     FileIdentity identity;
     const bool known = rom_folder_handle_.IdentifyFile(listed_name_, &identity).ok();
-    recorder_->Intent(name, FileAction::kMove, std::string(kMovedFolderName) + "/" + listed_name_,
-                      known ? &identity : nullptr);
+    if (disposal.action == DisposalAction::kTrash) {
+      recorder_->Intent(name, FileAction::kTrash, {}, known ? &identity : nullptr);
+    } else {
+      recorder_->Intent(name, FileAction::kMove, std::string(kMovedFolderName) + "/" + listed_name_,
+                        known ? &identity : nullptr);
+    }
   }
 }
 
@@ -75,6 +81,8 @@ Status Disposer::Act(const CleaningPlan& plan, const PlannedDisposal& disposal) 
       return rom_folder_handle_.RemoveFile(listed_name_);
     case DisposalAction::kMove:
       return rom_folder_handle_.MoveWithoutReplace(listed_name_, moved_folder_handle_, listed_name_);
+    case DisposalAction::kTrash:
+      return trash_.MoveToTrash(rom_folder_, listed_name_, &trash_entry_);
   }
   return Status::Error("Unknown disposal");
 }
@@ -111,7 +119,7 @@ bool Disposer::CarryOut(const CleaningPlan& plan, const std::function<void()>& o
           RecordDone(i, disposals[i].action);
         } else {
           ++failed_count_;
-          pending_.append(plan.Name(disposals[i])).append("\t --> Error: ").append(status.message()).append("\r\n");
+          pending_.append(plan.Name(disposals[i])).append("\t --> Error: ").append(status.ToString()).append("\r\n");
           if (Recording()) recorder_->Failed(i, status.message());
         }
         if (on_file) on_file();
@@ -124,6 +132,10 @@ bool Disposer::CarryOut(const CleaningPlan& plan, const std::function<void()>& o
 
 void Disposer::RecordDone(std::size_t disposal, DisposalAction action) {
   if (!Recording()) return;
+  if (action == DisposalAction::kTrash) {
+    recorder_->DoneInTrash(disposal, TrashEntryPath(trash_entry_), TrashInfoPath(trash_entry_), nullptr);
+    return;
+  }
   FileIdentity moved;
   if (action == DisposalAction::kMove && moved_elsewhere_ &&
       moved_folder_handle_.IdentifyFile(listed_name_, &moved).ok()) {
@@ -138,7 +150,7 @@ bool Disposer::Finish(std::string_view text) {
   const bool written = WriteAhead(pending_);
   pending_.clear();
   const Status closed = log_.Close();
-  if (written && !closed.ok()) log_error_ = closed;
+  if (written && !closed.ok()) log_error_ = closed.About("write the log file", log_path_);
   if (!written || !closed.ok()) return false;
   if (recorder_ != nullptr) history_error_ = recorder_->Finish(disposed_count_, failed_count_);
   return history_error_.ok();

@@ -13,6 +13,7 @@
 #include "platform/folder_handle.h"
 #include "platform/status.h"
 #include "platform/text_file.h"
+#include "platform/trash.h"
 
 namespace varnel {
 
@@ -33,13 +34,14 @@ class Disposer {
 
   const std::string& RomFolder() const { return rom_folder_; }
   bool ApplyChanges() const { return apply_changes_; }
-  // Files deleted or moved so far; in a test run, the decisions written to the log.
+  // Files deleted, moved or trashed so far; in a test run, the decisions written to the log.
   std::int32_t DisposedCount() const { return disposed_count_; }
-  // Deletes and moves that failed; each has an error line in the log and is not in DisposedCount.
+  // Disposals that failed; each has an error line in the log and is not in DisposedCount.
   int FailedCount() const { return failed_count_; }
   // "logfile.txt" in the folder.
   const std::string& log_path() const { return log_path_; }
-  // Why the log could not be opened, or why its last write failed.
+  // Why the log could not be opened ("create the log file") or why its last write failed ("write the log
+  // file"), naming the log.
   const Status& log_error() const { return log_error_; }
   // Why a write of the history failed; ok while none did.
   const Status& history_error() const { return history_error_; }
@@ -51,7 +53,7 @@ class Disposer {
   // link, which is left untouched.
   bool OpenLog(bool* not_regular);
   // Carries out the disposals of `plan` in order, batch by batch; in a real run calls `on_file` (when given)
-  // after each file. A disposal that fails gets the line "<name>\t --> Error: <reason>", written after the
+  // after each file. A disposal that fails gets the line "<name>\t --> Error: <what failed>", written after the
   // decision lines of its batch. False when a log or history write failed (log_error(), history_error()):
   // the batch it held was not carried out, nor any after it.
   bool CarryOut(const CleaningPlan& plan, const std::function<void()>& on_file);
@@ -68,7 +70,7 @@ class Disposer {
   bool Recording() const;
   // Records the intents of the disposals not recorded yet up to `last` at least, more while they fit one write.
   void RecordIntents(const CleaningPlan& plan, std::size_t last);
-  // Deletes or moves one file of the plan.
+  // Deletes, moves or trashes one file of the plan.
   Status Act(const CleaningPlan& plan, const PlannedDisposal& disposal);
   // Records that the file of `disposal` went, the one Act() just carried out.
   void RecordDone(std::size_t disposal, DisposalAction action);
@@ -91,7 +93,9 @@ class Disposer {
   FolderHandle rom_folder_handle_;
   FolderHandle moved_folder_handle_;
   bool moved_elsewhere_ = false;  // "moved" is on another device: a move there is a copy, another inode
-  std::string listed_name_;       // the listed name of the file being deleted or moved, NUL-terminated
+  Trash trash_;                   // keeps the trash of the folder's files open
+  TrashEntry trash_entry_;        // where the last file put in the trash went
+  std::string listed_name_;       // the listed name of the file being disposed of, NUL-terminated
 };
 
 }  // namespace varnel

@@ -20,6 +20,7 @@ struct RunSettings {
   std::string RomFolder;          // the folder to clean, used unchanged
   bool TestMode = true;           // decide and log, touch no file
   bool MoveFiles = false;         // move unkept files into "moved" instead of deleting them
+  bool TrashFiles = false;        // put unkept files in the desktop's trash instead (MoveFiles wins over it)
   bool OpenLog = true;            // open the log for the user at the end
   bool KeepTranslations = false;  // keep the best translated dump per wanted language
   bool IgnoreExtensions = false;  // files that differ only by extension are the same game

@@ -123,8 +123,9 @@ bool SecondsSinceEpoch(std::string_view iso, std::int64_t* seconds) {
 Status ListRuns(const std::string& folder, std::vector<std::string>* ids) {
   ids->clear();
   if (!PathExists(folder)) return Status::Ok();
-  Status status;
-  for (std::string& name : ListOrdinaryFiles(folder, &status)) {
+  std::vector<std::string> names;
+  const Status status = ListOrdinaryFiles(folder, &names);
+  for (std::string& name : names) {
     if (name.size() <= kRunFileExtension.size() ||
         name.compare(name.size() - kRunFileExtension.size(), kRunFileExtension.size(), kRunFileExtension) != 0) {
       continue;
@@ -141,7 +142,8 @@ Status ForgetRun(const std::string& folder, std::string_view id) { return Remove
 void KeepNewestRuns(const std::string& folder, std::size_t keep) {
   std::vector<std::string> ids;
   if (!ListRuns(folder, &ids).ok()) return;
-  for (std::size_t i = keep; i < ids.size(); ++i) ForgetRun(folder, ids[i]);
+  // A run that cannot be removed stays: the next run tries again.
+  for (std::size_t i = keep; i < ids.size(); ++i) ForgetRun(folder, ids[i]).IgnoreError();
 }
 
 }  // namespace varnel

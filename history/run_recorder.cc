@@ -70,7 +70,7 @@ Status RunRecorder::Start(const HistoryPlace& place, JobKind job, const std::str
     created = file_.Create(path_);
     if (!IsNameTaken(created)) break;
   }
-  if (!created.ok()) return created;
+  if (!created.ok()) return std::move(created).About("create the history file", path_);
   started_ = now.iso;
 
   JsonLine line(&pending_);
@@ -94,8 +94,7 @@ Status RunRecorder::Start(const HistoryPlace& place, JobKind job, const std::str
   }
   line.EndObject().End();
   if (Status written = Write(false); !written.ok()) {
-    file_.Close();
-    RemoveFile(path_);
+    Abandon();
     return written;
   }
   KeepNewestRuns(place.folder);
@@ -104,8 +103,10 @@ Status RunRecorder::Start(const HistoryPlace& place, JobKind job, const std::str
 
 void RunRecorder::Abandon() {
   if (!recording()) return;
-  file_.Close();
-  RemoveFile(path_);
+  // Nothing was recorded that a job did: what the file held goes, and a failure to remove it leaves a run
+  // without files in the history.
+  file_.Close().IgnoreError();
+  RemoveFile(path_).IgnoreError();
   pending_.clear();
 }
 
@@ -161,6 +162,7 @@ Status RunRecorder::Write(bool sync) {
   error_ = file_.Append(pending_);
   pending_.clear();
   if (error_.ok() && sync) error_ = file_.Sync();
+  if (!error_.ok()) error_ = std::move(error_).About("write the history file", path_);
   return error_;
 }
 
@@ -171,10 +173,17 @@ Status RunRecorder::Finish(int done, int failed, bool sync) {
       .Integer(record_key::kDone, done)
       .Integer(record_key::kFailed, failed)
       .End();
-  Write(sync);
+  Write(sync).IgnoreError();  // kept in error_
   const Status closed = file_.Close();
-  if (error_.ok()) error_ = closed;
+  if (error_.ok() && !closed.ok()) error_ = closed.About("write the history file", path_);
   return error_;
+}
+
+std::string HistoryStartMessage(const HistoryPlace& place, const Status& status, std::string_view done) {
+  std::string message = status.action().empty()
+                            ? "Cannot write the history in " + place.folder + ": " + status.message()
+                            : status.ToString();
+  return message.append("; nothing was ").append(done).append(".");
 }
 
 Status CarryOutInBatches(RunRecorder& recorder, std::size_t count, const std::function<void(std::size_t)>& intend,

@@ -75,8 +75,8 @@ class RunRecorder {
   void Failed(std::size_t intent, std::string_view reason);
 
   // Appends the records gathered since the last call to the file; with `sync`, then puts the file on disk. A
-  // failure stops the recording, and every later Write() and Finish() gives it again: the job must touch no
-  // more file.
+  // failure ("Cannot write the history file <path>: <reason>") stops the recording, and every later Write() and
+  // Finish() gives it again: the job must touch no more file.
   Status Write(bool sync);
   // Gathers the last record, with the counts of files done and failed, writes it and closes the file; with
   // `sync`, puts the file on disk first. (A last record lost in a power cut leaves a run that reads as killed:
@@ -94,6 +94,10 @@ class RunRecorder {
   Status error_;         // the first failure to write
   std::size_t intents_ = 0;
 };
+
+// What a job that touched nothing says when its history cannot be started: "Cannot write the history in
+// <folder>: <reason>; nothing was <done>.", or the failure as it names itself ("Cannot create <folder>: ...").
+std::string HistoryStartMessage(const HistoryPlace& place, const Status& status, std::string_view done);
 
 // Bytes of intents a job writes ahead at once (the cleaning run has its own batches, those of its log).
 inline constexpr std::size_t kIntentBatchSize = 8 * 1024 * 1024;

@@ -13,6 +13,7 @@
 #include "platform/folder_handle.h"
 #include "platform/folder_lock.h"
 #include "platform/sub_folders.h"
+#include "platform/trash.h"
 
 namespace varnel {
 
@@ -123,8 +124,13 @@ class Undo {
   }
   // The state of the step's file now; with `place`, also whether its place is free (else the move tells).
   StepCheck Check(const UndoStep& step, bool place);
-  // Carries one step out; the file's identity after it, when it may differ, goes to *after.
-  Status Act(const UndoStep& step, const FileIdentity& before, std::optional<FileIdentity>* after);
+  // What a step carried out tells its outcome record.
+  struct Done {
+    std::optional<FileIdentity> after;  // the file's identity where it differs from before (a copy)
+    TrashEntry trash;                   // where the trash put it
+  };
+  // Carries one step out.
+  Status Act(const UndoStep& step, const FileIdentity& before, Done* done);
   // Makes the folders above `relative` that are missing, recording them.
   Status MakeFoldersFor(const std::string& relative);
   UndoResult Stop(UndoResult::Outcome outcome, std::string message, MessageIcon icon);
@@ -137,6 +143,7 @@ class Undo {
   RunRecorder recorder_;
   FolderIdentity folder_identity_;
   std::unique_ptr<OpenFolders> folders_;
+  Trash trash_;
 };
 
 UndoResult Undo::Stop(UndoResult::Outcome outcome, std::string message, MessageIcon icon) {
@@ -164,6 +171,14 @@ void Undo::Plan() {
         step = {FileAction::kMove, std::move(file->destination), std::move(file->name), {}, step.expected, -1};
         break;
       case FileAction::kTrash:
+        if (file->destination.empty()) {
+          // A run that ended before it said where the trash put the file: in its place still, or somewhere in
+          // the trash, which the desktop's file manager can restore it from.
+          if (!IsPathBelow(file->name) || !PathExists(JoinPath(folder, file->name))) {
+            result_.failures.push_back({file->name, kTrashEntryUnknown});
+          }
+          continue;
+        }
         step = {FileAction::kUntrash,  std::move(file->destination),
                 std::move(file->name), std::move(file->trash_info),
                 step.expected,         -1};
@@ -236,7 +251,7 @@ Status Undo::MakeFoldersFor(const std::string& relative) {
   return Status::Ok();
 }
 
-Status Undo::Act(const UndoStep& step, const FileIdentity& before, std::optional<FileIdentity>* after) {
+Status Undo::Act(const UndoStep& step, const FileIdentity& before, Done* done) {
   switch (step.action) {
     case FileAction::kMove:
     case FileAction::kUntrash: {
@@ -246,20 +261,27 @@ Status Undo::Act(const UndoStep& step, const FileIdentity& before, std::optional
       const FolderHandle& to = folders_->Holding(step.to, &to_name);
       const Status moved = from.MoveWithoutReplace(from_name, to, to_name);
       if (!moved.ok()) return IsNameTaken(moved) ? Status::Error(kPlaceTaken) : moved;
-      if (step.action == FileAction::kUntrash && !step.trash_info.empty()) RemoveFile(step.trash_info);
+      // The file is back; a record left in the trash only shows there as an entry that cannot be restored.
+      if (step.action == FileAction::kUntrash && !step.trash_info.empty()) RemoveFile(step.trash_info).IgnoreError();
       // A move across devices is a copy: the file back in its place is another inode.
       if (FileIdentity now; before.device != folder_identity_.device && to.IdentifyFile(to_name, &now).ok()) {
-        *after = now;
+        done->after = now;
       }
       return Status::Ok();
     }
+    case FileAction::kTrash: {  // a file an undo brought back from the trash goes back there
+      const std::string path = PathOf(step.from);
+      std::size_t end = path.size();
+      while (end > 0 && !IsPathSeparator(path[end - 1])) --end;
+      if (end == 0) break;
+      return trash_.MoveToTrash(path.substr(0, end - 1), path.substr(end), &done->trash);
+    }
     case FileAction::kDelete:
       return RemoveFile(PathOf(step.from));
-    case FileAction::kTrash:
     case FileAction::kZip:
       break;
   }
-  return Status::Error("cannot be put back in the trash");
+  return Status::Error("not a file of this run");
 }
 
 UndoResult Undo::Run() {
@@ -279,13 +301,14 @@ UndoResult Undo::Run() {
 
   // Before anything else: never in a protected folder, and the folder's lock held to the end.
   FolderLock lock;
-  if (FolderEntry entry = EnterJobFolder(folder, /*changes_files=*/true, lock);
+  if (FolderEntry entry = EnterJobFolder(folder, /*changes_files=*/true, &lock);
       entry.outcome != FolderEntry::Outcome::kEntered) {
     return Stop(entry.outcome == FolderEntry::Outcome::kProtected ? UndoResult::Outcome::kRefused
                                                                   : UndoResult::Outcome::kLocked,
                 std::move(entry.message), MessageIcon::kExclamation);
   }
-  IdentifyFolder(folder, &folder_identity_);
+  // A folder that cannot be looked at has no device to tell moves across devices by: its files fail below.
+  IdentifyFolder(folder, &folder_identity_).IgnoreError();
   folders_ = std::make_unique<OpenFolders>(folder);
 
   Plan();
@@ -301,8 +324,7 @@ UndoResult Undo::Run() {
   if (Status started = recorder_.Start(options_.place, JobKind::kUndo, folder,
                                        RecordedSettings().Text(record_key::kUndoes, run_.summary.id));
       !started.ok()) {
-    return Stop(UndoResult::Outcome::kHistoryFailed,
-                "Cannot write the history in " + history + ": " + started.message() + "; nothing was done.",
+    return Stop(UndoResult::Outcome::kHistoryFailed, HistoryStartMessage(options_.place, started, "done"),
                 MessageIcon::kStop);
   }
   result_.undo_id = recorder_.id();
@@ -327,11 +349,14 @@ UndoResult Undo::Run() {
     const StepCheck& check = checks[i];
     if (check.state != StepCheck::State::kAlreadyBack) {
       Status status = check.state == StepCheck::State::kReady ? Status::Ok() : Status::Error(check.reason);
-      std::optional<FileIdentity> after;
-      if (status.ok()) status = Act(step, check.identity, &after);
-      if (status.ok()) {
+      Done done;
+      if (status.ok()) status = Act(step, check.identity, &done);
+      if (status.ok() && step.action == FileAction::kTrash) {
         ++result_.came_back;
-        recorder_.Done(intents[i], after ? &*after : nullptr);
+        recorder_.DoneInTrash(intents[i], TrashEntryPath(done.trash), TrashInfoPath(done.trash), nullptr);
+      } else if (status.ok()) {
+        ++result_.came_back;
+        recorder_.Done(intents[i], done.after ? &*done.after : nullptr);
       } else {
         ++failed;
         result_.failures.push_back({step.shown(), status.message()});
@@ -344,19 +369,18 @@ UndoResult Undo::Run() {
   const Status written = CarryOutInBatches(recorder_, steps_.size(), intend, act);
   if (!written.ok()) {
     return Stop(UndoResult::Outcome::kHistoryFailed,
-                "Cannot write the history file " + recorder_.path() + ": " + written.message() +
-                    ". The undo stopped after " + std::to_string(result_.came_back) + " files.",
+                written.ToString() + ". The undo stopped after " + std::to_string(result_.came_back) + " files.",
                 MessageIcon::kStop);
   }
 
   // The folders the run made, once empty; the last made first.
   for (auto made = run_.created_folders.rbegin(); made != run_.created_folders.rend(); ++made) {
-    if (IsPathBelow(*made)) RemoveEmptyFolder(JoinPath(folder, *made));
+    // One that holds anything now, a file that could not come back included, stays.
+    if (IsPathBelow(*made)) RemoveEmptyFolder(JoinPath(folder, *made)).IgnoreError();
   }
   // Not put on disk: the undo's intents are, and a power cut would leave files that the next undo finds on disk.
   if (Status finished = recorder_.Finish(result_.came_back, failed, /*sync=*/false); !finished.ok()) {
-    return Stop(UndoResult::Outcome::kHistoryFailed,
-                "Cannot write the history file " + recorder_.path() + ": " + finished.message(), MessageIcon::kStop);
+    return Stop(UndoResult::Outcome::kHistoryFailed, finished.ToString(), MessageIcon::kStop);
   }
   host_.SetProgress(0, maximum, maximum);
   return Stop(UndoResult::Outcome::kCompleted, UndoEndMessage(result_.came_back, result_.failures),

@@ -75,6 +75,7 @@ inline constexpr char kNotRestorable[] = "deleted, not restorable";
 inline constexpr char kChangedSinceRun[] = "changed since the run";
 inline constexpr char kPlaceTaken[] = "its place is taken";
 inline constexpr char kNotFound[] = "not found";
+inline constexpr char kTrashEntryUnknown[] = "in the trash, where the run did not say";
 
 }  // namespace varnel
 

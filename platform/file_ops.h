@@ -2,6 +2,7 @@
 #define VARNEL_PLATFORM_FILE_OPS_H_
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -9,11 +10,8 @@
 
 namespace varnel {
 
-#ifdef _WIN32
-inline constexpr char kPathSeparator = '\\';
-#else
-inline constexpr char kPathSeparator = '/';
-#endif
+// The separator the system writes between the names of a path: "/", on Windows a backslash.
+inline constexpr char kPathSeparator = static_cast<char>(std::filesystem::path::preferred_separator);
 
 // True for a character that separates the names of a path: "/", and on Windows a backslash as well.
 inline constexpr bool IsPathSeparator(char c) { return c == '/' || c == kPathSeparator; }
@@ -50,13 +48,19 @@ enum class FolderObstacle {
 FolderObstacle FolderObstacleAt(const std::string& path);
 
 // Makes sure `path` is a folder of its own, creating it (its parent must exist) when nothing has that name.
-// Something else at the name fails the call and *obstacle (when given) says what; a failed creation carries
-// the system's reason with *obstacle kNone. A job never writes into a folder through a link.
+// Something else at the name fails the call with kExistsAsAFile or kIsASymbolicLink, and *obstacle (when
+// given) says what; a failed creation carries the system's reason with *obstacle kNone. Every failure is the
+// failure to "create" `path`. A job never writes into a folder through a link.
 Status EnsureFolder(const std::string& path, FolderObstacle* obstacle = nullptr);
 
+// The reasons EnsureFolder gives when the name is taken.
+inline constexpr char kExistsAsAFile[] = "exists as a file";
+inline constexpr char kIsASymbolicLink[] = "is a symbolic link";
+
 // The message for a failed EnsureFolder of the sub-folder `name` of `folder`: "\"<name>\" exists as a file in
-// <folder>; nothing was <done>.", "\"<name>\" in <folder> is a symbolic link; nothing was <done>." or
-// "Cannot create <folder>/<name>: <reason>". `done` is what the job does to files ("moved", "zipped").
+// <folder>; nothing was <done>.", "\"<name>\" in <folder> is a symbolic link; nothing was <done>." or, for a
+// failed creation, the status's own "Cannot create <folder>/<name>: <reason>". `done` is what the job does to
+// files ("moved", "zipped").
 std::string EnsureFolderMessage(std::string_view name, std::string_view folder, FolderObstacle obstacle,
                                 const Status& status, std::string_view done);
 

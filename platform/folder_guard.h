@@ -29,10 +29,10 @@ struct FolderEntry {
 };
 
 // Step 1 of every job on `folder`, before it touches anything: a job that changes files (`changes_files`;
-// a test run does not) is refused a protected folder; then `lock` takes the folder's lock, which the job
+// a test run does not) is refused a protected folder; then *lock takes the folder's lock, which the job
 // holds to its end. A folder that does not exist is entered without a lock: the job's own first look at it
 // says why it cannot work there.
-FolderEntry EnterJobFolder(const std::string& folder, bool changes_files, FolderLock& lock);
+FolderEntry EnterJobFolder(const std::string& folder, bool changes_files, FolderLock* lock);
 
 }  // namespace varnel
 

@@ -37,7 +37,7 @@ class FolderHandle {
   void Close();
 
   std::string path_;
-  int fd_ = -1;
+  int fd_ = -1;  // the folder held open (POSIX); -1 while it is known by its path only
 };
 
 }  // namespace varnel

@@ -1,13 +1,10 @@
 #ifndef VARNEL_PLATFORM_FOLDER_LOCK_H_
 #define VARNEL_PLATFORM_FOLDER_LOCK_H_
 
+#include <cstdint>
 #include <string>
 
 #include "platform/status.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 namespace varnel {
 
@@ -23,20 +20,19 @@ class FolderLock {
   FolderLock() = default;
   FolderLock(const FolderLock&) = delete;
   FolderLock& operator=(const FolderLock&) = delete;
-  ~FolderLock();
+  ~FolderLock() { Release(); }
 
   // Takes the lock of `folder` (following links), giving up any lock held before. Fails without waiting
-  // when another job holds it: IsBusy() then tells that failure from the others.
+  // when another job holds it: IsBusy() then tells that failure from the others. A failure is the failure to
+  // "lock" `folder`.
   Status Acquire(const std::string& folder);
-#ifndef _WIN32
-  // Takes the lock of `folder` through its lock file, the way taken where the folder's own file system
-  // refuses a lock.
+  // Takes the lock of `folder` through its lock file: on Linux the way taken where the folder's own file
+  // system refuses a lock, on Windows the only way.
   Status AcquireWithLockFile(const std::string& folder);
-#endif
   // Lets the lock go; nothing when none is held.
   void Release();
 
-  bool held() const;
+  bool held() const { return handle_ != -1; }
   // The lock file held; empty when none is held or the folder itself is locked.
   const std::string& lock_file() const { return lock_file_; }
 
@@ -44,11 +40,13 @@ class FolderLock {
   static bool IsBusy(const Status& status);
 
  private:
-#ifdef _WIN32
-  HANDLE handle_ = INVALID_HANDLE_VALUE;
-#else
-  int fd_ = -1;
-#endif
+  // The work of Acquire and AcquireWithLockFile, each system's own, with no lock held on entry.
+  Status TakeLock(const std::string& folder);
+  Status TakeLockFile(const std::string& folder);
+
+  // What holds the lock, -1 for nothing: the descriptor of the folder or its lock file (POSIX), the handle of
+  // the lock file (Windows).
+  std::intptr_t handle_ = -1;
   std::string lock_file_;
 };
 

@@ -6,16 +6,7 @@
 #include <cstring>
 #include <utility>
 
-#ifdef _WIN32
-#include <windows.h>
-
-#include "platform/win_text.h"
-#else
-#include <dirent.h>
-#include <sys/stat.h>
-
-#include <cerrno>
-#endif
+#include "platform/system.h"
 
 namespace varnel {
 
@@ -125,17 +116,6 @@ void SortItems(SortItem* items, std::size_t count, std::size_t depth, int budget
   }
 }
 
-#ifndef _WIN32
-// An entry of the listing counts when it is a regular file (a link to one counts too).
-bool IsOrdinaryFile(int dir_fd, const dirent* entry) {
-  if (entry->d_type == DT_REG) return true;
-  if (entry->d_type != DT_UNKNOWN && entry->d_type != DT_LNK) return false;
-  struct stat info;
-  if (fstatat(dir_fd, entry->d_name, &info, 0) != 0) return false;
-  return S_ISREG(info.st_mode);
-}
-#endif
-
 }  // namespace
 
 bool ListedNameLess(std::string_view a, std::string_view b) {
@@ -178,98 +158,37 @@ SortItem ItemOf(std::string_view name, std::size_t index) {
                   static_cast<std::uint32_t>(index)};
 }
 
-// The names of a folder in the order it gives them, gathered in one buffer: sorting them there and only then
-// making each its string leaves the strings side by side in listing order, as the scan reads them.
-class GatheredNames {
- public:
-  void Add(std::string_view name) {
-    spans_.emplace_back(bytes_.size(), name.size());
-    bytes_.append(name);
-  }
-
-  std::vector<std::string> Sorted() const {
-    std::vector<SortItem> items;
-    items.reserve(spans_.size());
-    for (const auto& [offset, size] : spans_) items.push_back(ItemOf({bytes_.data() + offset, size}, items.size()));
-    SortAllItems(items);
-    std::vector<std::string> names;
-    names.reserve(items.size());
-    for (const SortItem& item : items) names.emplace_back(item.name, item.size);
-    return names;
-  }
-
- private:
-  std::string bytes_;
-  std::vector<std::pair<std::size_t, std::size_t>> spans_;  // offset and size of each name in bytes_
-};
-
 }  // namespace
 
-void SortListedNames(std::vector<std::string>& names) {
+std::vector<std::string> GatheredNames::Sorted() const {
   std::vector<SortItem> items;
-  items.reserve(names.size());
-  for (const std::string& name : names) items.push_back(ItemOf(name, items.size()));
+  items.reserve(spans_.size());
+  for (const auto& [offset, size] : spans_) items.push_back(ItemOf({bytes_.data() + offset, size}, items.size()));
   SortAllItems(items);
-  std::vector<std::string> sorted;
-  sorted.reserve(names.size());
-  for (const SortItem& item : items) sorted.push_back(std::move(names[item.index]));
-  names.swap(sorted);
+  std::vector<std::string> names;
+  names.reserve(items.size());
+  for (const SortItem& item : items) names.emplace_back(item.name, item.size);
+  return names;
 }
 
-std::vector<std::string> ListOrdinaryFiles(const std::string& folder, Status* status) {
-  GatheredNames names;
-  if (status != nullptr) *status = Status::Ok();
-#ifdef _WIN32
-  std::wstring pattern = Utf8ToWide(folder);
-  pattern += L"\\*";
-  WIN32_FIND_DATAW data;
-  HANDLE find = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
-                                 FIND_FIRST_EX_LARGE_FETCH);
-  if (find == INVALID_HANDLE_VALUE) {
-    const DWORD error = GetLastError();
-    if (error != ERROR_FILE_NOT_FOUND && status != nullptr) *status = Status::Error(SystemMessage(error), error);
-    return {};
-  }
-  do {
-    constexpr DWORD kSkipped = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-    if ((data.dwFileAttributes & kSkipped) != 0) continue;
-    names.Add(WideToUtf8(data.cFileName));
-  } while (FindNextFileW(find, &data));
-  const DWORD end = GetLastError();
-  FindClose(find);
-  // A listing cut short by a failure is no snapshot of the folder: a job must not take it for one.
-  if (end != ERROR_NO_MORE_FILES) {
-    if (status != nullptr) *status = Status::Error(SystemMessage(end), static_cast<int>(end));
-    return {};
-  }
-#else
-  DIR* dir = opendir(folder.c_str());
-  if (dir == nullptr) {
-    const int error = errno;
-    if (status != nullptr) *status = Status::Error(std::strerror(error), error);
-    return {};
-  }
-  const int dir_fd = dirfd(dir);
-  int error = 0;
-  for (;;) {
-    errno = 0;  // readdir tells its end from its failure only by errno
-    const dirent* entry = readdir(dir);
-    if (entry == nullptr) {
-      error = errno;
-      break;
-    }
-    if (entry->d_name[0] == '.') continue;  // hidden, and the "." and ".." entries
-    if (IsOrdinaryFile(dir_fd, entry)) names.Add(entry->d_name);
-  }
-  closedir(dir);
-  // A listing cut short by a failure (an I/O error, a network folder gone stale) is no snapshot of the folder:
-  // a job must not take it for one.
-  if (error != 0) {
-    if (status != nullptr) *status = Status::Error(std::strerror(error), error);
-    return {};
-  }
-#endif
-  return names.Sorted();
+void SortListedNames(std::vector<std::string>* names) {
+  std::vector<SortItem> items;
+  items.reserve(names->size());
+  for (const std::string& name : *names) items.push_back(ItemOf(name, items.size()));
+  SortAllItems(items);
+  std::vector<std::string> sorted;
+  sorted.reserve(names->size());
+  for (const SortItem& item : items) sorted.push_back(std::move((*names)[item.index]));
+  names->swap(sorted);
+}
+
+Status ListOrdinaryFiles(const std::string& folder, std::vector<std::string>* names) {
+  names->clear();
+  GatheredNames gathered;
+  if (Status status = GatherOrdinaryFiles(folder, &gathered); !status.ok())
+    return std::move(status).About("read", folder);
+  *names = gathered.Sorted();
+  return Status::Ok();
 }
 
 }  // namespace varnel

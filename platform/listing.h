@@ -14,15 +14,16 @@ namespace varnel {
 // are equal that way are ordered by their raw bytes. Grouping of dumps relies on this order.
 bool ListedNameLess(std::string_view a, std::string_view b);
 
-// Sorts `names` by ListedNameLess. Quicker than a comparison sort on the names of a romset, whose neighbours
+// Sorts *names by ListedNameLess. Quicker than a comparison sort on the names of a romset, whose neighbours
 // share long beginnings. The names must not hold a NUL byte.
-void SortListedNames(std::vector<std::string>& names);
+void SortListedNames(std::vector<std::string>* names);
 
-// A snapshot of the ordinary files of `folder`: regular files whose name does not start with "." (Windows:
-// neither hidden nor system), folders left out, sorted by ListedNameLess. Each job takes its own snapshot,
-// so no two jobs ever share a cursor. When the folder cannot be read, or its reading fails part way, the result is
-// empty and *status (when given) says why; an empty folder gives an empty result and an ok status.
-std::vector<std::string> ListOrdinaryFiles(const std::string& folder, Status* status = nullptr);
+// Fills *names with a snapshot of the ordinary files of `folder`: regular files whose name does not start with
+// "." (Windows: neither hidden nor system), folders left out, sorted by ListedNameLess. Each job takes its own
+// snapshot, so no two jobs ever share a cursor. When the folder cannot be read, or its reading fails part way,
+// *names is empty and the failure says why, as the failure to "read" `folder`; an empty folder gives an empty
+// *names and an ok status.
+Status ListOrdinaryFiles(const std::string& folder, std::vector<std::string>* names);
 
 }  // namespace varnel
 

@@ -2,17 +2,12 @@
 #define VARNEL_PLATFORM_PROCESS_H_
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/status.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <sys/types.h>
-#endif
 
 namespace varnel {
 
@@ -33,7 +28,7 @@ struct ProcessCommand {
 // soon as it ends by itself, so nothing outlives the job that started it.
 class ChildProcess {
  public:
-  ChildProcess() = default;
+  ChildProcess();
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
   ChildProcess(ChildProcess&& other) noexcept;
@@ -65,24 +60,14 @@ class ChildProcess {
   int exit_code() const { return exit_code_; }
 
  private:
+  struct Handles;  // the system's handles of a started child, defined for each system
+
   void Release();
-#ifndef _WIN32
-  // Kills the child's process group (the child itself, ended or not, and what it left running), then reaps
-  // the child.
-  void KillGroupAndReap();
-#endif
 
   bool started_ = false;
   bool ended_ = false;
   int exit_code_ = -1;
-#ifdef _WIN32
-  HANDLE process_ = nullptr;
-  HANDLE thread_ = nullptr;
-  HANDLE job_ = nullptr;  // nullptr where the system refuses a job object: then only the child itself is ended
-#else
-  pid_t pid_ = -1;
-  int pidfd_ = -1;  // -1 when the system refuses pidfd_open: the wait then polls waitpid
-#endif
+  std::unique_ptr<Handles> handles_;  // none before a start
 };
 
 // True when `path` names an ordinary file that this program may start (POSIX: a regular file with execute

@@ -18,11 +18,9 @@ class StopSignals {
   // Ctrl-Break); 0 while none was.
   int caught() const;
 
-#ifndef _WIN32
   // A descriptor that becomes readable once a request is caught, for an event loop to watch; -1 when the
-  // system refused one (caught() still tells).
+  // system refused one (caught() still tells), and always on Windows.
   int notify_fd() const;
-#endif
 };
 
 }  // namespace varnel

@@ -37,20 +37,16 @@ class LogFile {
   Status Sync();
   // Closes the file; reports a failure of the close.
   Status Close();
-  bool is_open() const;
+  bool is_open() const { return handle_ != -1; }
   // Bytes appended since Open().
   std::uint64_t size() const { return size_; }
 
  private:
-#ifdef _WIN32
-  void* handle_ = nullptr;
-#else
-  int fd_ = -1;
-#endif
+  std::intptr_t handle_ = -1;  // the open file's descriptor (POSIX) or handle (Windows); -1 when none
   std::uint64_t size_ = 0;
 };
 
-// Reads a whole file as bytes.
+// Reads a whole file as bytes; a failure is the failure to "read" `path`.
 Status ReadWholeFile(const std::string& path, std::string* contents);
 
 // Reads the first `length` bytes of a file into *head and its last `length` bytes into *tail (the whole file

@@ -121,7 +121,7 @@ Status WriteConfigFile(const std::string& path, const ConfigValues& values) {
     contents += translations;
     contents += "\r\n";
   }
-  return ReplaceWholeFile(path, contents);
+  return ReplaceWholeFile(path, contents).About("save", path);
 }
 
 }  // namespace varnel

@@ -56,7 +56,7 @@ Status LoadConfigValues(const std::string& path, ConfigValues* values);
 // Writes the three or four lines, each ended by CR LF, creating the file or replacing it whole through a
 // temporary file (ReplaceWholeFile): a failed save leaves the old file as it was, a symbolic link stays a
 // link. Line breaks (CR, LF) left inside the texts are removed first: they would shift every later value on
-// the next load.
+// the next load. A failure is the failure to "save" `path`.
 Status WriteConfigFile(const std::string& path, const ConfigValues& values);
 
 }  // namespace varnel

@@ -48,11 +48,13 @@ constexpr RememberedBox kRememberedBoxes[] = {
     {"LogFile", "open_logfile"},
     {"Moved", "move"},
     {"Multiext", "multi_extension"},
+    {"Trash", "trash"},
 };
 
 // Each box-only check box with the label that captions it.
-constexpr std::pair<const char*, const char*> kBoxLabels[] = {
-    {"TradsYN", "Label11"}, {"Test", "Label3"}, {"LogFile", "Label4"}, {"Moved", "Label9"}, {"Multiext", "Label10"}};
+constexpr std::pair<const char*, const char*> kBoxLabels[] = {{"TradsYN", "Label11"},  {"Test", "Label3"},
+                                                              {"LogFile", "Label4"},   {"Moved", "Label9"},
+                                                              {"Multiext", "Label10"}, {"Trash", "Label12"}};
 
 template <std::size_t N>
 QString Legend(const std::array<const char*, N>& entries) {
@@ -207,6 +209,17 @@ void Form1::BuildControls() {
                     "Consider that differents extensions (.zip, .nes, .unf) mustn't be considered as different files",
                     false, 7200, 6360, 255, 255);
   PlaceLabel(this, "Label10", "Multi extensions not different", 7440, 6360, 2775, 255);
+  trash_ =
+      PlaceCheckBox(this, "Trash", "Don't delete files but move them to the trash, from where they can be restored",
+                    false, 7200, 6660, 255, 255);
+  PlaceLabel(this, "Label12", "Move unkept files to the trash", 7440, 6660, 2895, 255);
+  // Moving and trashing are two ways of keeping what goes: checking one clears the other.
+  connect(move_, &QCheckBox::toggled, this, [this](bool checked) {
+    if (checked) trash_->setChecked(false);
+  });
+  connect(trash_, &QCheckBox::toggled, this, [this](bool checked) {
+    if (checked) move_->setChecked(false);
+  });
 
   auto* go = PlaceControl<QPushButton>(this, "Command1", 6600, 7440, 1695, 495);
   go->setText(QStringLiteral("Go"));
@@ -272,6 +285,7 @@ RunSettings Form1::CurrentRunSettings() const {
   settings.RomFolder = folders_->Folder();
   settings.TestMode = test_->isChecked();
   settings.MoveFiles = move_->isChecked();
+  settings.TrashFiles = trash_->isChecked();
   settings.OpenLog = open_log_->isChecked();
   settings.KeepTranslations = translations_wanted_->isChecked();
   settings.IgnoreExtensions = multi_ext_->isChecked();
@@ -297,13 +311,11 @@ ConfigValues Form1::CurrentConfigValues() const {
 
 void Form1::SaveFile() {
   const std::string& path = options_.config_path;
-  const QString shown = QString::fromStdString(path);
   // The user's configuration folder may not exist yet on a fresh account.
-  QDir().mkpath(QFileInfo(shown).absolutePath());
+  QDir().mkpath(QFileInfo(QString::fromStdString(path)).absolutePath());
   const Status status = WriteConfigFile(path, CurrentConfigValues());
   if (!status.ok()) {
-    ShowMessageBox(this, QStringLiteral("Cannot save %1: %2").arg(shown, QString::fromStdString(status.message())),
-                   MessageIcon::kStop);
+    ShowMessageBox(this, QString::fromStdString(status.ToString()), MessageIcon::kStop);
     return;
   }
   ShowMessageBox(this, QString::fromStdString(ConfigSavedMessage(path)), MessageIcon::kInformation);

@@ -40,8 +40,8 @@ struct Form1Options {
 // The cleaning window. Every option of a run lives in its controls (tests find them by their object names);
 // "Go" runs the cleaning of the folder chosen in `Dir1`, under the wait cursor. Creating the window loads it: the
 // configuration file is read silently and the defaults fill in for a missing, unreadable or short file; the
-// zone mode and the Open logfile, Move and multi-extension boxes take the states kept in the state file (Test
-// always starts checked). A click on the label beside a box toggles it.
+// zone mode and the Open logfile, Move, multi-extension and Trash boxes take the states kept in the state file
+// (Test always starts checked). A click on the label beside a box toggles it; Move and Trash clear each other.
 class Form1 : public JobForm {
   Q_OBJECT
 
@@ -80,6 +80,7 @@ class Form1 : public JobForm {
   QCheckBox* open_log_ = nullptr;
   QCheckBox* move_ = nullptr;
   QCheckBox* multi_ext_ = nullptr;
+  QCheckBox* trash_ = nullptr;
   QAbstractButton* option1_ = nullptr;
   QAbstractButton* option2_ = nullptr;
   QAbstractButton* option3_ = nullptr;

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include "common/job_host.h"
+#include "platform/url_path.h"
 #include "ui/kit/form_layout.h"
 #include "ui/kit/message_box.h"
 
@@ -12,31 +13,12 @@ namespace varnel {
 
 namespace {
 
-bool IsUnreservedUrlByte(unsigned char byte) {
-  return (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') || (byte >= '0' && byte <= '9') || byte == '-' ||
-         byte == '.' || byte == '_' || byte == '~' || byte == '/';
-}
-
 // The window a message goes over: `window` while the user can see it, else none.
 QWidget* Shown(const QPointer<QWidget>& window) { return window != nullptr && window->isVisible() ? window : nullptr; }
 
 }  // namespace
 
-std::string FileUrl(std::string_view path) {
-  constexpr char kHexDigits[] = "0123456789ABCDEF";
-  std::string url = "file://";
-  for (const char c : path) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (IsUnreservedUrlByte(byte)) {
-      url += c;
-    } else {
-      url += '%';
-      url += kHexDigits[byte >> 4];
-      url += kHexDigits[byte & 0xF];
-    }
-  }
-  return url;
-}
+std::string FileUrl(std::string_view path) { return "file://" + PercentEncodedPath(path); }
 
 QString OpenerFailedMessage(const QString& path, int exit_code) {
   switch (exit_code) {

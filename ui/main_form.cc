@@ -39,7 +39,7 @@ constexpr const char* kLanguageValues[] = {"", "fr", "en"};
 // The `LanguageId` kept in the state file at `path`; French when none is.
 int16_t KeptLanguage(const std::string& path) {
   StateFile state;
-  LoadStateFile(path, &state);
+  LoadStateFile(path, &state).IgnoreError();  // an unreadable state remembers no language
   return state.Get(kLanguageKey) == std::string(kLanguageValues[2]) ? 2 : 1;
 }
 

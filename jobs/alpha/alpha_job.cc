@@ -94,7 +94,7 @@ AlphaResult Stop(AlphaResult::Outcome outcome, std::string message, MessageIcon 
 AlphaResult RunAlphaFolders(const std::string& rom_folder, AlphaHost& host, const HistoryPlace& history) {
   // Before anything else: never in a protected folder, and the folder's lock is held to the end.
   FolderLock lock;
-  if (FolderEntry entry = EnterJobFolder(rom_folder, /*changes_files=*/true, lock);
+  if (FolderEntry entry = EnterJobFolder(rom_folder, /*changes_files=*/true, &lock);
       entry.outcome != FolderEntry::Outcome::kEntered) {
     const AlphaResult::Outcome outcome = entry.outcome == FolderEntry::Outcome::kProtected
                                              ? AlphaResult::Outcome::kRefused
@@ -102,11 +102,9 @@ AlphaResult RunAlphaFolders(const std::string& rom_folder, AlphaHost& host, cons
     return Stop(outcome, std::move(entry.message), MessageIcon::kExclamation, host);
   }
 
-  Status listed;
-  const std::vector<std::string> names = ListOrdinaryFiles(rom_folder, &listed);
-  if (!listed.ok()) {
-    return Stop(AlphaResult::Outcome::kListingFailed, "Cannot read " + rom_folder + ": " + listed.message(),
-                MessageIcon::kStop, host);
+  std::vector<std::string> names;
+  if (const Status listed = ListOrdinaryFiles(rom_folder, &names); !listed.ok()) {
+    return Stop(AlphaResult::Outcome::kListingFailed, listed.ToString(), MessageIcon::kStop, host);
   }
   if (names.empty())
     return Stop(AlphaResult::Outcome::kEmptyFolder, "Empty directory", MessageIcon::kExclamation, host);
@@ -120,13 +118,13 @@ AlphaResult RunAlphaFolders(const std::string& rom_folder, AlphaHost& host, cons
   if (std::string problem = PrepareLetterFolders(rom_folder, letter_paths, &created); !problem.empty()) {
     return Stop(AlphaResult::Outcome::kFoldersFailed, std::move(problem), MessageIcon::kStop, host);
   }
-  // Temporaries that an interrupted earlier move left go before this run moves anything.
-  for (const std::string& path : letter_paths) RemoveLeftoverTemporaries(path);
+  // Temporaries that an interrupted earlier move left go before this run moves anything. One that cannot go
+  // stays harmless: this run creates its own under new names and never replaces a file.
+  for (const std::string& path : letter_paths) RemoveLeftoverTemporaries(path).IgnoreError();
 
   RunRecorder recorder;
   if (const Status started = recorder.Start(history, JobKind::kAlpha, rom_folder, RecordedSettings()); !started.ok()) {
-    return Stop(AlphaResult::Outcome::kHistoryFailed,
-                "Cannot write the history in " + history.folder + ": " + started.message() + "; nothing was moved.",
+    return Stop(AlphaResult::Outcome::kHistoryFailed, HistoryStartMessage(history, started, "moved"),
                 MessageIcon::kStop, host);
   }
   for (const std::string& folder : created) recorder.CreatedFolder(folder);
@@ -173,17 +171,14 @@ AlphaResult RunAlphaFolders(const std::string& rom_folder, AlphaHost& host, cons
   };
   if (const Status written = CarryOutInBatches(recorder, names.size(), intend, move); !written.ok()) {
     return Stop(AlphaResult::Outcome::kHistoryFailed,
-                "Cannot write the history file " + recorder.path() + ": " + written.message() +
-                    ". The job stopped after " + std::to_string(result.moved_count) + " files.",
+                written.ToString() + ". The job stopped after " + std::to_string(result.moved_count) + " files.",
                 MessageIcon::kStop, host);
   }
   // Not put on disk: the intents are, and a power cut would leave moves that an undo finds on disk.
   if (const Status finished =
           recorder.Finish(result.moved_count, static_cast<int>(result.failures.size()), /*sync=*/false);
       !finished.ok()) {
-    return Stop(AlphaResult::Outcome::kHistoryFailed,
-                "Cannot write the history file " + recorder.path() + ": " + finished.message(), MessageIcon::kStop,
-                host);
+    return Stop(AlphaResult::Outcome::kHistoryFailed, finished.ToString(), MessageIcon::kStop, host);
   }
 
   host.SetProgress(0.0, maximum, maximum);  // a job that got to its end shows a full bar

@@ -74,16 +74,15 @@ ZipJobResult RunZipJob(const ZipJobSettings& settings, ZipHost& host) {
   // Before anything else: the folder's lock, held to the end. Zipping changes no file of the folder, so
   // no folder is refused.
   FolderLock lock;
-  if (const FolderEntry entry = EnterJobFolder(settings.folder, /*changes_files=*/false, lock);
+  if (const FolderEntry entry = EnterJobFolder(settings.folder, /*changes_files=*/false, &lock);
       entry.outcome != FolderEntry::Outcome::kEntered) {
     host.ShowMessage(entry.message, MessageIcon::kExclamation);
     return Ended(ZipJobEnd::kLocked);
   }
   // The job works on its own snapshot: the archives go into a sub-folder, so they never join it.
-  Status listed;
-  const std::vector<std::string> names = ListOrdinaryFiles(settings.folder, &listed);
-  if (!listed.ok()) {
-    host.ShowMessage("Cannot read " + settings.folder + ": " + listed.message(), MessageIcon::kStop);
+  std::vector<std::string> names;
+  if (const Status listed = ListOrdinaryFiles(settings.folder, &names); !listed.ok()) {
+    host.ShowMessage(listed.ToString(), MessageIcon::kStop);
     return Ended(ZipJobEnd::kNotStarted);
   }
   if (names.empty()) {
@@ -100,7 +99,9 @@ ZipJobResult RunZipJob(const ZipJobSettings& settings, ZipHost& host) {
   // gets starts with the absolute folder.
   const std::string folder = AbsolutePath(settings.folder);
   const std::string archive_folder = JoinPath(folder, kArchiveFolderName);
-  RemoveLeftoverTemporaries(archive_folder);  // an interrupted job's, before this one writes any
+  // An interrupted job's temporaries go before this one writes any; one that cannot go stays harmless, as
+  // this job creates its own under new names and never replaces a file.
+  RemoveLeftoverTemporaries(archive_folder).IgnoreError();
   const std::vector<PlannedFile> plan = PlanZipJob(
       names, [&archive_folder](const std::string& archive) { return PathExists(JoinPath(archive_folder, archive)); });
 
@@ -112,9 +113,7 @@ ZipJobResult RunZipJob(const ZipJobSettings& settings, ZipHost& host) {
   if (const Status started = recorder.Start(settings.history, JobKind::kZip, folder,
                                             RecordedSettings().Text("archiver", settings.archiver));
       !started.ok()) {
-    host.ShowMessage(
-        "Cannot write the history in " + settings.history.folder + ": " + started.message() + "; nothing was zipped.",
-        MessageIcon::kStop);
+    host.ShowMessage(HistoryStartMessage(settings.history, started, "zipped"), MessageIcon::kStop);
     return Ended(ZipJobEnd::kNotStarted);
   }
   if (made_archive_folder) recorder.CreatedFolder(kArchiveFolderName);
@@ -169,19 +168,22 @@ ZipJobResult RunZipJob(const ZipJobSettings& settings, ZipHost& host) {
         result.failed.push_back({file.name, zip.reason});
         recorder.Failed(intents[i], zip.reason);
       }
-      recorder.Write(/*sync=*/false);  // a job killed later still tells which archives it wrote
+      // A job killed later still tells which archives it wrote; a write that fails shows at the next batch or
+      // at the end.
+      recorder.Write(/*sync=*/false).IgnoreError();
     }
     host.SetProgress(0, maximum, ++value);
     return true;
   };
   const Status written = CarryOutInBatches(recorder, plan.size(), intend, zip_file);
-  FlushFolder(archive_folder);  // the new names on disk too
+  // The new names on disk too. Each archive's data is already there and each file's outcome is told; a folder
+  // the system cannot flush changes none of that.
+  FlushFolder(archive_folder).IgnoreError();
   const Status finished = recorder.Finish(result.zipped, static_cast<int>(result.failed.size()));
   if (!written.ok() || !finished.ok()) {
-    host.ShowMessage("Cannot write the history file " + recorder.path() + ": " +
-                         (written.ok() ? finished : written).message() + ". The job stopped after " +
-                         ZippedLine(result.zipped) + ".",
-                     MessageIcon::kStop);
+    host.ShowMessage(
+        (written.ok() ? finished : written).ToString() + ". The job stopped after " + ZippedLine(result.zipped) + ".",
+        MessageIcon::kStop);
     return Ended(ZipJobEnd::kHistoryFailed, std::move(result));
   }
   if (ended) return Ended(*ended, std::move(result));

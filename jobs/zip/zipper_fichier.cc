@@ -53,10 +53,13 @@ ZippedFile ZipperFichier(const std::string& archiver, const std::string& folder,
   };
   result.run = AttendreFinProcess(&child, hang_limit, written, events);
 
+  // A failed file's temporary goes; one that cannot go is already reported through the file's failure and is
+  // removed as a leftover by the next job on the folder.
+  const auto discard_temporary = [&temporary] { RemoveFile(temporary).IgnoreError(); };
   std::uint64_t size = 0;
   const bool written_file = RegularFileSize(temporary, &size);
   if (!result.run.error.ok() || result.run.stopped || result.run.exit_code != 0) {
-    if (written_file) RemoveFile(temporary);
+    if (written_file) discard_temporary();
     if (result.run.error.ok() && !result.run.stopped)
       result.reason = "7z ended with code " + std::to_string(result.run.exit_code);
     return result;
@@ -66,14 +69,14 @@ ZippedFile ZipperFichier(const std::string& archiver, const std::string& folder,
     return result;
   }
   if (size <= kEmptyZipSize) {
-    RemoveFile(temporary);
+    discard_temporary();
     result.reason = "7z wrote an empty archive";
     return result;
   }
   Status status = FlushFile(temporary);
   if (status.ok()) status = MoveWithoutReplace(temporary, JoinPath(archive_folder, ZipArchiveName(file_name)));
   if (!status.ok()) {
-    RemoveFile(temporary);
+    discard_temporary();
     result.reason = status.message();
     return result;
   }

@@ -71,10 +71,12 @@ class CliTest : public ::testing::Test {
   // Each test keeps its own history: XDG_STATE_HOME in the test's folder.
   void SetHistoryFolder() const { setenv("XDG_STATE_HOME", (root_ / "state").c_str(), 1); }
 
-  // Runs varnel-cli with stdin from /dev/null, and HOME and XDG_CONFIG_HOME in the test's folder so that the
-  // user's own configuration file is never read. `config_file` sets the test-only path when not empty.
+  // Runs varnel-cli with stdin from /dev/null, and HOME, XDG_CONFIG_HOME and XDG_DATA_HOME in the test's folder
+  // so that the user's own configuration file and trash are never reached. `config_file` sets the test-only path
+  // when not empty.
   CliRun Run(const std::vector<std::string>& args, const fs::path& config_file = {}) {
     setenv("HOME", root_.c_str(), 1), setenv("XDG_CONFIG_HOME", root_.c_str(), 1), SetHistoryFolder();
+    setenv("XDG_DATA_HOME", (root_ / "data").c_str(), 1);
     config_file.empty() ? unsetenv("VARNEL_CONFIG_FILE") : setenv("VARNEL_CONFIG_FILE", config_file.c_str(), 1);
     std::string command = Quote(VARNEL_CLI_PATH);
     for (const std::string& arg : args) command += " " + Quote(arg);
@@ -172,6 +174,8 @@ TEST_F(CliTest, EachOptionRunsAsItsBoxWould) {
       {{"--mode", "4"}, [](RunSettings& s) { s.ZoneMode = ZoneMode::kAllZones; }},
       {{"--multi-ext"}, [](RunSettings& s) { s.IgnoreExtensions = true; }},
       {{"--move"}, [](RunSettings& s) { s.MoveFiles = true; }},
+      {{"--trash"}, [](RunSettings& s) { s.TrashFiles = true; }},
+      {{"--apply", "--trash"}, [](RunSettings& s) { s.TestMode = false, s.TrashFiles = true; }},
       {{"--apply", "--yes"}, [](RunSettings& s) { s.TestMode = false; }},
       {{}, from_file, file},
       {{"--apply", "--move"}, [&](RunSettings& s) { from_file(s), s.TestMode = false, s.MoveFiles = true; }, file},
@@ -200,8 +204,13 @@ TEST_F(CliTest, EachOptionRunsAsItsBoxWould) {
     EXPECT_EQ(out, result.summary + "\n");
     EXPECT_EQ(log != ReadFile(unedited / "logfile.txt"), static_cast<bool>(c.edit));
     EXPECT_EQ(Tree(cli), Tree(direct));  // kept in place, or moved into "moved", as the window does
-    // None lost: each file is still there, or in "moved", or deleted and counted; and the log.
-    EXPECT_EQ(Tree(cli).size(), file_count + 1 - (result.summary.starts_with("Deleted") ? result.DisposedCount : 0));
+    // None lost: each file is still there, or in "moved", or deleted or trashed and counted; and the log.
+    const bool gone = result.summary.starts_with("Deleted") || result.summary.starts_with("Trashed");
+    EXPECT_EQ(Tree(cli).size(), file_count + 1 - (gone ? result.DisposedCount : 0));
+    if (result.summary.starts_with("Trashed")) {  // the two runs' files, under names of their own
+      EXPECT_EQ(Tree(root_ / "data/Trash/files").size(), 2u * result.DisposedCount);
+      EXPECT_EQ(Tree(root_ / "data/Trash/info").size(), 2u * result.DisposedCount);
+    }
     if (!result.summary.starts_with("Theoretically")) fs::remove_all(cli), fs::remove_all(direct);
   }
 }
@@ -225,6 +234,8 @@ TEST_F(CliTest, ExitCodesAndMessages) {
       {{"clean", (root_ / "empty").string()}, 1, "", "Empty directory\n"},
       {{"alpha", (root_ / "empty").string()}, 1, "", "Empty directory\n"},
       {{"clean", "--help"}, 0, "--no-translations", ""},
+      {{"clean", "--help"}, 0, "--trash", ""},
+      {{"clean", f, "--apply", "--trash", "--move"}, 2, "", " excludes --"},
       {{"--version"}, 0, "varnel-cli " VARNEL_VERSION "\n", ""},
       {{"clean", f, "--print-log"}, 0, "\t --> ", ""},
   };

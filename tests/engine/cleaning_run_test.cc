@@ -229,9 +229,8 @@ TEST(CleaningRunTest, RunsThatStopBeforeTheScan) {
       {[&](RunSettings& s) { s.RomFolder = missing, s.TestMode = true; }, RunResult::Outcome::kSetupFailed,
        "[exclamation] Cannot read " + missing + ": " +
            [&] {
-             Status status;
-             ListOrdinaryFiles(missing, &status);
-             return status.message();
+             std::vector<std::string> names;
+             return ListOrdinaryFiles(missing, &names).message();
            }()},
       {[&](RunSettings&) { fs::create_directories(missing + "/sub"); }, RunResult::Outcome::kEmptyFolder,
        "[exclamation] Empty directory"},
@@ -384,7 +383,7 @@ TEST(CleaningRunTest, AFailedLogWriteStopsTheRun) {
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 
     std::vector<std::string> ids;
-    ListRuns(history.path(), &ids);
+    ASSERT_TRUE(ListRuns(history.path(), &ids).ok());
     const std::string failed_file =
         c.gone > 0 ? "log file " + folder / "logfile.txt" : "history file " + RunFilePath(history.path(), ids[0]);
     const std::string gone = std::to_string(c.gone);

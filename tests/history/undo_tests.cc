@@ -88,7 +88,7 @@ class UndoTest : public ::testing::Test {
   // The newest run of the history, read whole.
   RecordedRun Newest() const {
     std::vector<std::string> ids;
-    ListRuns(history_.path(), &ids);
+    EXPECT_TRUE(ListRuns(history_.path(), &ids).ok());
     RecordedRun run;
     if (!ids.empty()) {
       EXPECT_TRUE(ReadRun(history_.path(), ids.front(), &run).ok());
@@ -123,6 +123,13 @@ TEST_F(UndoTest, ARunThenItsUndoGivesTheFolderBack) {
     int done;
   } kJobs[] = {
       {"clean-move", [&] { EXPECT_EQ(RunCleaning(CleanSettings(true), clean_host_, Place()).failed_count, 0); },
+       kCleanedFiles},
+      {"clean-trash",
+       [&] {
+         RunSettings settings = CleanSettings(false);
+         settings.TrashFiles = true;
+         EXPECT_EQ(RunCleaning(settings, clean_host_, Place()).failed_count, 0) << clean_host_.Shown();
+       },
        kCleanedFiles},
       {"alpha", [&] { EXPECT_TRUE(RunAlphaFolders(roms_.path(), alpha_host_, Place()).all_moved()); },
        int(before.size())},
@@ -176,6 +183,23 @@ TEST_F(UndoTest, AnUndoCanBeUndone) {
   }
   EXPECT_EQ(Snapshot(roms_.path()), expected);
   EXPECT_EQ(Newest().summary.undoes, first.undo_id);
+}
+
+// Files an undo brought back from the trash go back to the trash when that undo is undone.
+TEST_F(UndoTest, AnUndoOfATrashRunCanBeUndone) {
+  RunSettings settings = CleanSettings(false);
+  settings.TrashFiles = true;
+  ASSERT_EQ(RunCleaning(settings, clean_host_, Place()).DisposedCount, kCleanedFiles);
+  const std::map<std::string, std::string> trashed = Snapshot(roms_.path());
+  const UndoResult first = Undo();
+  ASSERT_TRUE(first.all_back()) << first.message;
+  const UndoResult second = Undo(first.undo_id);
+  EXPECT_TRUE(second.all_back()) << second.message;
+  EXPECT_EQ(Snapshot(roms_.path()), trashed);
+  // And the undo of that brings them back again, from where the trash put them this time.
+  const UndoResult third = Undo(second.undo_id);
+  EXPECT_EQ(third.came_back, kCleanedFiles) << third.message;
+  EXPECT_TRUE(roms_.Has("Zelda (F).nes"));
 }
 
 // Files taken, changed, replaced or gone stay where they are and are reported; the others come back, and
@@ -251,8 +275,9 @@ TEST_F(UndoTest, NoFileIsTouchedWithoutItsHistory) {
   EXPECT_EQ(RunCleaning(CleanSettings(false), clean_host_, nowhere).outcome, RunResult::Outcome::kSetupFailed);
   EXPECT_EQ(RunCleaning(CleanSettings(true), clean_host_, nowhere).outcome, RunResult::Outcome::kSetupFailed);
   EXPECT_EQ(RunAlphaFolders(roms_.path(), alpha_host_, nowhere).outcome, AlphaResult::Outcome::kHistoryFailed);
-  EXPECT_EQ(alpha_host_.calls.back().rfind("[stop] Cannot write the history in " + nowhere.folder + ": ", 0), 0u)
-      << alpha_host_.calls.back();
+  const std::string said = alpha_host_.calls.back();
+  EXPECT_EQ(said.rfind("[stop] Cannot create " + nowhere.folder + ": ", 0), 0u) << said;
+  EXPECT_EQ(said.substr(said.size() - 20), "; nothing was moved.");
   std::map<std::string, std::string> after = Snapshot(roms_.path(), false);
   for (const char* made : {"moved/", "AlphaFolders/"}) after.erase(made);  // made empty before the history
   for (auto it = after.begin(); it != after.end();)

@@ -119,6 +119,7 @@ TEST(FolderLockTest, OneJobPerFolderWhateverPathNamesIt) {
   FolderLock missing;
   const Status status = missing.Acquire(JoinPath(roms, "missing"));
   EXPECT_FALSE(status.ok() || FolderLock::IsBusy(status));
+  EXPECT_EQ(status.ToString(), "Cannot lock " + JoinPath(roms, "missing") + ": " + status.message());
 }
 
 TEST(EnterJobFolderTest, GuardFirstThenTheLockWithTheirMessages) {
@@ -128,23 +129,23 @@ TEST(EnterJobFolderTest, GuardFirstThenTheLockWithTheirMessages) {
   ASSERT_TRUE(MakeFolder(roms).ok());
 
   FolderLock lock;
-  FolderEntry entry = EnterJobFolder(home.path() + kSeparator, true, lock);
+  FolderEntry entry = EnterJobFolder(home.path() + kSeparator, true, &lock);
   EXPECT_EQ(entry.outcome, FolderEntry::Outcome::kProtected);
   EXPECT_EQ(entry.message, "Varnel will not change files in " + home.path() + kSeparator +
                                ": choose the folder that holds your romset.");
   EXPECT_FALSE(lock.held());
-  entry = EnterJobFolder(home.path(), false, lock);  // a job that changes nothing may work there
+  entry = EnterJobFolder(home.path(), false, &lock);  // a job that changes nothing may work there
   EXPECT_EQ(entry.outcome, FolderEntry::Outcome::kEntered);
   EXPECT_TRUE(entry.message.empty() && lock.held());
 
   FolderLock second;
-  entry = EnterJobFolder(home.path(), false, second);
+  entry = EnterJobFolder(home.path(), false, &second);
   EXPECT_EQ(entry.outcome, FolderEntry::Outcome::kBusy);
   EXPECT_EQ(entry.message, "Another Varnel job is working in " + home.path() + ".");
-  EXPECT_EQ(EnterJobFolder(roms, true, second).outcome, FolderEntry::Outcome::kEntered);
+  EXPECT_EQ(EnterJobFolder(roms, true, &second).outcome, FolderEntry::Outcome::kEntered);
   // A missing folder is left to the job, which says what is wrong with it.
   FolderLock third;
-  entry = EnterJobFolder(JoinPath(roms, "missing"), true, third);
+  entry = EnterJobFolder(JoinPath(roms, "missing"), true, &third);
   EXPECT_EQ(entry.outcome, FolderEntry::Outcome::kEntered);
   EXPECT_FALSE(third.held());
 }

@@ -37,6 +37,38 @@ constexpr const char* kThisProgram = "platform_tests.exe";
 constexpr const char* kThisProgram = "platform_tests";
 #endif
 
+// A failure names what could not be done to which path once, and every message of that shape is composed
+// from it; a success stays a success whatever it is told.
+TEST(StatusTest, ComposesTheCannotMessageFromItsPath) {
+  struct Case {
+    const char* what;
+    Status status;
+    bool ok;
+    std::string text;
+  };
+  const Status reason = Status::Error("No such file or directory", ENOENT);
+  const Case cases[] = {
+      {"success", Status::Ok(), true, ""},
+      {"success told a path", Status::Ok().About("read", "/roms"), true, ""},
+      {"reason alone", reason, false, "No such file or directory"},
+      {"named", reason.About("read", "/roms"), false, "Cannot read /roms: No such file or directory"},
+      {"named again", reason.About("create", "/a").About("create the log file", "/roms/logfile.txt"), false,
+       "Cannot create the log file /roms/logfile.txt: No such file or directory"},
+      {"bytes unchanged", reason.About("lock", "/r\xE9ms/-x *"), false,
+       "Cannot lock /r\xE9ms/-x *: No such file or directory"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.status.ok(), c.ok) << c.what;
+    EXPECT_EQ(c.status.ToString(), c.text) << c.what;
+    if (c.ok) {
+      EXPECT_TRUE(c.status.path().empty() && c.status.action().empty()) << c.what;
+    } else {
+      EXPECT_EQ(c.status.code(), ENOENT) << c.what;  // the system's number goes along
+    }
+  }
+  EXPECT_TRUE(reason.path().empty());  // naming gives a new status; the one named is unchanged
+}
+
 TEST(ListedNameLessTest, SortsAsAnNtfsFolderLists) {
   // Each name must list before the next one: a blank (0x20) before "(" (0x28) before "." (0x2E); names equal but
   // for case by their raw bytes, upper case first; a shorter prefix first; "[" (0x5B) after the letters folded to
@@ -93,7 +125,7 @@ TEST(ListedNameLessTest, SortingAgreesWithThePlainOrderOnRandomNames) {
     std::shuffle(names.begin(), names.end(), random);
     std::vector<std::string> expected = names;
     std::sort(expected.begin(), expected.end(), PlainListedNameLess);
-    SortListedNames(names);
+    SortListedNames(&names);
     ASSERT_EQ(names, expected);
     for (std::size_t i = 0; i + 1 < names.size(); ++i) {
       ASSERT_TRUE(ListedNameLess(names[i], names[i + 1])) << names[i] << " < " << names[i + 1];
@@ -119,16 +151,20 @@ TEST(ListOrdinaryFilesTest, ListsSortedRegularFilesOnly) {
   const std::vector<std::string> expected = {"link to zelda", "logfile.txt", "mario (E).nes",
                                              "Mario (U).nes", "noext",       "zelda.nes"};
 #endif
-  Status status = Status::Error("not set");
-  EXPECT_EQ(ListOrdinaryFiles(folder.path(), &status), expected);
-  EXPECT_TRUE(status.ok());
+  std::vector<std::string> names = {"left from before"};
+  EXPECT_TRUE(ListOrdinaryFiles(folder.path(), &names).ok());
+  EXPECT_EQ(names, expected);
 
-  // A folder holding only a folder is empty; a missing one fails and says why.
+  // A folder holding only a folder is empty; a missing one fails, says why and leaves nothing listed.
   fs::create_directory(sub / "sub");
-  EXPECT_TRUE(ListOrdinaryFiles(sub.string(), &status).empty());
-  EXPECT_TRUE(status.ok());
-  EXPECT_TRUE(ListOrdinaryFiles(folder.path() + "/nowhere", &status).empty());
-  EXPECT_FALSE(status.ok() || status.message().empty());
+  EXPECT_TRUE(ListOrdinaryFiles(sub.string(), &names).ok());
+  EXPECT_TRUE(names.empty());
+  names = {"left from before"};
+  const std::string missing = folder.path() + "/nowhere";
+  const Status status = ListOrdinaryFiles(missing, &names);
+  EXPECT_TRUE(names.empty());
+  ASSERT_FALSE(status.ok() || status.message().empty());
+  EXPECT_EQ(status.ToString(), "Cannot read " + missing + ": " + status.message());
 }
 
 TEST(LowerCaseTest, AsciiAndLatin1CapitalsOnly) {
@@ -210,6 +246,8 @@ TEST(FileOpsTest, EnsureFolderMakesOrKeepsAFolderOfItsOwn) {
       EXPECT_TRUE(status.ok() && IsFolder(path)) << c.name;
     } else {
       EXPECT_FALSE(status.ok()) << c.name;
+      EXPECT_EQ(status.message(), c.obstacle == FolderObstacle::kFile ? kExistsAsAFile : kIsASymbolicLink);
+      EXPECT_EQ(status.path(), path);
       EXPECT_EQ(EnsureFolderMessage(c.name, in, obstacle, status, "moved"), c.message);
     }
   }
@@ -292,8 +330,11 @@ TEST(TextFileTest, LogFileWritesAtOnceAndWholeFilesAreRead) {
   EXPECT_FALSE(log.Open(JoinPath(folder.path(), "missing/logfile.txt"), &not_regular).ok() || not_regular);
 
   std::string text = "stale";
-  EXPECT_FALSE(ReadWholeFile(JoinPath(folder.path(), "none"), &text).ok());
+  const std::string none = JoinPath(folder.path(), "none");
+  const Status unread = ReadWholeFile(none, &text);
   EXPECT_TRUE(text.empty());
+  ASSERT_FALSE(unread.ok());
+  EXPECT_EQ(unread.ToString(), "Cannot read " + none + ": " + unread.message());
 }
 
 // Only a regular file with a single link is opened and emptied as the log. Anything else at its name is

@@ -110,10 +110,10 @@ TEST(ChildProcessTest, ProcessorTimeTellsWorkFromWaiting) {
     ChildProcess child;
     ASSERT_TRUE(ChildProcess::Start({{script, busy ? "busy" : "sleep"}, script, 0}, &child).ok());
     bool ended = false;
-    child.Wait(500, &ended);  // lets it start
+    ASSERT_TRUE(child.Wait(500, &ended).ok());  // lets it start
     const std::optional<std::uint64_t> first = child.ProcessorTime();
     ASSERT_TRUE(first.has_value());
-    child.Wait(500, &ended);
+    ASSERT_TRUE(child.Wait(500, &ended).ok());
     EXPECT_EQ(child.ProcessorTime() != first, busy);
     child.Kill();
     EXPECT_FALSE(child.ProcessorTime().has_value());

@@ -48,6 +48,23 @@ class ScopedHome {
 #endif
 };
 
+#ifndef _WIN32
+// Points $XDG_DATA_HOME, and with it the home trash, at `folder` for as long as it lives.
+class ScopedDataHome {
+ public:
+  explicit ScopedDataHome(const std::string& folder) {
+    if (const char* old = std::getenv("XDG_DATA_HOME")) old_ = old;
+    setenv("XDG_DATA_HOME", folder.c_str(), 1);
+  }
+  ~ScopedDataHome() { old_ ? setenv("XDG_DATA_HOME", old_->c_str(), 1) : unsetenv("XDG_DATA_HOME"); }
+  ScopedDataHome(const ScopedDataHome&) = delete;
+  ScopedDataHome& operator=(const ScopedDataHome&) = delete;
+
+ private:
+  std::optional<std::string> old_;
+};
+#endif
+
 }  // namespace varnel
 
 #endif  // VARNEL_TESTS_SUPPORT_SCOPED_HOME_H_

@@ -96,7 +96,7 @@ QModelIndex FolderModel::IndexOf(const std::string& path) {
 
 void FolderModel::Read(Node* node) {
   std::vector<std::string> names;
-  ListSubFolders(node->Path(), &names);  // an unreadable folder shows no sub-folder
+  ListSubFolders(node->Path(), &names).IgnoreError();  // an unreadable folder shows no sub-folder
   node->read = true;
   if (names.empty()) {
     // The view asked whether it has sub-folders before they were read: its arrow goes.
@@ -122,7 +122,7 @@ void FolderModel::Refresh(const std::string& path) {
   Node* node = FindNode(path);
   if (node == nullptr || !node->read) return;
   std::vector<std::string> names;
-  ListSubFolders(node->Path(), &names);
+  ListSubFolders(node->Path(), &names).IgnoreError();  // a folder no longer readable loses its sub-folders
   const QModelIndex parent = IndexOfNode(node);
   changing_ = true;
   // Rows whose folder is gone go, last first.

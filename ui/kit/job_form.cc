@@ -88,7 +88,7 @@ void JobForm::StartFolderList(DriveList* drives, FolderTree* folders, const QStr
   folders_ = folders;
   state_path_ = std::move(state_path);
   StateFile state;
-  LoadStateFile(state_path_, &state);
+  LoadStateFile(state_path_, &state).IgnoreError();  // an unreadable state remembers nothing: the defaults show
   RestoreRemembered(state);
   bool started = false;
   if (!given.isEmpty()) {

@@ -71,7 +71,8 @@ QString Boxes(QWidget* form) {
 // The names of the checked check boxes and options, the translation switch aside.
 QString Checked(QWidget* form) {
   QStringList names;
-  for (const char* name : {"Test", "LogFile", "Moved", "Multiext", "Option1", "Option2", "Option3", "Option4"}) {
+  for (const char* name :
+       {"Test", "LogFile", "Moved", "Multiext", "Trash", "Option1", "Option2", "Option3", "Option4"}) {
     if (Find<QAbstractButton>(form, name)->isChecked()) names << QString::fromLatin1(name);
   }
   return names.join(QLatin1Char(','));
@@ -442,7 +443,48 @@ class Form1Test : public QObject {
     Find<QAbstractButton>(&odd, "Option3")->click();
     odd.hide();
     QCOMPARE(FileBytes(StatePath()),
-             "Form1.move=0\nForm1.multi_extension=0\nForm1.open_logfile=0\nForm1.zone_mode=3\n");
+             "Form1.move=0\nForm1.multi_extension=0\nForm1.open_logfile=0\nForm1.trash=0\nForm1.zone_mode=3\n");
+  }
+
+  // Move and Trash clear each other, whether a box or its label is clicked. A trash run asks nothing, puts the
+  // files in the trash and says so; the box comes back at the next start, and of a state file that keeps both
+  // boxes checked only one is.
+  void trashRunsWithoutAQuestionAndClearsMove() {
+    const QString folder = TempPath(QStringLiteral("roms"));
+    FillWithRomNames(folder);
+    const std::optional<QByteArray> data_home =
+        qEnvironmentVariableIsSet("XDG_DATA_HOME") ? std::optional(qgetenv("XDG_DATA_HOME")) : std::nullopt;
+    qputenv("XDG_DATA_HOME", QFile::encodeName(TempPath(QStringLiteral("data"))));
+    {
+      Form1 form(Options(folder));
+      form.show();
+      const std::pair<const char*, const char*> clicks[] = {
+          {"Label9", "Test,LogFile,Moved,Option2"}, {"Label12", "Test,LogFile,Trash,Option2"},
+          {"Moved", "Test,LogFile,Moved,Option2"},  {"Trash", "Test,LogFile,Trash,Option2"},
+          {"Trash", "Test,LogFile,Option2"},        {"Trash", "Test,LogFile,Trash,Option2"}};
+      for (const auto& [control, checked] : clicks) {
+        QTest::mouseClick(Find(&form, control), Qt::LeftButton, {}, Find(&form, control)->rect().center());
+        QCOMPARE(Checked(&form), QString::fromLatin1(checked));
+      }
+      auto* go = Find<QAbstractButton>(&form, "Command1");
+      go->click();
+      const QString theoretical = Find<QLabel>(&form, "Label5")->text();
+      QVERIFY2(theoretical.startsWith(QStringLiteral("Theoretically trashed files : ")), qPrintable(theoretical));
+      const int count = theoretical.section(QLatin1Char(' '), -1).toInt();
+      QVERIFY(count > 0);
+      Find<QAbstractButton>(&form, "Test")->setChecked(false);
+      go->click();
+      QCOMPARE(Shown(), QStringList());  // no question
+      QCOMPARE(Find<QLabel>(&form, "Label5")->text(), QStringLiteral("Trashed files : %1").arg(count));
+      QCOMPARE(FilesOf(TempPath(QStringLiteral("data/Trash/files"))).size(), count);
+      QCOMPARE(FilesOf(folder).size(), 60 + 1 - count);
+    }
+    data_home ? qputenv("XDG_DATA_HOME", *data_home) : qunsetenv("XDG_DATA_HOME");
+    Form1 again(Options(folder));
+    QCOMPARE(Checked(&again), QStringLiteral("Test,LogFile,Trash,Option2"));
+    WriteBytes(StatePath(), "Form1.move=1\nForm1.trash=1\n");
+    Form1 both(Options(folder));
+    QCOMPARE(Checked(&both), QStringLiteral("Test,LogFile,Trash,Option2"));
   }
 
   // A click on the label beside a box toggles the box and gives it the focus; the translation box's label also

@@ -1,53 +1,13 @@
 #include "platform/stop_signals.h"
 
-#ifdef _WIN32
-#include <windows.h>
-
-#include <csignal>
-#else
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <csignal>
 #include <iterator>
-#endif
 
 namespace varnel {
-
-#ifdef _WIN32
-
-namespace {
-
-volatile LONG g_caught = 0;
-
-// Runs on a thread of its own that the system starts for each console event.
-BOOL WINAPI OnConsoleEvent(DWORD event) {
-  LONG number = 0;
-  if (event == CTRL_C_EVENT) number = SIGINT;
-  if (event == CTRL_BREAK_EVENT) number = SIGBREAK;
-  // Closing the console or ending the session takes the default way: the program ends, and with it the job
-  // objects that hold its children.
-  if (number == 0) return FALSE;
-  InterlockedCompareExchange(&g_caught, number, 0);
-  return TRUE;
-}
-
-}  // namespace
-
-StopSignals::StopSignals() {
-  g_caught = 0;
-  SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
-}
-
-StopSignals::~StopSignals() {
-  SetConsoleCtrlHandler(OnConsoleEvent, FALSE);
-  g_caught = 0;
-}
-
-int StopSignals::caught() const { return static_cast<int>(InterlockedCompareExchange(&g_caught, 0, 0)); }
-
-#else
 
 namespace {
 
@@ -92,7 +52,5 @@ StopSignals::~StopSignals() {
 int StopSignals::caught() const { return g_caught; }
 
 int StopSignals::notify_fd() const { return g_pipe[0]; }
-
-#endif
 
 }  // namespace varnel

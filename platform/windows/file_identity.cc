@@ -1,21 +1,11 @@
 #include "platform/file_identity.h"
 
-#ifdef _WIN32
 #include <windows.h>
 
-#include "platform/win_text.h"
-#else
-#include <fcntl.h>
-#include <sys/stat.h>
-
-#include <cerrno>
-
-#include "platform/posix_file.h"
-#endif
+#include "platform/windows/win_handle.h"
+#include "platform/windows/win_text.h"
 
 namespace varnel {
-
-#ifdef _WIN32
 
 namespace {
 
@@ -26,14 +16,12 @@ constexpr std::int64_t kUnixEpochInFileTime = 116444736000000000;
 
 Status IdentifyFile(const std::string& path, FileIdentity* identity) {
   // No access asked for: the attributes, times and file index come with any handle.
-  HANDLE file = CreateFileW(Utf8ToWide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return WindowsErrorStatus(GetLastError());
+  const Handle file(CreateFileW(Utf8ToWide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
+                                nullptr));
+  if (!file.valid()) return LastErrorStatus();
   BY_HANDLE_FILE_INFORMATION info;
-  const bool known = GetFileInformationByHandle(file, &info);
-  const DWORD error = GetLastError();
-  CloseHandle(file);
-  if (!known) return WindowsErrorStatus(error);
+  if (!GetFileInformationByHandle(file.get(), &info)) return LastErrorStatus();
   if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return Status::Error(kNotAFile);
   const std::int64_t written =
       (static_cast<std::int64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) | info.ftLastWriteTime.dwLowDateTime;
@@ -43,17 +31,5 @@ Status IdentifyFile(const std::string& path, FileIdentity* identity) {
   identity->device = info.dwVolumeSerialNumber;
   return Status::Ok();
 }
-
-#else
-
-Status IdentifyFile(const std::string& path, FileIdentity* identity) {
-  struct stat info;
-  if (::lstat(path.c_str(), &info) != 0) return ErrnoStatus(errno);
-  if (S_ISDIR(info.st_mode)) return Status::Error(kNotAFile, EISDIR);
-  *identity = IdentityOf(info);
-  return Status::Ok();
-}
-
-#endif
 
 }  // namespace varnel

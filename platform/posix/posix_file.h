@@ -1,26 +1,22 @@
-#ifndef VARNEL_PLATFORM_POSIX_FILE_H_
-#define VARNEL_PLATFORM_POSIX_FILE_H_
+#ifndef VARNEL_PLATFORM_POSIX_POSIX_FILE_H_
+#define VARNEL_PLATFORM_POSIX_POSIX_FILE_H_
 
-// What the POSIX side of the platform layer shares between its files; not for the jobs.
-
-#ifndef _WIN32
+// What the POSIX files of the platform layer share; not for the jobs.
 
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/file_identity.h"
 #include "platform/status.h"
+#include "platform/system.h"  // ErrnoStatus
 
 namespace varnel {
-
-// The system's reason for `error` (an errno value), with the number.
-inline Status ErrnoStatus(int error) { return Status::Error(std::strerror(error), error); }
 
 // The identity of a file the system described in `info`.
 inline FileIdentity IdentityOf(const struct stat& info) {
@@ -50,6 +46,11 @@ class FileDescriptor {
     fd_ = -1;
     return fd;
   }
+  // Closes now; false, with errno set, when the close reports that data was not written.
+  bool Close() {
+    const int fd = Release();
+    return fd < 0 || ::close(fd) == 0;
+  }
 
  private:
   int fd_;
@@ -67,12 +68,28 @@ inline std::string PasswordDatabaseHome() {
   return found != nullptr && found->pw_dir != nullptr ? found->pw_dir : "";
 }
 
+// Writes all of `bytes` to `fd`, going on after a partial write or an interruption.
+inline Status WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t put = ::write(fd, bytes.data(), bytes.size());
+    if (put < 0) {
+      if (errno == EINTR) continue;
+      return ErrnoStatus(errno);
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(put));
+  }
+  return Status::Ok();
+}
+
 // Moves the file `from` of the folder `from_folder` to `to` in `to_folder`, never replacing anything, as
 // MoveWithoutReplace does. Either folder may be AT_FDCWD, its name then being a path.
 Status MoveAt(int from_folder, const std::string& from, int to_folder, const std::string& to);
 
+// Renames the entry `from` of `from_folder` to `to` in `to_folder`, never replacing anything and never copying:
+// renameat2(RENAME_NOREPLACE), or where the file system refuses it a hard link then an unlink, or a rename of a
+// name found free. Fails with EXDEV when the two lie on different devices (or mounts).
+Status RenameWithoutReplace(int from_folder, const std::string& from, int to_folder, const std::string& to);
+
 }  // namespace varnel
 
-#endif  // _WIN32
-
-#endif  // VARNEL_PLATFORM_POSIX_FILE_H_
+#endif  // VARNEL_PLATFORM_POSIX_POSIX_FILE_H_

@@ -1,6 +1,6 @@
-#include "platform/win_text.h"
+#include "platform/windows/win_text.h"
 
-#ifdef _WIN32
+#include <windows.h>
 
 namespace varnel {
 
@@ -12,16 +12,18 @@ std::wstring Utf8ToWide(std::string_view text) {
   return out;
 }
 
-std::string WideToUtf8(std::wstring_view text) {
+std::string WideToUtf8(std::wstring_view text) { return WideToCodePage(text, CP_UTF8); }
+
+std::string WideToCodePage(std::wstring_view text, unsigned code_page) {
   if (text.empty()) return {};
   const int size =
-      WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+      WideCharToMultiByte(code_page, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
   std::string out(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
+  WideCharToMultiByte(code_page, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
   return out;
 }
 
-std::string SystemMessage(DWORD error) {
+std::string SystemMessage(unsigned long error) {
   wchar_t* buffer = nullptr;
   const DWORD length =
       FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
@@ -35,8 +37,8 @@ std::string SystemMessage(DWORD error) {
   return message;
 }
 
-Status WindowsErrorStatus(DWORD error) { return Status::Error(SystemMessage(error), static_cast<int>(error)); }
+Status WindowsErrorStatus(unsigned long error) { return Status::Error(SystemMessage(error), static_cast<int>(error)); }
+
+Status LastErrorStatus() { return WindowsErrorStatus(GetLastError()); }
 
 }  // namespace varnel
-
-#endif  // _WIN32
