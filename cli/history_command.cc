@@ -24,17 +24,9 @@ bool CheckRunId(const std::string& id) {
 
 // An undo on a terminal: the end message on stdout, every other message and the progress bar on stderr. It
 // asks no question: an undo never overwrites a file.
-class UndoTerminalHost : public UndoHost {
+class UndoTerminalHost : public TerminalJobHost<UndoHost> {
  public:
   bool Confirm(const std::string&) override { return true; }
-  void ShowMessage(const std::string& text, MessageIcon icon) override {
-    progress_.Erase();
-    std::fprintf(icon == MessageIcon::kInformation ? stdout : stderr, "%s\n", text.c_str());
-  }
-  void SetProgress(double minimum, double maximum, double value) override { progress_.Set(minimum, maximum, value); }
-
- private:
-  TerminalProgress progress_;
 };
 
 const char kIdHelp[] =

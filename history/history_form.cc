@@ -133,7 +133,12 @@ void HistoryForm::ShowFiles() {
   undo_->setEnabled(!id.empty());
   if (id.empty()) return;
   RecordedRun run;
-  ReadRun(options_.place.folder, id, &run);
+  if (const Status read = ReadRun(options_.place.folder, id, &run); !read.ok()) {
+    // The list says why it is empty, and the run cannot be taken back from here.
+    new QTreeWidgetItem(files_, {PathText(read.ToString())});
+    undo_->setEnabled(false);
+    return;
+  }
   QList<QTreeWidgetItem*> items;
   items.reserve(static_cast<qsizetype>(run.files.size()));
   for (const RecordedFile& file : run.files) {
