@@ -3,13 +3,13 @@ SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-BUILD_PACKAGES := build-essential cmake libgtest-dev qt6-base-dev libcli11-dev fonts-dejavu-core librsvg2-bin scdoc
+BUILD_PACKAGES := build-essential cmake libgtest-dev qt6-base-dev libcli11-dev nlohmann-json3-dev fonts-dejavu-core librsvg2-bin scdoc
 RUN_PACKAGES := $(BUILD_PACKAGES) p7zip-full xdg-utils
 TEST_PACKAGES := $(BUILD_PACKAGES) p7zip-full
-NOQT_PACKAGES := build-essential cmake libgtest-dev libcli11-dev p7zip-full scdoc
-PACKAGE_PACKAGES := build-essential cmake qt6-base-dev libcli11-dev librsvg2-bin scdoc dpkg-dev file
+NOQT_PACKAGES := build-essential cmake libgtest-dev libcli11-dev nlohmann-json3-dev p7zip-full scdoc
+PACKAGE_PACKAGES := build-essential cmake qt6-base-dev libcli11-dev nlohmann-json3-dev librsvg2-bin scdoc dpkg-dev file
 CHECK_PACKAGE_PACKAGES := $(PACKAGE_PACKAGES) desktop-file-utils appstream man-db zsh xvfb xauth xdotool
-WINDOWS_PACKAGES := cmake libgtest-dev googletest libcli11-dev g++-mingw-w64-x86-64-posix wine wine64
+WINDOWS_PACKAGES := cmake libgtest-dev googletest libcli11-dev nlohmann-json3-dev g++-mingw-w64-x86-64-posix wine wine64
 
 LSAN_SUPPRESSIONS := $(CURDIR)/tools/lsan.supp
 CTEST := ctest --output-on-failure --no-tests=error -j$(JOBS)

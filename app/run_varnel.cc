@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 
+#include "history/history_form.h"
 #include "jobs/alpha/form2.h"
 #include "jobs/zip/form3.h"
 #include "settings/form1.h"
@@ -18,6 +19,7 @@ void RegisterVarnelForms(FormShell& shell) {
   shell.SetFactory(FormId::kForm1, [] { return new Form1(); });
   shell.SetFactory(FormId::kForm2, [] { return new Form2(); });
   shell.SetFactory(FormId::kForm3, [] { return new Form3(); });
+  shell.SetFactory(FormId::kHistoryForm, [] { return new HistoryForm(); });
   shell.SetFactory(FormId::kMainForm, [&shell] {
     auto* menu = new MainForm(shell);
     // quit() closes the visible windows only, and the menu is already closing: the hidden job windows are

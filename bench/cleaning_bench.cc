@@ -1,6 +1,7 @@
 // Measures the cleaning engine over a folder of empty files named after a real romset (or generated names):
-// listing+sort of the folder (the baseline), a test-mode run in each zone mode, a real delete run (its log
-// synced batch by batch) against its floor, the listing plus an unlink loop over the same files, a real trash
+// listing+sort of the folder (the baseline), a test-mode run in each zone mode, a real delete run (its log and
+// its history synced batch by batch) against its floor, the listing plus an unlink loop over the same files, and
+// against the same run without a history, a real trash
 // run against its floor, the listing plus a loop that writes and syncs each record and renames each file into
 // the trash (and its ratio to the delete run, without a target), and the peak memory of a test-mode run over
 // 100k files. Each of three runs prints the medians of nine interleaved repeats (three for the trash, whose
@@ -190,6 +191,7 @@ RunSettings TestRun(const std::string& folder, ZoneMode mode) {
 
 constexpr double kTestRunTarget = 1.5;     // a test run against the listing
 constexpr double kDeleteRunTarget = 1.15;  // a delete run against its floor, the listing and the unlink loop
+constexpr double kHistoryTarget = 1.10;    // a delete run with its history against the same run without
 constexpr double kTrashRunTarget = 1.5;    // a trash run against its floor, the listing and the record loop
 
 // The ratios of one run of the benchmark, wall-clock and processor time.
@@ -197,6 +199,7 @@ struct Ratios {
   std::vector<Timing> test_runs;  // per zone mode, against the listing
   Timing delete_run;              // against the listing plus the unlink loop
   Timing delete_run_time;         // the delete run itself
+  Timing history;                 // the delete run against the same run without a history
   Timing trash_run;               // against the listing plus the record and rename loop
   Timing trash_to_delete;         // the trash run against the delete run; no target
 };
@@ -231,12 +234,16 @@ void MeasureTestRuns(const std::string& folder, int repeats, Ratios* ratios) {
   }
 }
 
+// The history the real runs are recorded in: a folder of the benchmark's own, never the user's.
+HistoryPlace g_history = HistoryPlace::Nowhere();
+
 // What a real run and its floors took in one run of the benchmark: the medians over the repeats.
 struct FloorTimings {
   std::size_t disposed = 0;  // files the run disposes of
   std::size_t listed = 0;
   Timing listing, run;
   std::vector<Timing> loops, floors;  // per loop: the loop, and the listing plus the loop
+  Timing unrecorded;                  // the same run without a history, when measured
 };
 
 // A loop that disposes of the files named, in that order, by plain system calls.
@@ -245,15 +252,17 @@ using DisposalLoop = std::function<void(const std::vector<std::string>&)>;
 // A real run cannot take less than the listing of the folder plus the disposal of its files by plain system
 // calls: each repeat measures the listing, the run of `settings`, and each of `loops` over the files the run
 // disposes of in the run's order, each with every file made again and after `reset` (when given), and the run
-// is compared with those floors.
+// is compared with those floors. With `unrecorded`, each repeat also measures the same run without a history,
+// the two runs taking turns going first.
 FloorTimings MeasureAgainstFloor(const BenchFolder& folder, const RunSettings& settings, int repeats,
-                                 const std::vector<DisposalLoop>& loops, const std::function<void()>& reset = nullptr) {
+                                 const std::vector<DisposalLoop>& loops, const std::function<void()>& reset = nullptr,
+                                 bool unrecorded = false) {
   QuietHost host;
   std::vector<std::string> disposed;  // in the order the run disposes of them: its plan's
   fs::remove(fs::path(folder.path()) / varnel::kLogFileName);
   const CleaningPlan plan = PlanCleaning(settings, Listing(folder.path()));
   for (const PlannedDisposal& disposal : plan.disposals) disposed.emplace_back(plan.ListedName(disposal));
-  std::vector<Timing> listing_times, run_times;
+  std::vector<Timing> listing_times, run_times, unrecorded_times;
   std::vector<std::vector<Timing>> loop_times(loops.size()), floor_times(loops.size());
   const auto prepare = [&] {
     folder.Restore(disposed);
@@ -267,7 +276,18 @@ FloorTimings MeasureAgainstFloor(const BenchFolder& folder, const RunSettings& s
     fs::remove(fs::path(folder.path()) / varnel::kLogFileName);
     prepare();
     listing_times.push_back(Measure([&] { Listing(folder.path()); }));
-    run_times.push_back(Measure([&] { RunCleaning(settings, host); }));
+    const bool recorded_first = !unrecorded || i % 2 == 0;
+    for (int turn = 0; turn < (unrecorded ? 2 : 1); ++turn) {
+      if (turn == 1) {
+        fs::remove(fs::path(folder.path()) / varnel::kLogFileName);
+        prepare();
+      }
+      if ((turn == 0) == recorded_first) {
+        run_times.push_back(Measure([&] { RunCleaning(settings, host, g_history); }));
+      } else {
+        unrecorded_times.push_back(Measure([&] { RunCleaning(settings, host, HistoryPlace::Nowhere()); }));
+      }
+    }
     for (std::size_t l = 0; l < loops.size(); ++l) {
       prepare();
       loop_times[l].push_back(Measure([&] { loops[l](disposed); }));
@@ -278,7 +298,13 @@ FloorTimings MeasureAgainstFloor(const BenchFolder& folder, const RunSettings& s
   folder.Restore(disposed);
   fs::remove(fs::path(folder.path()) / varnel::kLogFileName);
   if (reset) reset();
-  FloorTimings timings{disposed.size(), plan.listing.size(), Median(listing_times), Median(run_times), {}, {}};
+  FloorTimings timings{disposed.size(),
+                       plan.listing.size(),
+                       Median(listing_times),
+                       Median(run_times),
+                       {},
+                       {},
+                       unrecorded ? Median(unrecorded_times) : Timing{}};
   for (std::size_t l = 0; l < loops.size(); ++l) {
     timings.loops.push_back(Median(loop_times[l]));
     timings.floors.push_back(Median(floor_times[l]));
@@ -298,15 +324,18 @@ void MeasureDeleteRun(const BenchFolder& folder, int repeats, Ratios* ratios) {
       std::exit(1);
     }
   };
-  const FloorTimings t = MeasureAgainstFloor(folder, settings, repeats, {unlink_loop});
-  std::printf("  (%zu of %zu files deleted, each batch of log lines synced before its files go)\n", t.disposed,
-              t.listed);
+  const FloorTimings t = MeasureAgainstFloor(folder, settings, repeats, {unlink_loop}, nullptr, /*unrecorded=*/true);
+  std::printf("  (%zu of %zu files deleted, each batch of log lines and of intents synced before its files go)\n",
+              t.disposed, t.listed);
   PrintRow("listing + sort", t.listing, {});
   PrintRow("unlink loop", t.loops[0], {});
   PrintRow("floor: listing + unlink loop", t.floors[0], {});
   PrintRow("delete run, verified first", t.run, t.floors[0]);
+  PrintRow("delete run without a history", t.unrecorded, {});
+  PrintRow("delete run / run without history", t.run, t.unrecorded);
   ratios->delete_run = Ratio(t.run, t.floors[0]);
   ratios->delete_run_time = t.run;
+  ratios->history = Ratio(t.run, t.unrecorded);
 }
 
 #ifndef _WIN32
@@ -437,6 +466,8 @@ int Main(int argc, char** argv) {
 
   BenchFolder folder;
   folder.Fill(names);
+  const BenchFolder history;
+  g_history = HistoryPlace::In(history.path());
 #ifndef _WIN32
   // The trash runs' own home trash, beside the folder: on its device, never the user's.
   const BenchFolder data_home;
@@ -458,9 +489,10 @@ int Main(int argc, char** argv) {
   }
 
   std::printf(
-      "targets: test runs <= %.2fx the listing, the delete run <= %.2fx its floor, the trash run <= %.2fx its\n"
-      "floor; met when the median of a run is under the target in most runs (two of three)\n",
-      kTestRunTarget, kDeleteRunTarget, kTrashRunTarget);
+      "targets: test runs <= %.2fx the listing, the delete run <= %.2fx its floor and <= %.2fx the same run\n"
+      "without a history, the trash run <= %.2fx its floor; met when the median of a run is under the target in\n"
+      "most runs (two of three)\n",
+      kTestRunTarget, kDeleteRunTarget, kHistoryTarget, kTrashRunTarget);
   for (std::size_t m = 0; m < std::size(kModes); ++m) {
     std::vector<Timing> ratios;
     for (const Ratios& run : all) ratios.push_back(run.test_runs[m]);
@@ -469,6 +501,9 @@ int Main(int argc, char** argv) {
   std::vector<Timing> delete_ratios;
   for (const Ratios& run : all) delete_ratios.push_back(run.delete_run);
   PrintVerdict("delete run / floor", delete_ratios, kDeleteRunTarget);
+  std::vector<Timing> history_ratios;
+  for (const Ratios& run : all) history_ratios.push_back(run.history);
+  PrintVerdict("delete run / without history", history_ratios, kHistoryTarget);
 #ifndef _WIN32
   std::vector<Timing> trash_ratios;
   std::string to_delete;

@@ -114,7 +114,10 @@ int main() {
     fs::remove_all(archives);
     QuietHost host;
     const auto job_start = std::chrono::steady_clock::now();
-    const varnel::ZipJobResult result = varnel::RunZipJob({folder, archiver, varnel::kArchiverHangLimit}, host);
+    varnel::ZipJobSettings settings{folder, archiver, varnel::kArchiverHangLimit};
+    settings.history =
+        varnel::HistoryPlace::In((root.parent_path() / (root.filename().string() + "-history")).string());
+    const varnel::ZipJobResult result = varnel::RunZipJob(settings, host);
     job_times.push_back(Seconds(std::chrono::steady_clock::now() - job_start));
     if (result.zipped != kFiles) {
       std::fprintf(stderr, "zip_bench: the job said \"%s\"\n", host.last_message.c_str());
@@ -131,6 +134,7 @@ int main() {
     shell_times.push_back(Seconds(std::chrono::steady_clock::now() - shell_start));
   }
   fs::remove_all(root);
+  fs::remove_all(root.parent_path() / (root.filename().string() + "-history"));
   fs::remove(script);
 
   const double job = Median(job_times), shell = Median(shell_times);

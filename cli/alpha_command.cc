@@ -12,17 +12,7 @@ namespace {
 
 // The alphabetical job on a terminal: the end message (the job's only information message) on stdout,
 // "Empty directory" and the stop messages on stderr, the progress bar on stderr when that is a terminal.
-class AlphaTerminalHost : public AlphaHost {
- public:
-  void ShowMessage(const std::string& text, MessageIcon icon) override {
-    progress_.Erase();
-    std::fprintf(icon == MessageIcon::kInformation ? stdout : stderr, "%s\n", text.c_str());
-  }
-  void SetProgress(double minimum, double maximum, double value) override { progress_.Set(minimum, maximum, value); }
-
- private:
-  TerminalProgress progress_;
-};
+using AlphaTerminalHost = TerminalJobHost<AlphaHost>;
 
 }  // namespace
 

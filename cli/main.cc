@@ -6,19 +6,21 @@
 #include "cli/clean_command.h"
 #include "cli/command_line.h"
 #include "cli/exit_codes.h"
+#include "cli/history_command.h"
 #include "cli/zip_command.h"
 
 int main(int argc, char** argv) {
   CLI::App app(
       "Varnel's jobs from a terminal: clean a romset by file names, sort a folder into A-Z folders, zip each file of a "
-      "folder.",
+      "folder; list the real runs and take one back.",
       "varnel-cli");
   app.set_version_flag("--version", std::string("varnel-cli ") + VARNEL_VERSION);
   app.require_subcommand(1);
   app.footer(
-      "Exit codes: 0 done, 1 the job could not run or some file failed, 2 usage error, or (clean) a\n"
-      "configuration file that cannot be used, 128 + the signal number for a zip job stopped by Ctrl-C\n"
-      "(130), SIGTERM or SIGHUP.\n"
+      "Every real run is recorded in the history (varnel-cli history) and can be taken back (varnel-cli undo).\n"
+      "Exit codes: 0 done, 1 the job could not run or some file failed (undo: some file did not come back),\n"
+      "2 usage error, or (clean) a configuration file that cannot be used, 128 + the signal number for a zip\n"
+      "job stopped by Ctrl-C (130), SIGTERM or SIGHUP.\n"
       "Run 'varnel-cli SUBCOMMAND --help' for the options of one job.");
 
   // One subcommand per job: each adds its options here and runs below when it was chosen.
@@ -28,6 +30,10 @@ int main(int argc, char** argv) {
   const CLI::App* zip = varnel::AddZipCommand(app, &zip_options);
   varnel::AlphaOptions alpha_options;
   const CLI::App* alpha = varnel::AddAlphaCommand(app, &alpha_options);
+  varnel::HistoryOptions history_options;
+  const CLI::App* history = varnel::AddHistoryCommand(app, &history_options);
+  varnel::UndoOptionsOnCommandLine undo_options;
+  const CLI::App* undo = varnel::AddUndoCommand(app, &undo_options);
 
   try {
     app.parse(varnel::ArgumentsForParser(argc, argv));
@@ -39,5 +45,7 @@ int main(int argc, char** argv) {
   if (clean->parsed()) return varnel::RunCleanCommand(clean_options);
   if (zip->parsed()) return varnel::RunZipCommand(zip_options);
   if (alpha->parsed()) return varnel::RunAlphaCommand(alpha_options);
+  if (history->parsed()) return varnel::RunHistoryCommand(history_options);
+  if (undo->parsed()) return varnel::RunUndoCommand(undo_options);
   return varnel::kExitUsage;
 }

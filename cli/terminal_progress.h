@@ -1,6 +1,11 @@
 #ifndef VARNEL_CLI_TERMINAL_PROGRESS_H_
 #define VARNEL_CLI_TERMINAL_PROGRESS_H_
 
+#include <cstdio>
+#include <string>
+
+#include "common/job_host.h"
+
 namespace varnel {
 
 // A job's progress bar on stderr, drawn only when stderr is a terminal and redrawn only when the shown
@@ -20,6 +25,21 @@ class TerminalProgress {
  private:
   const bool on_terminal_;
   int shown_percent_ = -1;  // -1: no bar on the screen
+};
+
+// A job's host on a terminal: its information message (the job's end message) on stdout, every other message
+// and the progress bar on stderr. `Host` is the job's own host (AlphaHost, UndoHost).
+template <typename Host>
+class TerminalJobHost : public Host {
+ public:
+  void ShowMessage(const std::string& text, MessageIcon icon) override {
+    progress_.Erase();
+    std::fprintf(icon == MessageIcon::kInformation ? stdout : stderr, "%s\n", text.c_str());
+  }
+  void SetProgress(double minimum, double maximum, double value) override { progress_.Set(minimum, maximum, value); }
+
+ private:
+  TerminalProgress progress_;
 };
 
 }  // namespace varnel

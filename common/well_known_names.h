@@ -32,6 +32,9 @@ inline constexpr char kStateFolderName[] = "Varnel";
 inline constexpr char kStateFolderName[] = "varnel";
 #endif
 
+// The folder, beside the state file, that keeps the history of the real runs.
+inline constexpr char kHistoryFolderName[] = "history";
+
 }  // namespace varnel
 
 #endif  // VARNEL_COMMON_WELL_KNOWN_NAMES_H_

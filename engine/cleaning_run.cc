@@ -30,14 +30,41 @@ std::string Decimal(std::size_t number) {
   return std::string(digits, error == std::errc() ? end : digits);
 }
 
-// Makes sure the folder "moved" exists, a folder of its own. False, after telling the user why, when it cannot
-// be used.
-bool PrepareMovedFolder(const std::string& folder, const std::string& moved, CleaningHost& host) {
+// Makes sure the folder "moved" exists, a folder of its own; *created tells whether this call made it. False,
+// after telling the user why, when it cannot be used.
+bool PrepareMovedFolder(const std::string& folder, const std::string& moved, CleaningHost& host, bool* created) {
+  *created = !PathExists(moved);
   FolderObstacle obstacle = FolderObstacle::kNone;
   const Status status = EnsureFolder(moved, &obstacle);
   if (status.ok()) return true;
   host.ShowMessage(EnsureFolderMessage(kMovedFolderName, folder, obstacle, status, "moved"), MessageIcon::kStop);
   return false;
+}
+
+// The options of a run as its history keeps them.
+RecordedSettings SettingsRecord(const RunSettings& settings) {
+  RecordedSettings record;
+  record.Integer("zone_mode", static_cast<int>(settings.ZoneMode))
+      .Text("zones", settings.ZoneText)
+      .Text("keep", settings.KeepText)
+      .Text("exclude", settings.ExclusionText)
+      .Flag("keep_translations", settings.KeepTranslations);
+  if (settings.KeepTranslations) record.Text("translations", settings.TranslationText);
+  record.Flag("multi_ext", settings.IgnoreExtensions);
+  return record;
+}
+
+// The job a real run's history names for the run's way of disposing of files.
+JobKind JobOf(DisposalAction action) {
+  switch (action) {
+    case DisposalAction::kMove:
+      return JobKind::kCleanMove;
+    case DisposalAction::kTrash:
+      return JobKind::kCleanTrash;
+    case DisposalAction::kDelete:
+      break;
+  }
+  return JobKind::kCleanDelete;
 }
 
 // The words before the count in the summary line of a run that disposed of at least one file.
@@ -55,7 +82,7 @@ std::string_view SummaryPrefix(bool apply_changes, DisposalAction action) {
 
 }  // namespace
 
-RunResult RunCleaning(const RunSettings& settings, CleaningHost& host) {
+RunResult RunCleaning(const RunSettings& settings, CleaningHost& host, const HistoryPlace& history) {
   RunResult result;
   // Before anything else: a real run never works in a protected folder, and every run holds the folder's
   // lock to its end, a test run too since it rewrites the log.
@@ -108,7 +135,8 @@ RunResult RunCleaning(const RunSettings& settings, CleaningHost& host) {
     return result;
   }
 
-  Disposer disposer(folder, apply_changes);
+  RunRecorder recorder;
+  Disposer disposer(folder, apply_changes, &recorder);
   const auto stop = [&](const std::string& message, RunResult::Outcome outcome) {
     host.ShowMessage(message, MessageIcon::kStop);
     if (!apply_changes) host.SetProgress(0, progress_maximum, 0);
@@ -117,10 +145,11 @@ RunResult RunCleaning(const RunSettings& settings, CleaningHost& host) {
   };
   const std::string refusal = std::string(kLogFileName) + " in " + folder + " is not a regular file; nothing was done.";
   if (!disposer.LogMayBeOpened()) return stop(refusal, RunResult::Outcome::kSetupFailed);
+  bool made_moved = false;
   const DisposalAction action = DisposalActionOf(settings);
   if (apply_changes && action == DisposalAction::kMove) {
     const std::string moved = JoinPath(folder, kMovedFolderName);
-    if (!PrepareMovedFolder(folder, moved, host)) {
+    if (!PrepareMovedFolder(folder, moved, host, &made_moved)) {
       result.outcome = RunResult::Outcome::kSetupFailed;
       return result;
     }
@@ -129,12 +158,22 @@ RunResult RunCleaning(const RunSettings& settings, CleaningHost& host) {
     RemoveLeftoverTemporaries(moved).IgnoreError();
   }
   if (apply_changes) {
+    if (const Status started = recorder.Start(history, JobOf(action), folder, SettingsRecord(settings));
+        !started.ok()) {
+      return stop(HistoryStartMessage(history, started, "done"), RunResult::Outcome::kSetupFailed);
+    }
+    if (made_moved) recorder.CreatedFolder(kMovedFolderName);
+    result.history_id = recorder.id();
+  }
+  if (apply_changes) {
     progress_maximum = 2.0 + static_cast<double>(plan.disposals.size());
     host.SetProgress(0, progress_maximum, 0);
     host.SetResultText("");
   }
   bool not_regular = false;
   if (!disposer.OpenLog(&not_regular)) {
+    recorder.Abandon();
+    result.history_id.clear();
     return stop(not_regular ? refusal : disposer.log_error().ToString(), RunResult::Outcome::kSetupFailed);
   }
   result.log_path = disposer.log_path();
@@ -144,8 +183,8 @@ RunResult RunCleaning(const RunSettings& settings, CleaningHost& host) {
     result.DisposedCount = disposer.DisposedCount();
     result.failed_count = disposer.FailedCount();
     const std::size_t done = apply_changes ? static_cast<std::size_t>(disposer.DisposedCount()) : 0;
-    host.ShowMessage(disposer.log_error().ToString() + ". The run stopped after " + Decimal(done) + " files.",
-                     MessageIcon::kStop);
+    const Status& failure = disposer.log_error().ok() ? disposer.history_error() : disposer.log_error();
+    host.ShowMessage(failure.ToString() + ". The run stopped after " + Decimal(done) + " files.", MessageIcon::kStop);
     result.outcome = RunResult::Outcome::kLogFailed;
     return result;
   };

@@ -6,6 +6,7 @@
 
 #include "engine/cleaning_host.h"
 #include "engine/run_settings.h"
+#include "history/history_folder.h"
 
 namespace varnel {
 
@@ -17,8 +18,8 @@ struct RunResult {
     kNotConfirmed,  // the delete question was not answered Yes: nothing changed
     kNoZoneMode,    // no zone mode: "Erreur" was shown, nothing scanned
     kEmptyFolder,   // the folder holds no ordinary file: "Empty directory" was shown, no log
-    kSetupFailed,   // the folder, "moved" or the log could not be prepared: a message was shown, nothing disposed
-    kLogFailed,     // a log write failed: the run stopped there, with a message and without a summary
+    kSetupFailed,   // the folder, "moved", the log or the history could not be prepared: a message, nothing disposed
+    kLogFailed,     // a log or history write failed: the run stopped there, with a message and without a summary
     kCompleted,     // the plan was carried out and the summary was written
   };
   Outcome outcome = Outcome::kNotConfirmed;
@@ -26,15 +27,17 @@ struct RunResult {
   int failed_count = 0;            // disposals that failed; each has an error line in the log
   std::string summary;             // the summary line, as written to the log and the result text
   std::string log_path;            // the log's path; empty when no log was written
+  std::string history_id;          // the run's id in the history; empty for a test run or a run not recorded
 };
 
 // One complete cleaning run of settings.RomFolder: the guard and the folder's lock, the listing, the plan
 // (every decision, from the names alone), the delete question, "moved", then the plan carried out with each
-// batch of lines in "logfile.txt" on disk before its files are touched, and the summary. A run that puts files
-// in the trash asks nothing: they can be taken back. Reaches the user only through `host`. Never throws for a
-// file-system failure: a failed delete, move or trash is logged and the run goes on; a failed log write stops
-// the run.
-RunResult RunCleaning(const RunSettings& settings, CleaningHost& host);
+// batch of lines in "logfile.txt" and of intents in the run's history on disk before its files are touched, and
+// the summary. A real run is recorded in `history`; a test run is not. A run that puts files in the trash asks
+// nothing: they can be taken back. Reaches the user only through `host`. Never throws for a file-system failure:
+// a failed delete, move or trash is logged and the run goes on; a failed log or history write stops the run.
+RunResult RunCleaning(const RunSettings& settings, CleaningHost& host,
+                      const HistoryPlace& history = HistoryPlace::Default());
 
 }  // namespace varnel
 

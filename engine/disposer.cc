@@ -5,13 +5,15 @@
 
 #include "common/well_known_names.h"
 #include "platform/file_ops.h"
+#include "platform/sub_folders.h"
 
 namespace varnel {
 
-Disposer::Disposer(std::string rom_folder, bool apply_changes)
+Disposer::Disposer(std::string rom_folder, bool apply_changes, RunRecorder* recorder)
     : rom_folder_(std::move(rom_folder)),
       apply_changes_(apply_changes),
-      log_path_(JoinPath(rom_folder_, kLogFileName)) {}
+      log_path_(JoinPath(rom_folder_, kLogFileName)),
+      recorder_(apply_changes ? recorder : nullptr) {}
 
 bool Disposer::LogMayBeOpened() const { return IsAbsentOrPlainFile(log_path_); }
 
@@ -27,23 +29,60 @@ bool Disposer::WriteAhead(std::string_view bytes) {
   return log_error_.ok();
 }
 
-Status Disposer::Act(const CleaningPlan& plan, const PlannedDisposal& disposal) {
+void Disposer::OpenFolders(DisposalAction action) {
   if (!rom_folder_open_) {
     rom_folder_handle_.Open(rom_folder_);
     rom_folder_open_ = true;
   }
+  if (action == DisposalAction::kMove && !moved_folder_open_) {
+    const std::string moved = JoinPath(rom_folder_, kMovedFolderName);
+    moved_folder_handle_.Open(moved);
+    moved_folder_open_ = true;
+    FolderIdentity folder, moved_folder;
+    moved_elsewhere_ = IdentifyFolder(rom_folder_, &folder).ok() && IdentifyFolder(moved, &moved_folder).ok() &&
+                       folder.device != moved_folder.device;
+  }
+}
+
+bool Disposer::Recording() const { return recorder_ != nullptr && recorder_->recording(); }
+
+void Disposer::RecordIntents(const CleaningPlan& plan, std::size_t last) {
+  // The intents of the batch, and of the batches after it as long as they fit one write: each intent is on disk
+  // before its file is touched, and the history is put on disk less often than the log.
+  const std::vector<PlannedDisposal>& disposals = plan.disposals;
+  for (; intended_ < disposals.size() && (intended_ < last || recorder_->pending_size() < kIntentBatchSize);
+       ++intended_) {
+    const PlannedDisposal& disposal = disposals[intended_];
+    const std::string_view name = plan.ListedName(disposal);
+    if (disposal.action == DisposalAction::kDelete) {
+      recorder_->Intent(name, FileAction::kDelete);
+      continue;
+    }
+    // A moved or trashed file comes back only unchanged: what it is now goes with its intent. Where the trash
+    // puts it is known once it is there.
+    OpenFolders(disposal.action);
+    listed_name_.assign(name);
+    FileIdentity identity;
+    const bool known = rom_folder_handle_.IdentifyFile(listed_name_, &identity).ok();
+    if (disposal.action == DisposalAction::kTrash) {
+      recorder_->Intent(name, FileAction::kTrash, {}, known ? &identity : nullptr);
+    } else {
+      recorder_->Intent(name, FileAction::kMove, std::string(kMovedFolderName) + "/" + listed_name_,
+                        known ? &identity : nullptr);
+    }
+  }
+}
+
+Status Disposer::Act(const CleaningPlan& plan, const PlannedDisposal& disposal) {
+  OpenFolders(disposal.action);
   listed_name_.assign(plan.ListedName(disposal));
   switch (disposal.action) {
     case DisposalAction::kDelete:
       return rom_folder_handle_.RemoveFile(listed_name_);
     case DisposalAction::kMove:
-      if (!moved_folder_open_) {
-        moved_folder_handle_.Open(JoinPath(rom_folder_, kMovedFolderName));
-        moved_folder_open_ = true;
-      }
       return rom_folder_handle_.MoveWithoutReplace(listed_name_, moved_folder_handle_, listed_name_);
     case DisposalAction::kTrash:
-      return trash_.MoveToTrash(rom_folder_, listed_name_, nullptr);
+      return trash_.MoveToTrash(rom_folder_, listed_name_, &trash_entry_);
   }
   return Status::Error("Unknown disposal");
 }
@@ -63,6 +102,11 @@ bool Disposer::CarryOut(const CleaningPlan& plan, const std::function<void()>& o
     if (!pending_.empty()) bytes = pending_.append(bytes);
     if (!WriteAhead(bytes)) return false;
     pending_.clear();
+    if (Recording() && last > intended_) {
+      RecordIntents(plan, last);
+      history_error_ = recorder_->Write(/*sync=*/true);
+      if (!history_error_.ok()) return false;
+    }
 
     // Only now, with their lines on disk, are the batch's files touched.
     if (!apply_changes_) {
@@ -72,9 +116,11 @@ bool Disposer::CarryOut(const CleaningPlan& plan, const std::function<void()>& o
         const Status status = Act(plan, disposals[i]);
         if (status.ok()) {
           ++disposed_count_;
+          RecordDone(i, disposals[i].action);
         } else {
           ++failed_count_;
           pending_.append(plan.Name(disposals[i])).append("\t --> Error: ").append(status.ToString()).append("\r\n");
+          if (Recording()) recorder_->Failed(i, status.message());
         }
         if (on_file) on_file();
       }
@@ -84,13 +130,30 @@ bool Disposer::CarryOut(const CleaningPlan& plan, const std::function<void()>& o
   return true;
 }
 
+void Disposer::RecordDone(std::size_t disposal, DisposalAction action) {
+  if (!Recording()) return;
+  if (action == DisposalAction::kTrash) {
+    recorder_->DoneInTrash(disposal, TrashEntryPath(trash_entry_), TrashInfoPath(trash_entry_), nullptr);
+    return;
+  }
+  FileIdentity moved;
+  if (action == DisposalAction::kMove && moved_elsewhere_ &&
+      moved_folder_handle_.IdentifyFile(listed_name_, &moved).ok()) {
+    recorder_->Done(disposal, &moved);
+  } else {
+    recorder_->Done(disposal);
+  }
+}
+
 bool Disposer::Finish(std::string_view text) {
   pending_.append(text);
   const bool written = WriteAhead(pending_);
   pending_.clear();
   const Status closed = log_.Close();
   if (written && !closed.ok()) log_error_ = closed.About("write the log file", log_path_);
-  return written && closed.ok();
+  if (!written || !closed.ok()) return false;
+  if (recorder_ != nullptr) history_error_ = recorder_->Finish(disposed_count_, failed_count_);
+  return history_error_.ok();
 }
 
 }  // namespace varnel

@@ -13,6 +13,22 @@ std::string JoinPath(std::string_view folder, std::string_view name) {
   return path;
 }
 
+Status MakeFoldersAbove(const std::string& path) {
+  std::size_t end = path.size();
+  while (end > 0 && !IsPathSeparator(path[end - 1])) --end;
+  while (end > 1 && IsPathSeparator(path[end - 1])) --end;
+  if (end <= 1) return Status::Ok();
+  return MakeFolders(path.substr(0, end));
+}
+
+Status MakeFolders(const std::string& path) {
+  if (IsFolder(path)) return Status::Ok();
+  if (Status above = MakeFoldersAbove(path); !above.ok()) return above;
+  Status made = MakeFolder(path);
+  if (made.ok() || IsFolder(path)) return Status::Ok();  // made meanwhile by another process
+  return std::move(made).About("create", path);
+}
+
 Status EnsureFolder(const std::string& path, FolderObstacle* obstacle) {
   FolderObstacle found = FolderObstacleAt(path);
   if (found == FolderObstacle::kNone && !PathExists(path)) {

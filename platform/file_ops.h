@@ -29,6 +29,14 @@ bool IsFolder(const std::string& path);
 // Creates one folder; its parent must exist. Fails when anything of that name exists already.
 Status MakeFolder(const std::string& path);
 
+// Creates the folders above `path` that do not exist yet, from the top down, as `mkdir -p` does for its parent.
+Status MakeFoldersAbove(const std::string& path);
+// Creates the folder `path` and the folders above it that do not exist yet; ok when it is a folder already.
+Status MakeFolders(const std::string& path);
+
+// Removes the folder `path` when it is empty; fails, leaving it, when it holds anything or is no folder.
+Status RemoveEmptyFolder(const std::string& path);
+
 // What stands at a name where a job needs a folder of its own.
 enum class FolderObstacle {
   kNone,  // nothing, or a folder (never a link to one)
@@ -55,6 +63,10 @@ inline constexpr char kIsASymbolicLink[] = "is a symbolic link";
 // files ("moved", "zipped").
 std::string EnsureFolderMessage(std::string_view name, std::string_view folder, FolderObstacle obstacle,
                                 const Status& status, std::string_view done);
+
+// True for a failure that means the name to be given or created is taken: EEXIST, ERROR_FILE_EXISTS or
+// ERROR_ALREADY_EXISTS, as a move or a creation that never replaces gives it.
+bool IsNameTaken(const Status& status);
 
 // Deletes one file.
 Status RemoveFile(const std::string& path);

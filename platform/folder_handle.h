@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "platform/file_identity.h"
 #include "platform/status.h"
 
 namespace varnel {
@@ -26,6 +27,8 @@ class FolderHandle {
 
   // Deletes the file `name` of this folder.
   Status RemoveFile(const std::string& name) const;
+  // The identity of the entry `name` of this folder, as IdentifyFile gives it.
+  Status IdentifyFile(const std::string& name, FileIdentity* identity) const;
   // Moves the file `name` of this folder to `target_name` in `target`, never overwriting, exactly as
   // MoveWithoutReplace does with the two paths.
   Status MoveWithoutReplace(const std::string& name, const FolderHandle& target, const std::string& target_name) const;

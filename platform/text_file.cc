@@ -24,4 +24,29 @@ Status ReadWholeFile(const std::string& path, std::string* contents) {
   return Status::Ok();
 }
 
+Status ReadFileEnds(const std::string& path, std::size_t length, std::string* head, std::string* tail) {
+  head->clear();
+  tail->clear();
+  std::FILE* file = OpenStdioFile(path, "rb");
+  if (file == nullptr) return ErrnoStatus(errno).About("read", path);
+  head->resize(length);
+  head->resize(std::fread(head->data(), 1, length, file));
+  bool failed = std::ferror(file) != 0;
+  if (!failed && head->size() < length) {
+    *tail = *head;  // the whole file
+  } else if (!failed) {
+    // The offset is counted from the end: a small one reaches the end of a file of any size.
+    failed = std::fseek(file, -static_cast<long>(length), SEEK_END) != 0;
+    if (!failed) {
+      tail->resize(length);
+      tail->resize(std::fread(tail->data(), 1, length, file));
+      failed = std::ferror(file) != 0;
+    }
+  }
+  const int error = errno;
+  std::fclose(file);
+  if (failed) return ErrnoStatus(error).About("read", path);
+  return Status::Ok();
+}
+
 }  // namespace varnel

@@ -27,6 +27,9 @@ class LogFile {
   // checks that it is a regular file with a single link, and only then empties it. When the entry is
   // anything else, it is left as it was, *not_regular is set and the result is a failure.
   Status Open(const std::string& path, bool* not_regular);
+  // Creates `path` as a new empty file, readable and writable by its owner alone, and opens it for writing.
+  // Fails when anything has that name already, a dangling link included (IsNameTaken tells that failure).
+  Status Create(const std::string& path);
   // Writes all of `bytes` at the end of the file. A write that stops short is a failure; the file is then cut
   // back to its length before the call, as far as the system lets it.
   Status Append(std::string_view bytes);
@@ -45,6 +48,10 @@ class LogFile {
 
 // Reads a whole file as bytes; a failure is the failure to "read" `path`.
 Status ReadWholeFile(const std::string& path, std::string* contents);
+
+// Reads the first `length` bytes of a file into *head and its last `length` bytes into *tail (the whole file
+// into each when it is no longer).
+Status ReadFileEnds(const std::string& path, std::size_t length, std::string* head, std::string* tail);
 
 }  // namespace varnel
 

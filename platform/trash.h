@@ -46,6 +46,12 @@ class Trash {
   std::unique_ptr<Impl> impl_;
 };
 
+// Where the trash holds the file of `entry`, and the record that lets the desktop restore it: POSIX
+// <trash>/files/<name> and <trash>/info/<name>.trashinfo; Windows the recycled item and its "$I" file beside
+// it. Empty when the entry says nothing, or the record is not known.
+std::string TrashEntryPath(const TrashEntry& entry);
+std::string TrashInfoPath(const TrashEntry& entry);
+
 // Puts one file in the trash, as Trash::MoveToTrash does.
 inline Status MoveToTrash(const std::string& folder, const std::string& name, TrashEntry* entry) {
   return Trash().MoveToTrash(folder, name, entry);

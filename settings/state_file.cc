@@ -1,121 +1,20 @@
 #include "settings/state_file.h"
 
-#include <cstdlib>
-
 #include "common/well_known_names.h"
 #include "platform/file_ops.h"
+#include "platform/program_folder.h"
 #include "platform/replace_file.h"
 #include "platform/text_file.h"
-
-#ifdef _WIN32
-#include <windows.h>
-
-#include "platform/windows/win_text.h"
-#endif
+#include "platform/utf8.h"
 
 namespace varnel {
 
-namespace {
-
-constexpr char kHexDigits[] = "0123456789ABCDEF";
-
-// The length of the valid UTF-8 sequence that starts `text`, 0 when none does (a stray continuation byte, an
-// overlong form, a surrogate, a code point past U+10FFFF, a sequence cut short).
-std::size_t Utf8SequenceLength(std::string_view text) {
-  const auto byte = [&text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-  const unsigned char first = byte(0);
-  if (first < 0x80) return 1;
-  std::size_t length = 0;
-  unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
-  if (first >= 0xC2 && first <= 0xDF) {
-    length = 2;
-  } else if (first >= 0xE0 && first <= 0xEF) {
-    length = 3;
-    if (first == 0xE0) low = 0xA0;
-    if (first == 0xED) high = 0x9F;
-  } else if (first >= 0xF0 && first <= 0xF4) {
-    length = 4;
-    if (first == 0xF0) low = 0x90;
-    if (first == 0xF4) high = 0x8F;
-  } else {
-    return 0;
-  }
-  if (text.size() < length || byte(1) < low || byte(1) > high) return 0;
-  for (std::size_t i = 2; i < length; ++i) {
-    if (byte(i) < 0x80 || byte(i) > 0xBF) return 0;
-  }
-  return length;
-}
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-
-// Creates the folders above `file` that do not exist yet.
-Status MakeFoldersAbove(const std::string& file) {
-  std::size_t end = file.size();
-  while (end > 0 && !IsPathSeparator(file[end - 1])) --end;
-  while (end > 1 && IsPathSeparator(file[end - 1])) --end;
-  if (end <= 1) return Status::Ok();
-  const std::string folder = file.substr(0, end);
-  if (IsFolder(folder)) return Status::Ok();
-  if (Status above = MakeFoldersAbove(folder); !above.ok()) return above;
-  const Status made = MakeFolder(folder);
-  return made.ok() || IsFolder(folder) ? Status::Ok() : made;  // made meanwhile by another window
-}
-
-#ifdef _WIN32
-std::string Environment(const wchar_t* name) {
-  const wchar_t* value = _wgetenv(name);
-  return value == nullptr ? std::string() : WideToUtf8(value);
-}
-#endif
-
-}  // namespace
-
 std::string StateFilePath() {
-#ifdef _WIN32
-  std::string local = Environment(L"LOCALAPPDATA");
-  if (local.empty()) {
-    const std::string profile = Environment(L"USERPROFILE");
-    if (profile.empty()) return {};
-    local = profile + "\\AppData\\Local";
-  }
-  return local + "\\" + kStateFolderName + "\\" + kStateFileName;
-#else
-  if (const char* state = std::getenv("XDG_STATE_HOME"); state != nullptr && state[0] == '/') {
-    return std::string(state) + "/" + kStateFolderName + "/" + kStateFileName;
-  }
-  const char* home = std::getenv("HOME");
-  if (home == nullptr || home[0] == '\0') return {};
-  return std::string(home) + "/.local/state/" + kStateFolderName + "/" + kStateFileName;
-#endif
+  const std::string folder = StateFolderPath();
+  return folder.empty() ? folder : JoinPath(folder, kStateFileName);
 }
 
-std::string EscapeStateValue(std::string_view bytes) {
-  std::string text;
-  text.reserve(bytes.size());
-  for (std::size_t i = 0; i < bytes.size();) {
-    const auto byte = static_cast<unsigned char>(bytes[i]);
-    const std::size_t length = Utf8SequenceLength(bytes.substr(i));
-    if (byte == '\\') {
-      text += "\\\\";
-    } else if (length == 0 || byte < 0x20 || byte == 0x7F) {
-      text += "\\x";
-      text += kHexDigits[byte >> 4];
-      text += kHexDigits[byte & 0xF];
-    } else {
-      text.append(bytes.substr(i, length));
-      i += length;
-      continue;
-    }
-    ++i;
-  }
-  return text;
-}
+std::string EscapeStateValue(std::string_view bytes) { return EscapeBytes(bytes, /*named_breaks=*/false); }
 
 std::string UnescapeStateValue(std::string_view text) {
   std::string bytes;

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QGroupBox>
 #include <QLabel>
+#include <QTreeWidget>
 #include <QVariant>
 #include <QWidget>
 #include <QtGlobal>
@@ -18,7 +19,8 @@ namespace varnel {
 namespace {
 
 static_assert(static_cast<int>(CaptionForm::kForm3) == static_cast<int>(FormId::kForm3) &&
-              static_cast<int>(CaptionForm::kMainForm) == static_cast<int>(FormId::kMainForm));
+              static_cast<int>(CaptionForm::kMainForm) == static_cast<int>(FormId::kMainForm) &&
+              static_cast<int>(CaptionForm::kHistoryForm) == static_cast<int>(FormId::kHistoryForm));
 
 void SetCaption(QWidget* form, QWidget* control, const QString& text) {
   if (control == form) {
@@ -55,6 +57,8 @@ void SetRow(const CaptionRow& row, Language language, FormShell& shell) {
   const QString text = QString::fromStdString(CaptionText(row, language));
   if (row.property == CaptionProperty::kToolTip) {
     control->setToolTip(text);
+  } else if (row.property == CaptionProperty::kColumn) {
+    if (auto* list = qobject_cast<QTreeWidget*>(control)) list->headerItem()->setText(row.column, text);
   } else {
     SetCaption(form, control, text);
   }

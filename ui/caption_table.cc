@@ -10,6 +10,9 @@ constexpr CaptionForm kMainForm = CaptionForm::kMainForm;
 constexpr CaptionForm kForm1 = CaptionForm::kForm1;
 constexpr CaptionForm kForm2 = CaptionForm::kForm2;
 constexpr CaptionForm kForm3 = CaptionForm::kForm3;
+constexpr CaptionForm kHistoryForm = CaptionForm::kHistoryForm;
+constexpr CaptionProperty kColumn = CaptionProperty::kColumn;
+constexpr CaptionSource kText = CaptionSource::kText;
 
 // The English title of the cleaning job breaks its line with a lone line feed.
 constexpr std::string_view kCleanEnglish = "I want to clean\nmy romset";
@@ -22,12 +25,14 @@ constexpr std::string_view kZipFrench = "Je veux zipper mes roms";
 }  // namespace
 
 // clang-format off
-const std::array<CaptionRow, kCaptionRowCount> kCaptionRows = {{
+// std::to_array: a row more or less than kCaptionRowCount fails the build, never leaves an empty row.
+const std::array<CaptionRow, kCaptionRowCount> kCaptionRows = std::to_array<CaptionRow>({
     {kMainForm, "", kCaption, "Varnel by Tollimer v3", "Varnel par Tollimer v3"},
     {kMainForm, "Command4", kCaption, "Quit", "Quitter"},
     {kMainForm, "Command3", kCaption, kAlphaEnglish, kAlphaFrench},
     {kMainForm, "Command2", kCaption, kZipEnglish, kZipFrench},
     {kMainForm, "Command1", kCaption, kCleanEnglish, kCleanFrench},
+    {kMainForm, "Command5", kCaption, "History", "Historique"},
     {kForm1, "", kCaption, kCleanEnglish, kCleanFrench},
     {kForm1, "Command1", kCaption, "Go", "Go"},
     {kForm1, "Test", kToolTip,
@@ -81,7 +86,18 @@ const std::array<CaptionRow, kCaptionRowCount> kCaptionRows = {{
      "Peut prendre du temps, en fonction du nombre de fichiers."},
     {kForm3, "Command1", kCaption, "Go", "Go"},
     {kForm3, "Command2", kCaption, "Quit", "Quitter"},
-}};
+    {kHistoryForm, "", kCaption, "History", "Historique"},
+    {kHistoryForm, "List1", kColumn, "Date", "Date", kText, 0},
+    {kHistoryForm, "List1", kColumn, "Job", "Tâche", kText, 1},
+    {kHistoryForm, "List1", kColumn, "Folder", "Dossier", kText, 2},
+    {kHistoryForm, "List1", kColumn, "Done", "Faits", kText, 3},
+    {kHistoryForm, "List1", kColumn, "Failed", "Échecs", kText, 4},
+    {kHistoryForm, "List2", kColumn, "File", "Fichier", kText, 0},
+    {kHistoryForm, "List2", kColumn, "Action", "Action", kText, 1},
+    {kHistoryForm, "List2", kColumn, "Result", "Résultat", kText, 2},
+    {kHistoryForm, "Command1", kCaption, "Undo", "Annuler"},
+    {kHistoryForm, "Command2", kCaption, "Quit", "Quitter"},
+});
 
 const std::array<LegendEntry, kLegendEntryCount> kLegendEntries = {{
     {"(A) Australia", "(A) Australie"},

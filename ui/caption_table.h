@@ -18,11 +18,11 @@ enum class Language { kFrench, kEnglish };
 std::optional<Language> LanguageOf(int16_t LanguageId);
 
 // The window a caption row belongs to; the values are those of FormId.
-enum class CaptionForm { kMainForm = 0, kForm1 = 1, kForm2 = 2, kForm3 = 3 };
+enum class CaptionForm { kMainForm = 0, kForm1 = 1, kForm2 = 2, kForm3 = 3, kHistoryForm = 4 };
 
-// What a row sets: the caption (a window's title, a frame's title, a button's or a label's text) or the
-// tool tip.
-enum class CaptionProperty { kCaption, kToolTip };
+// What a row sets: the caption (a window's title, a frame's title, a button's or a label's text), the tool
+// tip, or the caption of a list's column.
+enum class CaptionProperty { kCaption, kToolTip, kColumn };
 
 // Where a row's text comes from: its own two columns, or one column of the zone legend.
 enum class CaptionSource { kText, kLegendColumn1, kLegendColumn2 };
@@ -35,12 +35,13 @@ struct CaptionRow {
   std::string_view english;
   std::string_view french;
   CaptionSource source = CaptionSource::kText;
+  int column = 0;  // the column of a kColumn row, from 0
 };
 
-inline constexpr std::size_t kCaptionRowCount = 40;
+inline constexpr std::size_t kCaptionRowCount = 52;
 inline constexpr std::size_t kLegendEntryCount = 18;
 
-// Every caption and tool tip of the four windows, in the order they are set.
+// Every caption and tool tip of the five windows, in the order they are set.
 extern const std::array<CaptionRow, kCaptionRowCount> kCaptionRows;
 
 // One entry of the zone legend ("(A) Australia").

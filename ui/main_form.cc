@@ -69,10 +69,12 @@ void MainForm::BuildControls() {
   auto* clean = PlaceButton(this, "Command1", "I want to clean my romset", 360, 1320, 1935, 975);
   auto* zip = PlaceButton(this, "Command2", "I want to zip my roms", 2760, 1320, 1935, 975);
   auto* alpha = PlaceButton(this, "Command3", "I want to move my roms in alphabetical folders", 5160, 1320, 1935, 975);
+  auto* history = PlaceButton(this, "Command5", "History", 360, 2880, 1935, 735);
   auto* quit = PlaceButton(this, "Command4", "Quit", 3000, 2880, 1455, 735);
   connect(clean, &QPushButton::clicked, this, [this] { OpenJob(FormId::kForm1); });
   connect(zip, &QPushButton::clicked, this, [this] { OpenJob(FormId::kForm3); });
   connect(alpha, &QPushButton::clicked, this, [this] { OpenJob(FormId::kForm2); });
+  connect(history, &QPushButton::clicked, this, [this] { OpenJob(FormId::kHistoryForm); });
   // "Quit" takes the close box's way, so the program ends by one route.
   connect(quit, &QPushButton::clicked, this, &QWidget::close);
 

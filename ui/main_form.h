@@ -10,11 +10,11 @@
 
 namespace varnel {
 
-// The main menu and start-up window: three job buttons, "Quit", and two flags over the option buttons that
-// switch the whole interface between French (`Option1`) and English (`Option2`); a click on a flag chooses its
-// language too. The banner's tool tip names the version that runs ("Varnel <version>"). Creating it loads it: the
-// caption table is applied in the language chosen last, kept in the state file ("language" "fr" or "en"), else in
-// French, which loads the three job windows, hidden.
+// The main menu and start-up window: three job buttons, "History" (`Command5`), "Quit", and two flags over the
+// option buttons that switch the whole interface between French (`Option1`) and English (`Option2`); a click on a
+// flag chooses its language too. The banner's tool tip names the version that runs ("Varnel <version>"). Creating it
+// loads it: the caption table is applied in the language chosen last, kept in the state file ("language" "fr" or
+// "en"), else in French, which loads the job windows and the History window, hidden.
 class MainForm : public QWidget {
   Q_OBJECT
 

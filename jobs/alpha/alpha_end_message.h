@@ -5,16 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "history/end_message.h"
+
 namespace varnel {
 
 // A listed file that stayed where it was, with the system's reason ("File exists", "Permission denied").
-struct AlphaMoveFailure {
-  std::string name;
-  std::string reason;
-};
-
-// How many not-moved files the end message names; the others are summed up by ", ...".
-inline constexpr std::size_t kNamedFailures = 5;
+using AlphaMoveFailure = FileFailure;
 
 // The end message: "<moved> files moved." and, when some files stayed, a second line
 // "<M> files not moved: " with the first five "<name> (<reason>)" entries, ", " between them, ", ..." after

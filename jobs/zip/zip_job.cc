@@ -3,10 +3,13 @@
 #include <array>
 #include <charconv>
 #include <cstddef>
+#include <optional>
 #include <set>
 
+#include "history/run_recorder.h"
 #include "jobs/zip/archiver_command.h"
 #include "jobs/zip/zipper_fichier.h"
+#include "platform/file_identity.h"
 #include "platform/file_ops.h"
 #include "platform/folder_guard.h"
 #include "platform/listing.h"
@@ -16,7 +19,6 @@ namespace varnel {
 
 namespace {
 
-constexpr std::size_t kFailuresNamed = 5;
 // The archiver's exit code for a command line it does not understand.
 constexpr int kCommandLineError = 7;
 
@@ -91,6 +93,7 @@ ZipJobResult RunZipJob(const ZipJobSettings& settings, ZipHost& host) {
   const double maximum = 2.0 + static_cast<double>(names.size());
   double value = 0;
   host.SetProgress(0, maximum, value);
+  const bool made_archive_folder = !PathExists(JoinPath(settings.folder, kArchiveFolderName));
   if (!PrepareArchiveFolder(settings.folder, host)) return Ended(ZipJobEnd::kNotStarted);
   // The archiver reads every argument that starts with "-" or "@" as a switch or a list file: each path it
   // gets starts with the absolute folder.
@@ -106,40 +109,84 @@ ZipJobResult RunZipJob(const ZipJobSettings& settings, ZipHost& host) {
     host.ProcessEvents();
     return !host.StopRequested();
   };
+  RunRecorder recorder;
+  if (const Status started = recorder.Start(settings.history, JobKind::kZip, folder,
+                                            RecordedSettings().Text("archiver", settings.archiver));
+      !started.ok()) {
+    host.ShowMessage(HistoryStartMessage(settings.history, started, "zipped"), MessageIcon::kStop);
+    return Ended(ZipJobEnd::kNotStarted);
+  }
+  if (made_archive_folder) recorder.CreatedFolder(kArchiveFolderName);
+
   ZipJobResult result;
+  std::optional<ZipJobEnd> ended;  // set when the job ends before its last file
   bool archiver_ran = false;
-  for (const PlannedFile& file : plan) {
-    if (!events()) return Ended(ZipJobEnd::kStopped, std::move(result));
+  std::vector<std::size_t> intents(plan.size());
+  const auto intend = [&](std::size_t i) {
+    const PlannedFile& file = plan[i];
+    if (file.step != ZipStep::kSkip) {
+      intents[i] = recorder.Intent(file.name, FileAction::kZip, std::string(kArchiveFolderName) + "/" + file.archive);
+    }
+  };
+  const auto zip_file = [&](std::size_t i) {
+    const PlannedFile& file = plan[i];
+    if (!events()) {
+      ended = ZipJobEnd::kStopped;
+      return false;
+    }
     if (file.step == ZipStep::kSkip) {
       ++result.skipped;
     } else if (file.step == ZipStep::kSameArchiveAs) {
       result.failed.push_back({file.name, "another file has the same archive name"});
+      recorder.Failed(intents[i], result.failed.back().reason);
     } else {
       const ZippedFile zip = ZipperFichier(settings.archiver, folder, file.name, settings.hang_limit, events);
       const bool first_run = !archiver_ran;
       archiver_ran = archiver_ran || zip.run.exit_code >= 0;
-      if (zip.run.stopped) return Ended(ZipJobEnd::kStopped, std::move(result));
+      if (zip.run.stopped) {
+        ended = ZipJobEnd::kStopped;
+        return false;
+      }
       if (!zip.run.error.ok()) {
         host.ShowMessage(RunnerErrorMessage(zip.run.error), MessageIcon::kStop);
         result.error = zip.run.error;
-        return Ended(ZipJobEnd::kRunnerError, std::move(result));
+        ended = ZipJobEnd::kRunnerError;
+        return false;
       }
       if (first_run && zip.run.exit_code == kCommandLineError) {
         host.ShowMessage(kUnsupportedArchiverMessage, MessageIcon::kStop);
-        return Ended(ZipJobEnd::kUnsupportedArchiver, std::move(result));
+        ended = ZipJobEnd::kUnsupportedArchiver;
+        return false;
       }
       if (zip.zipped) {
         ++result.zipped;
+        // The archive is taken back only as it is now.
+        FileIdentity archive;
+        const bool known = IdentifyFile(JoinPath(archive_folder, file.archive), &archive).ok();
+        recorder.Done(intents[i], known ? &archive : nullptr);
       } else {
         result.failed.push_back({file.name, zip.reason});
+        recorder.Failed(intents[i], zip.reason);
       }
+      // A job killed later still tells which archives it wrote; a write that fails shows at the next batch or
+      // at the end.
+      recorder.Write(/*sync=*/false).IgnoreError();
     }
-    value += 1;
-    host.SetProgress(0, maximum, value);
-  }
+    host.SetProgress(0, maximum, ++value);
+    return true;
+  };
+  const Status written = CarryOutInBatches(recorder, plan.size(), intend, zip_file);
   // The new names on disk too. Each archive's data is already there and each file's outcome is told; a folder
   // the system cannot flush changes none of that.
   FlushFolder(archive_folder).IgnoreError();
+  const Status finished = recorder.Finish(result.zipped, static_cast<int>(result.failed.size()));
+  if (!written.ok() || !finished.ok()) {
+    host.ShowMessage(
+        (written.ok() ? finished : written).ToString() + ". The job stopped after " + ZippedLine(result.zipped) + ".",
+        MessageIcon::kStop);
+    return Ended(ZipJobEnd::kHistoryFailed, std::move(result));
+  }
+  if (ended) return Ended(*ended, std::move(result));
   host.SetProgress(0, maximum, maximum);  // a job that got to its end shows a full bar
   host.ShowMessage(ZipEndMessage(result), result.failed.empty() ? MessageIcon::kNone : MessageIcon::kExclamation);
   return result;
@@ -147,20 +194,14 @@ ZipJobResult RunZipJob(const ZipJobSettings& settings, ZipHost& host) {
 
 std::string ZippedLine(int zipped) { return Decimal(zipped) + " files zipped"; }
 
-std::string NotZippedLine(const std::vector<ZipFailure>& failed) {
-  std::string line = Decimal(static_cast<int>(failed.size())) + " files not zipped: ";
-  for (std::size_t i = 0; i < failed.size() && i < kFailuresNamed; ++i) {
-    if (i > 0) line += ", ";
-    line += failed[i].name + " (" + failed[i].reason + ")";
-  }
-  if (failed.size() > kFailuresNamed) line += ", ...";
-  return line;
-}
+std::string NotZippedLine(const std::vector<ZipFailure>& failed) { return FailuresLine(failed, "files not zipped"); }
 
 std::string ZipEndMessage(const ZipJobResult& result) {
   std::string message = ZippedLine(result.zipped);
-  if (result.skipped > 0) message += "\n" + Decimal(result.skipped) + " files skipped: their archive already exists";
-  if (!result.failed.empty()) message += "\n" + NotZippedLine(result.failed);
+  if (result.skipped > 0) {
+    message.append("\n").append(Decimal(result.skipped)).append(" files skipped: their archive already exists");
+  }
+  if (!result.failed.empty()) message.append("\n").append(NotZippedLine(result.failed));
   return message;
 }
 

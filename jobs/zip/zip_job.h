@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "history/end_message.h"
+#include "history/history_folder.h"
 #include "jobs/zip/process_error.h"
 #include "jobs/zip/runner.h"
 #include "jobs/zip/zip_host.h"
@@ -18,6 +20,8 @@ struct ZipJobSettings {
   std::string archiver;  // the archiver's path, as FindArchiver gives it
   // How long the archiver may go without a sign of life before it counts as hung.
   std::chrono::milliseconds hang_limit = kArchiverHangLimit;
+  // Where the job records its run.
+  HistoryPlace history = HistoryPlace::Default();
 };
 
 // What the job does with one listed file, decided from the names before any archiver runs.
@@ -42,10 +46,7 @@ std::vector<PlannedFile> PlanZipJob(const std::vector<std::string>& names,
 
 // A listed file that has no new archive, with why ("another file has the same archive name", "7z ended with
 // code 2", the system's reason).
-struct ZipFailure {
-  std::string name;
-  std::string reason;
-};
+using ZipFailure = FileFailure;
 
 // How a zip job ended.
 enum class ZipJobEnd {
@@ -56,6 +57,7 @@ enum class ZipJobEnd {
   kRunnerError,          // the process runner failed at a file; the job stopped there
   kUnsupportedArchiver,  // the archiver refused the command line at its first run; the job stopped there
   kStopped,              // stopped on request; no message (the caller tells what was zipped)
+  kHistoryFailed,        // the history could not be written: a message; no archiver ran after that
 };
 
 struct ZipJobResult {
@@ -69,8 +71,10 @@ struct ZipJobResult {
 // Zips every ordinary file of settings.folder into an archive of its own in the sub-folder "ZippedRoms"
 // (created when missing), one archiver run per file in listing order, following PlanZipJob. Holds the folder's
 // lock from start to end, and removes the temporaries an interrupted job left in "ZippedRoms" before it
-// starts. Reports through `host`: the progress bar goes to Max = 2 + N with Value + 1 per file, full once the
-// last file is done, and the job ends with one message (see ZipJobEnd).
+// starts. The run is recorded in settings.history: each batch of intents (the file and its archive) is on disk
+// before the archiver runs for them, and each archive written is recorded as it is. Reports through `host`: the
+// progress bar goes to Max = 2 + N with Value + 1 per file, full once the last file is done, and the job ends with one
+// message (see ZipJobEnd).
 ZipJobResult RunZipJob(const ZipJobSettings& settings, ZipHost& host);
 
 // "<zipped> files zipped".

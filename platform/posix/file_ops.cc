@@ -35,6 +35,13 @@ FolderObstacle FolderObstacleAt(const std::string& path) {
   return S_ISDIR(info.st_mode) ? FolderObstacle::kNone : FolderObstacle::kFile;
 }
 
+bool IsNameTaken(const Status& status) { return !status.ok() && status.code() == EEXIST; }
+
+Status RemoveEmptyFolder(const std::string& path) {
+  if (::rmdir(path.c_str()) == 0) return Status::Ok();
+  return ErrnoStatus(errno);
+}
+
 Status RemoveFile(const std::string& path) {
   if (::unlink(path.c_str()) == 0) return Status::Ok();
   return ErrnoStatus(errno);

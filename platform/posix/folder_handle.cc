@@ -1,6 +1,7 @@
 #include "platform/folder_handle.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -27,6 +28,15 @@ Status FolderHandle::RemoveFile(const std::string& name) const {
   if (fd_ < 0) return varnel::RemoveFile(JoinPath(path_, name));
   if (::unlinkat(fd_, name.c_str(), 0) == 0) return Status::Ok();
   return ErrnoStatus(errno);
+}
+
+Status FolderHandle::IdentifyFile(const std::string& name, FileIdentity* identity) const {
+  if (fd_ < 0) return varnel::IdentifyFile(JoinPath(path_, name), identity);
+  struct stat info;
+  if (::fstatat(fd_, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) return ErrnoStatus(errno);
+  if (S_ISDIR(info.st_mode)) return Status::Error(kNotAFile, EISDIR);
+  *identity = IdentityOf(info);
+  return Status::Ok();
 }
 
 Status FolderHandle::MoveWithoutReplace(const std::string& name, const FolderHandle& target,

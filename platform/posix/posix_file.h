@@ -4,6 +4,7 @@
 // What the POSIX files of the platform layer share; not for the jobs.
 
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,10 +12,18 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/file_identity.h"
 #include "platform/status.h"
 #include "platform/system.h"  // ErrnoStatus
 
 namespace varnel {
+
+// The identity of a file the system described in `info`.
+inline FileIdentity IdentityOf(const struct stat& info) {
+  return FileIdentity{static_cast<std::uint64_t>(info.st_size),
+                      static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec,
+                      static_cast<std::uint64_t>(info.st_ino), static_cast<std::uint64_t>(info.st_dev)};
+}
 
 // A file descriptor closed when it goes out of scope.
 class FileDescriptor {

@@ -3,6 +3,9 @@
 #include <unistd.h>
 
 #include <climits>
+#include <cstdlib>
+
+#include "common/well_known_names.h"
 
 namespace varnel {
 
@@ -15,6 +18,15 @@ std::string ProgramFolder() {
   if (slash == std::string::npos) return {};
   if (slash == 0) return path.substr(0, 1);  // the root folder keeps its separator
   return path.substr(0, slash);
+}
+
+std::string StateFolderPath() {
+  if (const char* state = std::getenv("XDG_STATE_HOME"); state != nullptr && state[0] == '/') {
+    return std::string(state) + "/" + kStateFolderName;
+  }
+  const char* home = std::getenv("HOME");
+  if (home == nullptr || home[0] == '\0') return {};
+  return std::string(home) + "/.local/state/" + kStateFolderName;
 }
 
 }  // namespace varnel

@@ -43,6 +43,16 @@ Status LogFile::Open(const std::string& path, bool* not_regular) {
   return Status::Ok();
 }
 
+Status LogFile::Create(const std::string& path) {
+  Close().IgnoreError();  // the file opened before, which its owner gave up by creating another
+  size_ = 0;
+  // O_EXCL: never an entry that exists, and never through a link, even a dangling one.
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd < 0) return ErrnoStatus(errno);
+  handle_ = fd;
+  return Status::Ok();
+}
+
 Status LogFile::Append(std::string_view bytes) {
   if (!is_open()) return ErrnoStatus(EBADF);
   const int fd = static_cast<int>(handle_);

@@ -75,12 +75,12 @@ std::string TrashName(std::string_view name, int number) {
 }
 
 // Makes the folder `path` and those missing above it, each with mode 0700.
-Status MakeFolders(const std::string& path) {
+Status MakePrivateFolders(const std::string& path) {
   struct stat info;
   if (::stat(path.c_str(), &info) == 0) return S_ISDIR(info.st_mode) ? Status::Ok() : ErrnoStatus(ENOTDIR);
   if (errno != ENOENT) return ErrnoStatus(errno);
   if (const std::string parent = Parent(path); parent != path) {
-    if (const Status made = MakeFolders(parent); !made.ok()) return made;
+    if (const Status made = MakePrivateFolders(parent); !made.ok()) return made;
   }
   if (::mkdir(path.c_str(), 0700) == 0 || errno == EEXIST) return Status::Ok();
   return ErrnoStatus(errno);
@@ -208,7 +208,7 @@ class Trash::Impl {
     auto can = std::make_unique<Can>();
     can->path = home;
     const std::string parent_path = Parent(home);
-    if (const Status made = MakeFolders(parent_path); !made.ok()) {
+    if (const Status made = MakePrivateFolders(parent_path); !made.ok()) {
       can->refusal = Unusable(home, made.message(), made.code());
       return can;
     }
@@ -311,6 +311,16 @@ Trash::~Trash() = default;
 
 Status Trash::MoveToTrash(const std::string& folder, const std::string& name, TrashEntry* entry) {
   return impl_->MoveToTrash(folder, name, entry);
+}
+
+std::string TrashEntryPath(const TrashEntry& entry) {
+  if (entry.trash.empty() || entry.name.empty()) return {};
+  return entry.trash + "/files/" + entry.name;
+}
+
+std::string TrashInfoPath(const TrashEntry& entry) {
+  if (entry.trash.empty() || entry.name.empty()) return {};
+  return entry.trash + "/info/" + entry.name + std::string(kInfoSuffix);
 }
 
 }  // namespace varnel

@@ -30,6 +30,15 @@ FolderObstacle FolderObstacleAt(const std::string& path) {
   return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? FolderObstacle::kNone : FolderObstacle::kFile;
 }
 
+bool IsNameTaken(const Status& status) {
+  return !status.ok() && (status.code() == ERROR_FILE_EXISTS || status.code() == ERROR_ALREADY_EXISTS);
+}
+
+Status RemoveEmptyFolder(const std::string& path) {
+  if (RemoveDirectoryW(Utf8ToWide(path).c_str())) return Status::Ok();
+  return WindowsErrorStatus(GetLastError());
+}
+
 Status RemoveFile(const std::string& path) {
   if (DeleteFileW(Utf8ToWide(path).c_str())) return Status::Ok();
   return WindowsErrorStatus(GetLastError());

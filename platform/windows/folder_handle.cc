@@ -14,6 +14,10 @@ void FolderHandle::Open(const std::string& path) { path_ = path; }
 
 Status FolderHandle::RemoveFile(const std::string& name) const { return varnel::RemoveFile(JoinPath(path_, name)); }
 
+Status FolderHandle::IdentifyFile(const std::string& name, FileIdentity* identity) const {
+  return varnel::IdentifyFile(JoinPath(path_, name), identity);
+}
+
 Status FolderHandle::MoveWithoutReplace(const std::string& name, const FolderHandle& target,
                                         const std::string& target_name) const {
   return varnel::MoveWithoutReplace(JoinPath(path_, name), JoinPath(target.path_, target_name));

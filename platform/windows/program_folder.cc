@@ -2,9 +2,21 @@
 
 #include <windows.h>
 
+#include <cstdlib>
+
+#include "common/well_known_names.h"
 #include "platform/windows/win_text.h"
 
 namespace varnel {
+
+namespace {
+
+std::string Environment(const wchar_t* name) {
+  const wchar_t* value = _wgetenv(name);
+  return value == nullptr ? std::string() : WideToUtf8(value);
+}
+
+}  // namespace
 
 std::string ProgramFolder() {
   std::wstring buffer(MAX_PATH, L'\0');
@@ -22,6 +34,16 @@ std::string ProgramFolder() {
   if (slash == std::string::npos) return {};
   if (slash == 0) return path.substr(0, 1);  // the root folder keeps its separator
   return path.substr(0, slash);
+}
+
+std::string StateFolderPath() {
+  std::string local = Environment(L"LOCALAPPDATA");
+  if (local.empty()) {
+    const std::string profile = Environment(L"USERPROFILE");
+    if (profile.empty()) return {};
+    local = profile + "\\AppData\\Local";
+  }
+  return local + "\\" + kStateFolderName;
 }
 
 }  // namespace varnel

@@ -57,6 +57,16 @@ Status LogFile::Open(const std::string& path, bool* not_regular) {
   return Status::Ok();
 }
 
+Status LogFile::Create(const std::string& path) {
+  Close().IgnoreError();  // the file opened before, which its owner gave up by creating another
+  size_ = 0;
+  Handle file(CreateFileW(Utf8ToWide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (!file.valid()) return LastErrorStatus();
+  handle_ = reinterpret_cast<std::intptr_t>(file.Release());
+  return Status::Ok();
+}
+
 Status LogFile::Append(std::string_view bytes) {
   if (!is_open()) return WindowsErrorStatus(ERROR_INVALID_HANDLE);
   const HANDLE file = reinterpret_cast<HANDLE>(handle_);

@@ -158,4 +158,15 @@ Status Trash::MoveToTrash(const std::string& folder, const std::string& name, Tr
   return Status::Ok();
 }
 
+std::string TrashEntryPath(const TrashEntry& entry) {
+  if (entry.trash.empty() || entry.name.empty()) return {};
+  return JoinPath(entry.trash, entry.name);
+}
+
+std::string TrashInfoPath(const TrashEntry& entry) {
+  // The recycle bin keeps the item "$R<id><ext>" beside its record "$I<id><ext>".
+  if (entry.trash.empty() || entry.name.size() < 2 || entry.name.compare(0, 2, "$R") != 0) return {};
+  return JoinPath(entry.trash, "$I" + entry.name.substr(2));
+}
+
 }  // namespace varnel

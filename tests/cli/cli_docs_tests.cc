@@ -84,7 +84,7 @@ class CliDocsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     subcommands_ = HelpEntries(Help(""), "Subcommands:");
-    ASSERT_EQ(subcommands_, (Names{"alpha", "clean", "zip"}));
+    ASSERT_EQ(subcommands_, (Names{"alpha", "clean", "history", "undo", "zip"}));
     top_options_ = HelpEntries(Help(""), "Options:");
     ASSERT_EQ(top_options_, (Names{"-h", "--help", "--version"}));
   }
@@ -136,6 +136,14 @@ TEST_F(CliDocsTest, TheBashCompletionOffersWhatEachPlaceTakes) {
   const fs::path here = temp.path();
   // "7*" is offered as it is, never as a pattern that would bring in the file "7z-alt".
   for (const char* folder : {"roms", "my roms", "-odd", "7*"}) fs::create_directory(here / folder);
+  // Two runs in a history of the test's own, and a file that is no run.
+  const TempFolder state;
+  fs::create_directories(state / "varnel/history");
+  for (const char* file : {"20261206-182034.jsonl", "20261206-182034-2.jsonl", "notes.txt"}) {
+    std::ofstream(fs::path(state / "varnel/history") / file) << "";
+  }
+  setenv("XDG_STATE_HOME", state.path().c_str(), 1);
+  const Names ids = {"20261206-182034", "20261206-182034-2"};
   std::ofstream(here / "7z-alt") << "";
   const Names folders = {"roms", "my roms", "-odd", "7*"};
 
@@ -164,6 +172,10 @@ TEST_F(CliDocsTest, TheBashCompletionOffersWhatEachPlaceTakes) {
       {{"varnel-cli", "clean", "--", "-"}, {"-odd"}},  // after "--" a folder, even one that looks like an option
       {{"varnel-cli", "zip", "--archiver", ""}, {"roms", "my roms", "-odd", "7*", "7z-alt"}},
       {{"varnel-cli", "alpha", "r"}, {"roms"}},
+      {{"varnel-cli", "hi"}, {"history"}},
+      {{"varnel-cli", "undo", ""}, ids},
+      {{"varnel-cli", "history", ""}, ids},
+      {{"varnel-cli", "history", "--forget", "20261206-182034-"}, {"20261206-182034-2"}},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(BashCompletion(c.words, here), c.offered) << ::testing::PrintToString(c.words);

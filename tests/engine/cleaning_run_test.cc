@@ -340,45 +340,61 @@ TEST(CleaningRunTest, NoFileGoesBeforeItsLineIsOnDisk) {
 }
 
 #ifndef _WIN32
-// The log cannot grow past 70,000 bytes: the second batch is cut short. The run stops before that batch,
-// with no summary anywhere, and every file that went has its line.
+// The log and the history cannot grow past 70,000 bytes: the first batch cut short stops the run before its
+// files go, with no summary anywhere, and every file that went has its line.
 TEST(CleaningRunTest, AFailedLogWriteStopsTheRun) {
-  TempFolder folder;
-  const std::vector<std::string> names = PairNames(1500);
-  folder.TouchAll(names);
-  RunSettings settings = Settings(folder, ZoneMode::kVerifiedFirst, "(e)");
-  settings.TestMode = false;
-  int report[2];
-  ASSERT_EQ(pipe(report), 0);
-  const pid_t child = fork();
-  if (child == 0) {
-    std::signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{70000, 70000};
-    setrlimit(RLIMIT_FSIZE, &limit);
-    RecordingCleaningHost host;
-    const RunResult result = RunCleaning(settings, host);
-    std::string text = std::to_string(static_cast<int>(result.outcome)) + "|" + std::to_string(result.DisposedCount);
-    for (const std::string& call : host.calls) text += "|" + call;
-    const bool sent = write(report[1], text.data(), text.size()) == static_cast<ssize_t>(text.size());
-    _exit(sent ? 0 : 1);
-  }
-  close(report[1]);
-  std::string text;
-  char buffer[4096];
-  for (ssize_t got; (got = read(report[0], buffer, sizeof buffer)) > 0;) text.append(buffer, got);
-  close(report[0]);
-  int status = -1;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  TempFolder history;
+  // Without a history the log's second batch is the first write cut short; with one, the history's first batch
+  // of intents, which are longer than the log's lines.
+  const struct {
+    const char* label;
+    HistoryPlace place;
+    std::size_t gone;
+  } kCases[] = {{"no history", HistoryPlace::Nowhere(), kLinesPerBatch},
+                {"history", HistoryPlace::In(history.path()), 0}};
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.label);
+    TempFolder folder;
+    const std::vector<std::string> names = PairNames(1500);
+    folder.TouchAll(names);
+    RunSettings settings = Settings(folder, ZoneMode::kVerifiedFirst, "(e)");
+    settings.TestMode = false;
+    int report[2];
+    ASSERT_EQ(pipe(report), 0);
+    const pid_t child = fork();
+    if (child == 0) {
+      std::signal(SIGXFSZ, SIG_IGN);
+      const rlimit limit{70000, 70000};
+      setrlimit(RLIMIT_FSIZE, &limit);
+      RecordingCleaningHost host;
+      const RunResult result = RunCleaning(settings, host, c.place);
+      std::string text = std::to_string(static_cast<int>(result.outcome)) + "|" + std::to_string(result.DisposedCount);
+      for (const std::string& call : host.calls) text += "|" + call;
+      const bool sent = write(report[1], text.data(), text.size()) == static_cast<ssize_t>(text.size());
+      _exit(sent ? 0 : 1);
+    }
+    close(report[1]);
+    std::string text;
+    char buffer[4096];
+    for (ssize_t got; (got = read(report[0], buffer, sizeof buffer)) > 0;) text.append(buffer, got);
+    close(report[0]);
+    int status = -1;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 
-  const std::string gone = std::to_string(kLinesPerBatch);  // the first batch
-  EXPECT_EQ(text, std::to_string(static_cast<int>(RunResult::Outcome::kLogFailed)) + "|" + gone +
-                      "|Confirm: You will delete files. Continue ?\n1500 files will be deleted from " + folder.path() +
-                      ".|Result: |[stop] Cannot write the log file " + folder / "logfile.txt" + ": " +
-                      std::strerror(EFBIG) + ". The run stopped after " + gone + " files.");
-  EXPECT_EQ(folder.Read("logfile.txt").size(), kLinesPerBatch * kLineSize);  // whole lines, no summary
-  EXPECT_EQ(FilesIn(folder.path()).size(), names.size() + 1 - kLinesPerBatch);
-  EXPECT_TRUE(EveryMissingFileIsLogged(folder, names));
+    std::vector<std::string> ids;
+    ASSERT_TRUE(ListRuns(history.path(), &ids).ok());
+    const std::string failed_file =
+        c.gone > 0 ? "log file " + folder / "logfile.txt" : "history file " + RunFilePath(history.path(), ids[0]);
+    const std::string gone = std::to_string(c.gone);
+    EXPECT_EQ(text, std::to_string(static_cast<int>(RunResult::Outcome::kLogFailed)) + "|" + gone +
+                        "|Confirm: You will delete files. Continue ?\n1500 files will be deleted from " +
+                        folder.path() + ".|Result: |[stop] Cannot write the " + failed_file + ": " +
+                        std::strerror(EFBIG) + ". The run stopped after " + gone + " files.");
+    EXPECT_EQ(folder.Read("logfile.txt").size(), kLinesPerBatch * kLineSize);  // whole lines, no summary
+    EXPECT_EQ(FilesIn(folder.path()).size(), names.size() + 1 - c.gone);
+    EXPECT_TRUE(EveryMissingFileIsLogged(folder, names));
+  }
 }
 
 // Only a regular file with a single link is ever the log: a link out of the folder, a second name of a file

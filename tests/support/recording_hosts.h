@@ -8,6 +8,7 @@
 
 #include "common/job_host.h"
 #include "engine/cleaning_host.h"
+#include "history/undo.h"
 #include "jobs/alpha/alpha_host.h"
 #include "jobs/zip/zip_host.h"
 
@@ -60,19 +61,28 @@ class RecordingHost : public Host {
   std::function<void(double)> on_progress;
 };
 
-// Records a cleaning run: its question ("Confirm: <question>", answered with `confirm_answer`), its result
-// text ("Result: <text>") and the log it opens ("OpenLog: <path>") join the messages in `calls`.
-class RecordingCleaningHost : public RecordingHost<CleaningHost> {
+// Records a job that asks questions: each ("Confirm: <question>", answered with `confirm_answer`) joins the
+// messages in `calls`.
+template <typename Host>
+class RecordingAskingHost : public RecordingHost<Host> {
  public:
   bool Confirm(const std::string& question) override {
-    calls.push_back("Confirm: " + question);
+    this->calls.push_back("Confirm: " + question);
     return confirm_answer;
   }
-  void SetResultText(const std::string& text) override { calls.push_back("Result: " + text); }
-  void OpenLog(const std::string& path) override { calls.push_back("OpenLog: " + path); }
 
   bool confirm_answer = true;
 };
+
+// Records a cleaning run: its question, its result text ("Result: <text>") and the log it opens
+// ("OpenLog: <path>") join the messages in `calls`.
+class RecordingCleaningHost : public RecordingAskingHost<CleaningHost> {
+ public:
+  void SetResultText(const std::string& text) override { calls.push_back("Result: " + text); }
+  void OpenLog(const std::string& path) override { calls.push_back("OpenLog: " + path); }
+};
+
+using RecordingUndoHost = RecordingAskingHost<UndoHost>;
 
 using RecordingAlphaHost = RecordingHost<AlphaHost>;
 

@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QToolTip>
 #include <QTreeView>
+#include <QTreeWidget>
 #include <csignal>
 #include <filesystem>
 #include <functional>
@@ -49,10 +50,15 @@ namespace {
 
 bool g_private_mounts = false;
 
-// Each job window with the menu button that opens it.
+// Each job window with the menu button that opens it; and with them the History window.
 constexpr std::pair<const char*, FormId> kJobs[] = {
     {"Command1", FormId::kForm1}, {"Command3", FormId::kForm2}, {"Command2", FormId::kForm3}};
-const std::vector<FormId> kAllForms = {FormId::kMainForm, FormId::kForm1, FormId::kForm2, FormId::kForm3};
+constexpr std::pair<const char*, FormId> kMenuWindows[] = {{"Command1", FormId::kForm1},
+                                                           {"Command3", FormId::kForm2},
+                                                           {"Command2", FormId::kForm3},
+                                                           {"Command5", FormId::kHistoryForm}};
+const std::vector<FormId> kAllForms = {FormId::kMainForm, FormId::kForm1, FormId::kForm2, FormId::kForm3,
+                                       FormId::kHistoryForm};
 using Expected = std::function<QString(const CaptionRow&)>;
 
 QString Utf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
@@ -99,6 +105,9 @@ QString Mismatches(FormShell& shell, const std::vector<FormId>& forms, const Exp
     QString shown = control->property(row.control.empty() ? "windowTitle" : "text").toString();
     if (auto* frame = qobject_cast<QGroupBox*>(control)) shown = frame->title();
     if (row.property == CaptionProperty::kToolTip) shown = control->toolTip();
+    if (auto* list = qobject_cast<QTreeWidget*>(control); list != nullptr && row.property == CaptionProperty::kColumn) {
+      shown = list->headerItem()->text(row.column);
+    }
     QString want = expected(row);
     if (row.control.empty()) want.replace('\n', ' ');  // a title bar shows a line break as a blank
     if (shown != want) report += where + shown + QStringLiteral(" instead of ") + want + '\n';
@@ -195,9 +204,9 @@ class UiTest : public QObject {
     RegisterVarnelForms(*shell_);
   }
 
-  // Other language numbers change nothing, loaded or not; the program starts in French. Then each job window:
-  // its button opens it; closed with its close box it comes back in the language of the others, "Quit" keeps it
-  // loaded; languages reach it hidden, and unloaded.
+  // Other language numbers change nothing, loaded or not; the program starts in French. Then each job window and
+  // the History window: its button opens it; closed with its close box it comes back in the language of the others,
+  // "Quit" keeps it loaded; languages reach it hidden, and unloaded.
   void startsInFrenchThenLanguagesReachEveryJobWindow() {
     SetMessage7zAbsent(QStringLiteral("as before"));
     for (int16_t id : {0, 3, -1, 32767}) ApplyLanguage(id, *shell_);
@@ -205,13 +214,13 @@ class UiTest : public QObject {
     QCOMPARE(Message7zAbsent(), QStringLiteral("as before"));
     QWidget* menu = Form(FormId::kMainForm);
     QVERIFY(Find(menu, "Option1")->isChecked() && !Find(menu, "Option2")->isChecked());
-    for (const auto& [_, id] : kJobs) QVERIFY(Form(id) != nullptr && !Form(id)->isVisible());
+    for (const auto& [_, id] : kMenuWindows) QVERIFY(Form(id) != nullptr && !Form(id)->isVisible());
     for (int16_t id : {0, 3, -1, 32767}) ApplyLanguage(id, *shell_);
     QCOMPARE(NotIn(*shell_, Language::kFrench), QString());  // also: every row reaches the control it names
     // The cleaning window read the configuration file as it loaded; the French legend replaced its own.
     QCOMPARE(Form(FormId::kForm1)->findChild<QWidget*>("ListeZones")->property("text"), QVariant("(e),(u)"));
     menu->show();
-    for (const auto& [button, id] : kJobs) {
+    for (const auto& [button, id] : kMenuWindows) {
       Click(Find(menu, button));
       QVERIFY(!menu->isVisible() && Form(id)->isVisible());
       CloseBox(Form(id));

@@ -10,11 +10,11 @@
 
 namespace varnel {
 
-// The program's four windows.
-enum class FormId { kMainForm = 0, kForm1 = 1, kForm2 = 2, kForm3 = 3 };
-inline constexpr int kFormCount = 4;
+// The program's five windows: the menu, the three job windows and the History window.
+enum class FormId { kMainForm = 0, kForm1 = 1, kForm2 = 2, kForm3 = 3, kHistoryForm = 4 };
+inline constexpr int kFormCount = 5;
 
-// Owns the four windows. A window is created ("loaded", still hidden) the first time anything touches it
+// Owns the five windows. A window is created ("loaded", still hidden) the first time anything touches it
 // through Form(); a job window that destroys itself (its close box) is created afresh the next time. The
 // windows' own factories are registered by whoever assembles the program, so no window includes another.
 class FormShell : public QObject {
