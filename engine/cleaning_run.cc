@@ -214,4 +214,31 @@ RunResult RunCleaning(const RunSettings& settings, CleaningHost& host, const His
   return result;
 }
 
+// Provisional: the plan without its per-file words until the planning fills them in.
+Status PlanFolder(const RunSettings& settings, CleaningPlan* plan) {
+  std::vector<std::string> listing;
+  if (Status listed = ListOrdinaryFiles(settings.RomFolder, &listing); !listed.ok()) return listed;
+  if (listing.empty() || !IsZoneMode(settings.ZoneMode)) {
+    *plan = CleaningPlan{};
+    plan->listing = std::move(listing);
+    plan->files.resize(plan->listing.size());
+    return Status::Ok();
+  }
+  *plan = PlanCleaning(settings, std::move(listing));
+  plan->files.resize(plan->listing.size());
+  return Status::Ok();
+}
+
+// Provisional: refuses until the carrying out of a shown plan is built.
+RunResult ApplyPlan(const CleaningPlan& shown, const RunSettings& settings, CleaningHost& host,
+                    const HistoryPlace& history) {
+  (void)shown;
+  (void)settings;
+  (void)history;
+  host.ShowMessage(kFolderChangedMessage, MessageIcon::kExclamation);
+  RunResult result;
+  result.outcome = RunResult::Outcome::kFolderChanged;
+  return result;
+}
+
 }  // namespace varnel
