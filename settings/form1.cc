@@ -395,8 +395,11 @@ void Form1::UpdatePreview() {
 void Form1::ApplyPreview() {
   UpdatePreview();
   if (!preview_ || !preview_->up_to_date() || test_->isChecked()) return;
+  // A real run like Go's, on the folder the plan was made of: it must still be the chosen one.
+  const std::optional<std::string> folder = FolderForGo();
+  if (!folder || *folder != previewed_.RomFolder) return;
   RunSettings settings = CurrentRunSettings();
-  settings.RomFolder = previewed_.RomFolder;
+  settings.RomFolder = *folder;
   Form1Host host = MakeHost(preview_);
   RunResult result;
   {
