@@ -42,8 +42,12 @@ struct RunResult {
 RunResult RunCleaning(const RunSettings& settings, CleaningHost& host,
                       const HistoryPlace& history = HistoryPlace::Default());
 
+// What a run without a zone mode shows, and the reason PlanFolder gives for one.
+inline constexpr const char* kNoZoneModeMessage = "Erreur";
+
 // Lists settings.RomFolder and plans its cleaning with `settings` into `*plan`, touching nothing (no lock, no
-// log, no history). Fails with the listing's reason; an empty folder gives an empty plan.
+// log, no history). Fails with the listing's reason, or with kNoZoneModeMessage when settings.ZoneMode is none of
+// the four modes (a run would plan nothing); *plan is then empty. An empty folder gives an empty plan.
 [[nodiscard]] Status PlanFolder(const RunSettings& settings, CleaningPlan* plan);
 
 // The message of a plan the folder no longer matches.
@@ -51,8 +55,10 @@ inline constexpr const char* kFolderChangedMessage = "The folder changed since t
 
 // RunCleaning with the decisions of `shown` (a plan of settings.RomFolder shown to the user) instead of new ones:
 // the same guard, lock, question, write-ahead log and history; each file that goes is disposed of by
-// DisposalActionOf(settings), which may differ from the action `shown` was planned with. When a new listing of
-// the folder differs in names from shown.listing it shows kFolderChangedMessage and touches nothing.
+// DisposalActionOf(settings), which may differ from the action `shown` was planned with (a test run when
+// settings.TestMode is set: only the log). The history records `settings` as the run's options. When a new
+// listing of the folder, taken under the lock, differs in names from shown.listing it shows
+// kFolderChangedMessage and touches nothing.
 RunResult ApplyPlan(const CleaningPlan& shown, const RunSettings& settings, CleaningHost& host,
                     const HistoryPlace& history = HistoryPlace::Default());
 

@@ -62,8 +62,72 @@ void CloseGroup(RuleState& state, const std::vector<std::size_t>& indices) {
   if (state.ZoneMode != ZoneMode::kAllSelectedZones && state.ZoneMode != ZoneMode::kFirstSelectedZone) return;
   const Dump& dump = group.front();
   if (state.zone_matcher.FirstZoneIn(dump.name) < state.ZoneList.size()) return;
-  if (Contains(dump.name, "(")) DisposeRomFile(state, dump, "", DisposalReason::kUnselectedZone);
+  if (Contains(dump.name, "(")) DisposeRomFile(state, dump, nullptr, DisposalReason::kUnselectedZone);
 }
+
+// Puts the listed files in the plan's groups as the scan meets them (PlannedGroup): a dump with the run's group,
+// any other file with the open group of its title, or the group made last when it has that title and no dump yet
+// (a translation listed before the dumps of its game), else in a new group. Titles are lower case here.
+class Grouper {
+ public:
+  Grouper(CleaningPlan* plan, bool ignore_extensions) : plan_(plan), ignore_extensions_(ignore_extensions) {}
+
+  // The dump `dump`, titled `title`, joins the run's open group, or starts a new one when `starts_run_group`.
+  void Dump(const varnel::Dump& dump, std::string_view title, bool starts_run_group) {
+    if (starts_run_group) {
+      if (last_group_ == kNoIndex || last_has_dump_ || last_title_ != title) NewGroup(dump, title);
+      run_group_ = last_group_;
+      last_has_dump_ = true;
+    }
+    plan_->files[dump.listed].group = run_group_;
+  }
+  // The file `file`, titled `title`, which joins no run's group; `run_title` is the title of the run's open group.
+  void Other(const varnel::Dump& file, std::string_view title, std::string_view run_title) {
+    std::uint32_t group = kNoIndex;
+    if (run_group_ != kNoIndex && run_title == title) {
+      group = run_group_;
+    } else if (last_group_ != kNoIndex && last_title_ == title) {
+      group = last_group_;
+    } else {
+      NewGroup(file, title);
+      group = last_group_;
+    }
+    plan_->files[file.listed].group = group;
+  }
+  // Lays the members out group after group, in listing order within each.
+  void Finish() {
+    std::vector<PlannedGroup>& groups = plan_->groups;
+    for (const PlannedFile& file : plan_->files) ++groups[file.group].count;
+    std::uint32_t first = 0;
+    for (PlannedGroup& group : groups) {
+      group.first = first;
+      first += group.count;
+    }
+    std::vector<std::uint32_t>& members = plan_->members;
+    members.resize(plan_->files.size());
+    std::vector<std::uint32_t> filled(groups.size(), 0);
+    for (std::uint32_t i = 0; i < plan_->files.size(); ++i) {
+      const std::uint32_t group = plan_->files[i].group;
+      members[groups[group].first + filled[group]++] = i;
+    }
+  }
+
+ private:
+  void NewGroup(const varnel::Dump& first, std::string_view title) {
+    last_group_ = static_cast<std::uint32_t>(plan_->groups.size());
+    PlannedGroup& group = plan_->groups.emplace_back();
+    AssignListedTitle(plan_->listing[first.listed], first.name, ignore_extensions_, &group.title);
+    last_title_.assign(title);
+    last_has_dump_ = false;
+  }
+
+  CleaningPlan* const plan_;
+  const bool ignore_extensions_;
+  std::uint32_t run_group_ = kNoIndex;   // the group of the run's open group
+  std::uint32_t last_group_ = kNoIndex;  // the group made last
+  std::string last_title_;               // its title
+  bool last_has_dump_ = false;           // whether a dump of a run's group is in it
+};
 
 }  // namespace
 
@@ -84,6 +148,13 @@ void ScanFolder(RuleState& state, const std::function<void()>& on_pass) {
   std::vector<std::size_t> group;
   std::string previous_title;  // RomTitle of the last name that joined the group; "" at the start
   std::string title;
+  std::vector<PlannedFile>& files = state.plan.files;
+  Grouper grouper(&state.plan, state.IgnoreExtensions);
+  // A file that joins no group is shown with the open group of its title.
+  const auto other = [&](const Dump& file) {
+    AssignRomTitle(file.name, state.IgnoreExtensions, &title);
+    grouper.Other(file, title, previous_title);
+  };
   for (std::size_t i = 0; i < listing.size(); ++i) {
     if (on_pass) on_pass();
     // The name is lower-cased straight into the entry after the group's, where it stays if it joins a group.
@@ -92,37 +163,51 @@ void ScanFolder(RuleState& state, const std::function<void()>& on_pass) {
     AssignLowerCase(listing[i], &name);
     const Dump dump{i, name};
 
-    if (keep.Matches(name)) continue;
-    if (exclusion.Matches(name)) {
-      DisposeRomFile(state, dump, "", DisposalReason::kExcluded);
+    if (const std::uint32_t item = keep.Find(name); item != PatternListMatcher::kNoItem) {
+      files[i].verdict = FileVerdict::kKeptByList;
+      files[i].item = item;
+      other(dump);
+      continue;
+    }
+    if (const std::uint32_t item = exclusion.Find(name); item != PatternListMatcher::kNoItem) {
+      DisposeRomFile(state, dump, nullptr, DisposalReason::kExcluded);
+      files[i].item = item;
+      other(dump);
       continue;
     }
     if (HasTranslationMark(name)) {
       if (!state.KeepTranslations) {
-        DisposeRomFile(state, dump, "", DisposalReason::kExcluded);
+        DisposeRomFile(state, dump, nullptr, DisposalReason::kExcluded);
+        other(dump);
         continue;
       }
       const int language = WantedLanguage(marks, name);
       if (language < 0) {
-        DisposeRomFile(state, dump, "", DisposalReason::kTranslationUnwanted);
+        DisposeRomFile(state, dump, nullptr, DisposalReason::kTranslationUnwanted);
+        other(dump);
       } else {
-        RecordTranslationCandidate(state, static_cast<std::size_t>(language), dump);
+        files[i].verdict = FileVerdict::kBestTranslation;  // until a better one of its game and language is found
+        grouper.Other(dump, RecordTranslationCandidate(state, static_cast<std::size_t>(language), dump),
+                      previous_title);
       }
       continue;  // a translated dump never joins a group
     }
 
     AssignRomTitle(name, state.IgnoreExtensions, &title);
-    if (title != previous_title && !group.empty()) {
+    const bool starts_group = group.empty() || title != previous_title;
+    if (starts_group && !group.empty()) {
       CloseGroup(state, group);
       std::swap(state.group_names.front(), state.group_names[group.size()]);  // the name starts the new group
       group.clear();
     }
+    grouper.Dump(Dump{i, state.group_names[group.size()]}, title, starts_group);
     group.push_back(i);
     previous_title.swap(title);
   }
   // The final pass closes the last group.
   if (on_pass) on_pass();
   CloseGroup(state, group);
+  grouper.Finish();
 }
 
 }  // namespace varnel

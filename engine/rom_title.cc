@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "platform/lower_case.h"
+
 #if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>
 #endif
@@ -161,8 +163,9 @@ inline std::uint32_t BracketBits(std::string_view name, std::size_t from) {
 // opens, no closing bracket stands alone, no group directly follows another, no group's text comes twice and
 // the second byte of the marker sign does not occur. In such a name each pass below takes every group out
 // exactly once with the blank before it (a "[!]" among them), and a round group holding " of " stays as it
-// is. False, with `*title` unspecified, for any other name: the passes handle it.
-bool PlainBracketsTitle(std::string_view name, std::string* title) {
+// is. The title's bytes are copied from `source`, `name` itself or a text of its length that lower-cases to it.
+// False, with `*title` unspecified, for any other name: the passes handle it.
+bool PlainBracketsTitle(std::string_view name, std::string_view source, std::string* title) {
   struct Group {
     std::size_t open;   // the opening bracket
     std::size_t close;  // the closing bracket
@@ -211,21 +214,26 @@ bool PlainBracketsTitle(std::string_view name, std::string* title) {
     if (text.front() == '(' && text.size() > kOf.size() + 1 && text.find(kOf) != std::string_view::npos) continue;
     const std::size_t open = groups[g].open;
     const std::size_t start = (open > 0 && name[open - 1] == ' ') ? open - 1 : open;
-    std::memcpy(out + written, name.data() + read, start - read);
+    std::memcpy(out + written, source.data() + read, start - read);
     written += start - read;
     read = groups[g].close + 1;
   }
-  std::memcpy(out + written, name.data() + read, name.size() - read);
+  std::memcpy(out + written, source.data() + read, name.size() - read);
   written += name.size() - read;
   result.resize(written);
   return true;
+}
+
+void StripExtension(std::string* title) {
+  const std::size_t dot = title->rfind('.');
+  if (dot != std::string::npos) title->resize(dot);
 }
 
 }  // namespace
 
 void AssignRomTitle(std::string_view name, bool ignore_extensions, std::string* title) {
   std::string& result = *title;
-  if (!PlainBracketsTitle(name, &result)) {
+  if (!PlainBracketsTitle(name, name, &result)) {
     result.assign(name);
     if (result.empty()) return;
     if (result.find("[!]") != std::string::npos) {
@@ -236,10 +244,19 @@ void AssignRomTitle(std::string_view name, bool ignore_extensions, std::string* 
     BracketPass(result, '[', ']', /*keep_of_groups=*/false);
     RestoreMarkers(result);
   }
-  if (ignore_extensions) {
-    const std::size_t dot = result.rfind('.');
-    if (dot != std::string::npos) result.resize(dot);
+  if (ignore_extensions) StripExtension(&result);
+}
+
+void AssignListedTitle(std::string_view listed, std::string_view name, bool ignore_extensions, std::string* title) {
+  if (listed.size() == name.size() && PlainBracketsTitle(name, listed, title)) {
+    if (ignore_extensions) StripExtension(title);
+    return;
   }
+  // The passes over the listed name itself find the same groups unless case tells two of them apart (or hides a
+  // " of "): then the title stays in lower case.
+  AssignRomTitle(listed, ignore_extensions, title);
+  const std::string lower = RomTitle(name, ignore_extensions);
+  if (LowerCase(*title) != lower) *title = lower;
 }
 
 std::string RomTitle(std::string_view name, bool ignore_extensions) {

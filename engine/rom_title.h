@@ -16,6 +16,10 @@ std::string RomTitle(std::string_view name, bool ignore_extensions);
 // RomTitle into `*title`, reusing its storage: the scan calls it once per file.
 void AssignRomTitle(std::string_view name, bool ignore_extensions, std::string* title);
 
+// The title of `name`, the lower-cased `listed`, with the case of `listed`: the bytes RomTitle(name) keeps, taken
+// from `listed`. Where case would change which groups the rule takes out, the title of `name` itself.
+void AssignListedTitle(std::string_view listed, std::string_view name, bool ignore_extensions, std::string* title);
+
 }  // namespace varnel
 
 #endif  // VARNEL_ENGINE_ROM_TITLE_H_
