@@ -103,11 +103,12 @@ int Main(int argc, char** argv) {
   const double run = Median(runs), open = Median(opens);
   std::printf("files in the folder: %d, in the preview: %zu, repeats: %d\n", files, shown, kRepeats);
   std::printf("test-mode run (baseline):  %8.1f ms\n", run * 1e3);
-  std::printf("preview opened:            %8.1f ms  ratio %.2f (targets: under 1000 ms, ratio 3 at most)\n",
-              open * 1e3, open / run);
-  std::printf("resident memory:           %8.1f MiB before, %.1f MiB after the first opening: +%.1f MiB (target: "
-              "+100 MB at most)\n",
-              before, after, after - before);
+  std::printf("preview opened:            %8.1f ms  ratio %.2f (targets: under 1000 ms, ratio 3 at most)\n", open * 1e3,
+              open / run);
+  std::printf(
+      "resident memory:           %8.1f MiB before, %.1f MiB after the first opening: +%.1f MiB (target: "
+      "+100 MB at most)\n",
+      before, after, after - before);
   std::printf("peak resident:             %8.1f MiB\n", StatusMiB("VmHWM"));
   return 0;
 }

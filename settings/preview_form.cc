@@ -60,7 +60,11 @@ void PreviewForm::BuildControls() {
   apply_->setEnabled(false);
 
   model_ = new PreviewModel(this);
-  model_->SetGameFont(bold);
+  const int indent = TwipsToPixels(240);
+  model_->SetLook(bold, indent);
+  list_->setIconSize(QSize(indent, 1));
+  list_->setRootIsDecorated(false);
+  list_->setItemsExpandable(false);
   list_->setUniformRowHeights(true);
   list_->setAllColumnsShowFocus(true);
   list_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -132,16 +136,16 @@ void PreviewForm::UpdateApply() { apply_->setEnabled(apply_allowed_ && up_to_dat
 
 void PreviewForm::RememberCurrent() {
   const QModelIndex current = list_->currentIndex();
-  current_is_game_ = current.isValid() && !current.parent().isValid();
-  current_ = model_->ListedIndex(current_is_game_ ? model_->index(0, 0, current) : current);
+  current_is_game_ = model_->IsGameRow(current);
+  // A game is found again by its first file.
+  current_ = model_->ListedIndex(current_is_game_ ? model_->index(current.row() + 1, 0) : current);
 }
 
 void PreviewForm::RestoreCurrent() {
-  list_->expandAll();
-  QModelIndex current = model_->IndexOfListed(current_);
-  if (current.isValid() && current_is_game_) current = current.parent();
+  QModelIndex current = current_is_game_ ? model_->GameIndexOfListed(current_) : model_->IndexOfListed(current_);
   if (!current.isValid()) current = model_->index(0, 0);
-  if (current.isValid()) list_->setCurrentIndex(current);
+  if (!current.isValid()) return;
+  list_->setCurrentIndex(current);
   list_->scrollTo(current);
 }
 

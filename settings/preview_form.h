@@ -20,7 +20,8 @@ class PreviewModel;
 
 // The preview of a cleaning plan, a window of its own over the cleaning window that created it: the counts
 // (`Label1`), the filter (`Label2`, `Text1`), "show only what goes" (`Check1`), the games and their files
-// (`List1`, over a PreviewModel: sortable, every game open), the out-of-date line (`Label3`), "Refresh"
+// (`List1`, over a PreviewModel: each game's row followed by its files, sortable), the out-of-date line (`Label3`),
+// "Refresh"
 // (`Command1`) and "Apply" (`Command2`). It keeps the plan it shows; the cleaning window plans and applies.
 // Escape closes it; closed, it is destroyed.
 class PreviewForm : public QWidget {
@@ -48,7 +49,7 @@ class PreviewForm : public QWidget {
   void BuildControls();
   void SetTexts();
   void UpdateApply();
-  // Around a new arrangement of the rows: the current file is remembered, then shown again with every game open.
+  // Around a new arrangement of the rows: the current row's file (or game) is remembered, then made current again.
   void RememberCurrent();
   void RestoreCurrent();
 

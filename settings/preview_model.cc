@@ -6,9 +6,6 @@ namespace varnel {
 
 namespace {
 
-// The internal id of a game's row; a file's row holds the row of its game.
-constexpr quintptr kGameRow = ~quintptr{0};
-
 QString Utf8(std::string_view bytes) { return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size())); }
 
 }  // namespace
@@ -36,6 +33,12 @@ void PreviewModel::SetOnlyGoing(bool only_going) {
   Arrange();
 }
 
+void PreviewModel::SetLook(const QFont& game_font, int file_indent) {
+  game_font_ = game_font;
+  file_indent_ = QPixmap(std::max(file_indent, 1), 1);
+  file_indent_.fill(Qt::transparent);
+}
+
 void PreviewModel::sort(int column, Qt::SortOrder order) {
   view_.sort_column = column;
   view_.descending = order == Qt::DescendingOrder;
@@ -48,61 +51,78 @@ void PreviewModel::Arrange() {
   endResetModel();
 }
 
-std::uint32_t PreviewModel::ListedIndex(const QModelIndex& index) const {
-  if (!index.isValid() || index.internalId() == kGameRow) return kNoIndex;
-  const PreviewRows::Game& game = rows_.games[index.internalId()];
-  return rows_.files[game.first + static_cast<std::uint32_t>(index.row())];
+PreviewModel::Place PreviewModel::PlaceOf(int row) const {
+  // The last game whose row is not after `row`: game rows grow with the games.
+  std::size_t low = 0, high = rows_.games.size();
+  while (high - low > 1) {
+    const std::size_t middle = low + (high - low) / 2;
+    if (GameRow(middle) <= row) {
+      low = middle;
+    } else {
+      high = middle;
+    }
+  }
+  return {low, static_cast<std::int64_t>(row) - GameRow(low) - 1};
 }
 
-QModelIndex PreviewModel::IndexOfListed(std::uint32_t listed, int column) const {
+bool PreviewModel::Holds(const QModelIndex& index) const {
+  return index.isValid() && index.model() == this && index.row() < rowCount();
+}
+
+bool PreviewModel::IsGameRow(const QModelIndex& index) const { return Holds(index) && PlaceOf(index.row()).file < 0; }
+
+std::uint32_t PreviewModel::ListedIndex(const QModelIndex& index) const {
+  if (!Holds(index)) return kNoIndex;
+  const Place place = PlaceOf(index.row());
+  if (place.file < 0) return kNoIndex;
+  return rows_.files[rows_.games[place.game].first + static_cast<std::uint32_t>(place.file)];
+}
+
+QModelIndex PreviewModel::IndexOfListed(std::uint32_t listed) const {
   if (plan_ == nullptr || listed >= plan_->files.size()) return {};
-  // The file's game is found first; a game is short, so is the search among its rows.
   const std::uint32_t group = plan_->files[listed].group;
   for (std::size_t g = 0; g < rows_.games.size(); ++g) {
     const PreviewRows::Game& game = rows_.games[g];
     if (game.group != group) continue;
     const auto begin = rows_.files.begin() + game.first;
     const auto found = std::find(begin, begin + game.count, listed);
-    if (found != begin + game.count) return createIndex(static_cast<int>(found - begin), column, g);
+    if (found != begin + game.count) return index(GameRow(g) + 1 + static_cast<int>(found - begin), 0);
   }
   return {};
 }
 
-QModelIndex PreviewModel::index(int row, int column, const QModelIndex& parent) const {
-  if (row < 0 || column < 0 || column >= kPreviewColumnCount) return {};
-  if (!parent.isValid()) {
-    if (static_cast<std::size_t>(row) >= rows_.games.size()) return {};
-    return createIndex(row, column, kGameRow);
-  }
-  if (parent.internalId() != kGameRow || static_cast<std::uint32_t>(row) >= rows_.games[parent.row()].count) return {};
-  return createIndex(row, column, static_cast<quintptr>(parent.row()));
+QModelIndex PreviewModel::GameIndexOfListed(std::uint32_t listed) const {
+  const QModelIndex file = IndexOfListed(listed);
+  return file.isValid() ? index(GameRow(PlaceOf(file.row()).game), 0) : QModelIndex();
 }
 
-QModelIndex PreviewModel::parent(const QModelIndex& index) const {
-  if (!index.isValid() || index.internalId() == kGameRow) return {};
-  return createIndex(static_cast<int>(index.internalId()), 0, kGameRow);
+QModelIndex PreviewModel::index(int row, int column, const QModelIndex& parent) const {
+  if (parent.isValid() || row < 0 || row >= rowCount() || column < 0 || column >= kPreviewColumnCount) return {};
+  return createIndex(row, column);
 }
+
+QModelIndex PreviewModel::parent(const QModelIndex& /*index*/) const { return {}; }
 
 int PreviewModel::rowCount(const QModelIndex& parent) const {
-  if (!parent.isValid()) return static_cast<int>(rows_.games.size());
-  if (parent.internalId() != kGameRow || parent.column() != 0) return 0;
-  return static_cast<int>(rows_.games[parent.row()].count);
+  return parent.isValid() ? 0 : static_cast<int>(rows_.games.size() + rows_.files.size());
 }
 
 int PreviewModel::columnCount(const QModelIndex& /*parent*/) const { return kPreviewColumnCount; }
 
-bool PreviewModel::hasChildren(const QModelIndex& parent) const { return rowCount(parent) > 0; }
+bool PreviewModel::hasChildren(const QModelIndex& parent) const { return !parent.isValid() && rowCount() > 0; }
 
 QVariant PreviewModel::data(const QModelIndex& index, int role) const {
-  if (!index.isValid() || plan_ == nullptr) return {};
-  const bool game_row = index.internalId() == kGameRow;
-  if (role == Qt::FontRole && game_row) return game_font_;
-  if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
-  if (game_row) {
-    if (index.column() != static_cast<int>(PreviewColumn::kFile)) return {};
-    return Utf8(plan_->groups[rows_.games[index.row()].group].title);
+  if (!Holds(index) || plan_ == nullptr) return {};
+  const Place place = PlaceOf(index.row());
+  const bool file_column = index.column() == static_cast<int>(PreviewColumn::kFile);
+  if (place.file < 0) {
+    if (role == Qt::FontRole) return game_font_;
+    if ((role != Qt::DisplayRole && role != Qt::ToolTipRole) || !file_column) return {};
+    return Utf8(plan_->groups[rows_.games[place.game].group].title);
   }
-  const std::uint32_t listed = ListedIndex(index);
+  if (role == Qt::DecorationRole && file_column) return file_indent_;
+  if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
+  const std::uint32_t listed = rows_.files[rows_.games[place.game].first + static_cast<std::uint32_t>(place.file)];
   switch (static_cast<PreviewColumn>(index.column())) {
     case PreviewColumn::kFile:
       return Utf8(plan_->listing[listed]);
@@ -129,7 +149,7 @@ QVariant PreviewModel::headerData(int section, Qt::Orientation orientation, int 
 }
 
 Qt::ItemFlags PreviewModel::flags(const QModelIndex& index) const {
-  return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+  return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren : Qt::NoItemFlags;
 }
 
 }  // namespace varnel

@@ -3,6 +3,7 @@
 
 #include <QAbstractItemModel>
 #include <QFont>
+#include <QPixmap>
 #include <cstdint>
 
 #include "engine/cleaning_plan.h"
@@ -11,9 +12,11 @@
 
 namespace varnel {
 
-// A cleaning plan as a tree read in place: a row per game (its title), under it a row per file (the listed name,
-// kept or going, and why). The plan is not copied: it must outlive the model or be replaced first. Rows are chosen
-// and ordered by ArrangeRows; texts are made when a view asks for them.
+// A cleaning plan as a list read in place: a row per game (its title), followed by a row per file of the game (the
+// listed name, kept or going, and why), drawn indented. The rows form one flat list rather than a tree: a tree view
+// keeps an index of its own for each open game, and tens of thousands of them make it slow to fill and to empty.
+// The plan is not copied: it must outlive the model or be replaced first. Rows are chosen and ordered by
+// ArrangeRows; texts are made when a view asks for them.
 class PreviewModel : public QAbstractItemModel {
   Q_OBJECT
 
@@ -27,13 +30,17 @@ class PreviewModel : public QAbstractItemModel {
   // Only the files that go.
   void SetOnlyGoing(bool only_going);
   const PreviewView& view() const { return view_; }
-  // The font of a game's row.
-  void SetGameFont(const QFont& font) { game_font_ = font; }
+  // How a game's row is written, and how far a file's row is drawn in from it.
+  void SetLook(const QFont& game_font, int file_indent);
 
+  // True for a game's row.
+  bool IsGameRow(const QModelIndex& index) const;
   // The listed index of a file's row; kNoIndex for a game's row or an invalid index.
   std::uint32_t ListedIndex(const QModelIndex& index) const;
-  // The row of the listed file `listed` in `column`; invalid when it does not show.
-  QModelIndex IndexOfListed(std::uint32_t listed, int column = 0) const;
+  // The row of the listed file `listed`; invalid when it does not show.
+  QModelIndex IndexOfListed(std::uint32_t listed) const;
+  // The row of the game of the file `listed`; invalid when it does not show.
+  QModelIndex GameIndexOfListed(std::uint32_t listed) const;
 
   QModelIndex index(int row, int column, const QModelIndex& parent = QModelIndex()) const override;
   QModelIndex parent(const QModelIndex& index) const override;
@@ -47,7 +54,18 @@ class PreviewModel : public QAbstractItemModel {
   void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
  private:
-  // Arranges the rows again for view_; a view's expanded games and current row are its own to restore.
+  // A row: its game (an index in rows_.games) and the place of its file in the game, or -1 for the game's row.
+  struct Place {
+    std::size_t game;
+    std::int64_t file;
+  };
+  // `row` must be one of the rows.
+  Place PlaceOf(int row) const;
+  // True for an index of one of the rows.
+  bool Holds(const QModelIndex& index) const;
+  // The row of games[game]; its files follow it.
+  int GameRow(std::size_t game) const { return static_cast<int>(game + rows_.games[game].first); }
+  // Arranges the rows again for view_; a view's current row is its own to restore.
   void Arrange();
 
   const CleaningPlan* plan_ = nullptr;
@@ -55,6 +73,7 @@ class PreviewModel : public QAbstractItemModel {
   PreviewView view_;
   PreviewRows rows_;
   QFont game_font_;
+  QPixmap file_indent_;
 };
 
 }  // namespace varnel

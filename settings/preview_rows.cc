@@ -27,8 +27,8 @@ bool NameLess(std::string_view a, std::string_view b) {
 std::tuple<int, int, std::string_view> ReasonKey(const CleaningPlan& plan, const PlannedFile& file) {
   std::string_view subject;
   if (file.winner < plan.listing.size()) subject = plan.listing[file.winner];
-  const std::vector<std::string>& items = file.verdict == FileVerdict::kKeptByList ? plan.keep_items
-                                                                                   : plan.exclusion_items;
+  const std::vector<std::string>& items =
+      file.verdict == FileVerdict::kKeptByList ? plan.keep_items : plan.exclusion_items;
   if (file.item < items.size()) subject = items[file.item];
   const int reason = file.verdict == FileVerdict::kGoing ? static_cast<int>(file.reason) : 0;
   return {static_cast<int>(file.verdict), reason, subject};

@@ -6,8 +6,14 @@ namespace varnel {
 
 namespace {
 
-constexpr PreviewTexts kEnglish = {"File",   "Decision", "Reason", "Filter:", "Show only what goes",
-                                   "Refresh", "Apply",    "The settings or the folder changed: refresh the preview."};
+constexpr PreviewTexts kEnglish = {"File",
+                                   "Decision",
+                                   "Reason",
+                                   "Filter:",
+                                   "Show only what goes",
+                                   "Refresh",
+                                   "Apply",
+                                   "The settings or the folder changed: refresh the preview."};
 constexpr PreviewTexts kFrench = {"Fichier",
                                   "Décision",
                                   "Raison",

@@ -25,14 +25,10 @@ PlannedFile Kept(std::uint32_t group, FileVerdict verdict = FileVerdict::kKept, 
 // Three games as a run would group them, their files in listing order; one of them goes in each.
 CleaningPlan ThreeGames() {
   CleaningPlan plan;
-  plan.listing = {"Zelda (U).nes",   "Zelda (E).nes",   "alpha (J).nes",
+  plan.listing = {"Zelda (U).nes",     "Zelda (E).nes",   "alpha (J).nes",
                   "Alpha (U) [!].nes", "Metroid (U).nes", "Metroid [T+Fre].nes"};
-  plan.files = {Kept(0),
-                Going(0, DisposalReason::kPrioritaryFound, 0),
-                Going(1, DisposalReason::kUnselectedZone),
-                Kept(1),
-                Kept(2, FileVerdict::kKeptByList, 0),
-                Going(2, DisposalReason::kExcluded)};
+  plan.files = {Kept(0), Going(0, DisposalReason::kPrioritaryFound, 0), Going(1, DisposalReason::kUnselectedZone),
+                Kept(1), Kept(2, FileVerdict::kKeptByList, 0),          Going(2, DisposalReason::kExcluded)};
   plan.groups = {{"Zelda", 0, 2}, {"alpha", 2, 2}, {"Metroid", 4, 2}};
   plan.members = {0, 1, 2, 3, 4, 5};
   plan.keep_items = {"metroid"};

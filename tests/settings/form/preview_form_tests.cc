@@ -17,6 +17,7 @@
 #include "settings/form1.h"
 #include "settings/form1_values.h"
 #include "settings/preview_form.h"
+#include "settings/preview_model.h"
 #include "settings/preview_text.h"
 #include "tests/support/qt_files.h"
 #include "tests/support/recording_hosts.h"
@@ -55,20 +56,24 @@ QString RowText(const QAbstractItemModel* model, const QModelIndex& index) {
   return columns.join(QLatin1Char('|'));
 }
 
+PreviewModel* ModelOf(QTreeView* list) { return qobject_cast<PreviewModel*>(list->model()); }
+
 // Every file row of the list, as RowText.
 QStringList FileRows(QTreeView* list) {
   QStringList rows;
-  const QAbstractItemModel* model = list->model();
-  for (int g = 0; g < model->rowCount(); ++g) {
-    const QModelIndex game = model->index(g, 0);
-    for (int f = 0; f < model->rowCount(game); ++f) rows << RowText(model, model->index(f, 0, game));
+  PreviewModel* model = ModelOf(list);
+  for (int row = 0; row < model->rowCount(); ++row) {
+    if (!model->IsGameRow(model->index(row, 0))) rows << RowText(model, model->index(row, 0));
   }
   return rows;
 }
 
 QStringList GameTitles(QTreeView* list) {
   QStringList titles;
-  for (int g = 0; g < list->model()->rowCount(); ++g) titles << list->model()->index(g, 0).data().toString();
+  PreviewModel* model = ModelOf(list);
+  for (int row = 0; row < model->rowCount(); ++row) {
+    if (model->IsGameRow(model->index(row, 0))) titles << model->index(row, 0).data().toString();
+  }
   return titles;
 }
 
@@ -133,16 +138,60 @@ class PreviewFormTest : public QObject {
     names.sort();
     QCOMPARE(names, FilesOf(folder_));
     QCOMPARE(GameTitles(list).size(), static_cast<int>(plan.groups.size()));
-    for (const char* row : kSampleRows) QVERIFY2(rows.contains(QString::fromUtf8(row)), row);
 
     // The keyboard moves through the open games from the first row.
     QVERIFY(QTest::qWaitForWindowActive(preview));
     QCOMPARE(QApplication::focusWidget(), list);
     QCOMPARE(list->currentIndex(), list->model()->index(0, 0));
+    QVERIFY(ModelOf(list)->IsGameRow(list->currentIndex()));
     QTest::keyClick(list, Qt::Key_Down);
-    QCOMPARE(list->currentIndex().parent(), list->model()->index(0, 0));
+    QCOMPARE(list->currentIndex().row(), 1);
+    QCOMPARE(RowText(list->model(), list->currentIndex()), rows.first());
     QTest::keyClick(list, Qt::Key_End);
     QCOMPARE(RowText(list->model(), list->currentIndex()), rows.last());
+  }
+
+  // Rows of the sample romset in three zone modes: every reading of a file that goes or stays, with the dump kept
+  // in its stead or the list item that matched.
+  void rowsAndReasonsInEachZoneMode() {
+    struct Setup {
+      const char* option;
+      bool lists;  // zones "(e),(u)", translations "fre,ger" wanted, "duck tales (u)" kept
+      std::vector<const char*> rows;
+    };
+    const Setup setups[] = {
+        {"Option2",
+         false,
+         {"Castlevania (E) [!].nes|kept|kept",
+          "Castlevania (U) (PRG1) [!].nes|going|a verified dump was kept: Castlevania (E) [!].nes",
+          "Castlevania (E) [T+Pol].nes|going|translated, translations not kept",
+          "Duck Tales (U) (Prototype).nes|going|excluded by '(prototype)'",
+          "Double Dragon II - The Revenge (U) (PRG1) [t2].nes|going|the first dump was kept: Double Dragon II - The "
+          "Revenge (U) (PRG1) [t1].nes"}},
+        {"Option3",
+         true,
+         {"Castlevania (U) (PRG1) [o1].nes|going|worse zone than Castlevania (E) [!].nes",
+          "10-Yard Fight (J) (PRG0) [!].nes|going|zone not selected",
+          "Castlevania (E) [T+Pol].nes|going|translation not wanted",
+          "Castlevania (E) [T+Fre2_Generation IX].nes|going|translation replaced by Castlevania (U) (PRG1) "
+          "[T+Fre_Akira].nes",
+          "Castlevania (U) (PRG1) [T+Fre_Akira].nes|kept|best translation",
+          "Duck Tales (U) (Prototype).nes|kept|kept by 'duck tales (u)'"}},
+        {"Option4", false, {"Castlevania (VS) [o1].nes|going|a plain dump was kept: Castlevania (VS).nes"}},
+    };
+    for (const Setup& setup : setups) {
+      Form1 form(Options());
+      Find<QAbstractButton>(&form, setup.option)->click();
+      if (setup.lists) {
+        Find<QAbstractButton>(&form, "TradsYN")->click();
+        SetBoxText(Find(&form, "ListeTrads"), "fre,ger");
+        SetBoxText(Find(&form, "Conservees"), "duck tales (u)");
+        SetBoxText(Find(&form, "ListeZones"), "(e),(u)");
+      }
+      form.show();
+      const QStringList rows = FileRows(Find<QTreeView>(OpenPreview(form), "List1"));
+      for (const char* row : setup.rows) QVERIFY2(rows.contains(QString::fromUtf8(row)), row);
+    }
   }
 
   // The filter and "only what goes" narrow the rows, the header sorts them; the current file stays current.
@@ -164,14 +213,22 @@ class PreviewFormTest : public QObject {
     QTest::keyClicks(Find(preview, "Text1"), QStringLiteral("CASTLEVANIA"));
     QStringList rows = FileRows(list);
     QCOMPARE(rows.size(), castlevanias);
-    list->setCurrentIndex(list->model()->index(0, 0, list->model()->index(1, 0)));
+    for (const QString& row : rows) QVERIFY(row.section(QLatin1Char('|'), 0, 0).contains(QStringLiteral("astlevania")));
+    const QModelIndex first_going = ModelOf(list)->IndexOfListed(static_cast<std::uint32_t>(
+        std::find_if(plan.files.begin(), plan.files.end(),
+                     [&](const PlannedFile& file) {
+                       return file.verdict == FileVerdict::kGoing &&
+                              QString::fromStdString(plan.listing[&file - plan.files.data()])
+                                  .contains(QStringLiteral("castlevania"), Qt::CaseInsensitive);
+                     }) -
+        plan.files.begin()));
+    list->setCurrentIndex(first_going);
     const QString current = RowText(list->model(), list->currentIndex());
     Find<QCheckBox>(preview, "Check1")->click();
     rows = FileRows(list);
     QCOMPARE(rows.size(), going);
     for (const QString& row : rows) QCOMPARE(row.section(QLatin1Char('|'), 1, 1), QStringLiteral("going"));
-    if (current.section(QLatin1Char('|'), 1, 1) == QStringLiteral("going"))
-      QCOMPARE(RowText(list->model(), list->currentIndex()), current);
+    QCOMPARE(RowText(list->model(), list->currentIndex()), current);  // the current file stays current
 
     Find<QCheckBox>(preview, "Check1")->click();
     Find<QLineEdit>(preview, "Text1")->clear();
@@ -183,8 +240,8 @@ class PreviewFormTest : public QObject {
     std::sort(sorted.begin(), sorted.end(),
               [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
     QCOMPARE(titles, sorted);
-    QCOMPARE(list->model()->rowCount(list->model()->index(0, 0)) > 0, true);
-    QVERIFY(list->isExpanded(list->model()->index(titles.size() - 1, 0)));
+    QVERIFY(ModelOf(list)->IsGameRow(list->model()->index(0, 0)) &&
+            !ModelOf(list)->IsGameRow(list->model()->index(1, 0)));
   }
 
   // The plan's own inputs make the preview out of date (Apply disabled until Refresh); Test, Move, Trash and
@@ -198,7 +255,9 @@ class PreviewFormTest : public QObject {
       bool out_of_date;
       bool apply;
     };
-    const auto click = [](const char* name) { return [name](Form1& form) { Find<QAbstractButton>(&form, name)->click(); }; };
+    const auto click = [](const char* name) {
+      return [name](Form1& form) { Find<QAbstractButton>(&form, name)->click(); };
+    };
     const auto type = [](const char* name) {
       return [name](Form1& form) { SetBoxText(Find(&form, name), BoxText(Find(&form, name)) + "x"); };
     };
@@ -278,7 +337,8 @@ class PreviewFormTest : public QObject {
       const QString before = Snapshot(folder_);
       boxes_->QueueAnswer(MessageAnswer::kYes);
       Find<QAbstractButton>(preview, "Command2")->click();
-      QCOMPARE(Shown(), QStringList{QStringLiteral("[exclamation] The folder changed since the preview; preview it again.")});
+      QCOMPARE(Shown(),
+               QStringList{QStringLiteral("[exclamation] The folder changed since the preview; preview it again.")});
       QCOMPARE(Snapshot(folder_), before);
       QVERIFY(OutOfDate(preview) && !Find<QAbstractButton>(preview, "Command2")->isEnabled());
       Find<QAbstractButton>(preview, "Command1")->click();
@@ -304,13 +364,9 @@ class PreviewFormTest : public QObject {
     QCOMPARE(Find<QTreeView>(preview, "List1")->model()->headerData(1, Qt::Horizontal).toString(),
              QString::fromUtf8("Décision"));
     QVERIFY(Find<QLabel>(preview, "Label1")->text().contains(QString::fromUtf8(" jeux : ")));
+    QVERIFY(FileRows(Find<QTreeView>(preview, "List1"))
+                .contains(QString::fromUtf8("Castlevania (E) [T+Pol].nes|écarté|traduit, traductions non gardées")));
   }
-
- private:
-  // Rows of the sample romset planned with the window's defaults, as "name|decision|reason".
-  static constexpr const char* kSampleRows[] = {
-      "Castlevania (U) (PRG1) [!].nes|kept|kept",
-  };
 };
 
 }  // namespace varnel
