@@ -54,6 +54,10 @@ void PreviewForm::BuildControls() {
   QFont bold = out_of_date_->font();
   bold.setBold(true);
   out_of_date_->setFont(bold);
+  // Hidden, the line keeps its room: the buttons stay where they are.
+  QSizePolicy keep_room = out_of_date_->sizePolicy();
+  keep_room.setRetainSizeWhenHidden(true);
+  out_of_date_->setSizePolicy(keep_room);
   out_of_date_->setVisible(false);
   refresh_ = Named<QPushButton>(this, "Command1");
   apply_ = Named<QPushButton>(this, "Command2");
