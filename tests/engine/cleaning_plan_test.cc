@@ -1,6 +1,8 @@
 // The plan's word on every listed file (its game, its verdict, the dump kept in its stead, the list item that
 // matched), the planning of a folder alone, and the carrying out of a plan shown earlier.
 
+#include "engine/cleaning_plan.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
@@ -9,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "engine/cleaning_plan.h"
 #include "engine/cleaning_run.h"
 #include "gtest/gtest.h"
 #include "history/history_folder.h"
@@ -86,36 +87,35 @@ TEST(CleaningPlanTest, EveryFileHasItsGameVerdictWinnerAndItem) {
                         "Alpha (U) (Beta) [b1].nes", "Beta Game (PD).nes", "Gamma (E) [!].nes", "Gamma (J).nes",
                         "Delta (J) [T+Ger].nes", "Delta (J).nes", "Zed (E).nes", "Zed - X.nes", "Zed [a1].nes",
                         "Omega (U) (Hack).nes", "Omega (E).nes", "Omega (U).nes", "logfile.txt"}));
-  EXPECT_EQ(RowsOf(plan),
-            (std::vector<Row>{
-                // The translation listed before the dumps of its game is shown with them.
-                {"Alpha (E) [T+Fre1.0].nes", "Alpha.nes", kTranslation, 0, "", ""},
-                {"Alpha (E).nes", "Alpha.nes", kKept, 0, "", ""},
-                // The item starting first in the name is the one named.
-                {"Alpha (U) (Beta) [b1].nes", "Alpha.nes", kGoing, 6, "", "(beta)"},
-                {"Alpha (U) [T+Fre0.9].nes", "Alpha.nes", kGoing, 8, "Alpha (E) [T+Fre1.0].nes", ""},
-                {"Alpha (U).nes", "Alpha.nes", kGoing, 2, "Alpha (E).nes", ""},
-                {"Beta Game (PD).nes", "Beta Game.nes", kByList, 0, "", "(pd)"},
-                {"Delta (J) [T+Ger].nes", "Delta.nes", kGoing, 7, "", ""},
-                {"Delta (J).nes", "Delta.nes", kKept, 0, "", ""},
-                {"Gamma (E) [!].nes", "Gamma.nes", kKept, 0, "", ""},
-                {"Gamma (J).nes", "Gamma.nes", kGoing, 1, "Gamma (E) [!].nes", ""},
-                {"logfile.txt", "logfile.txt", kKept, 0, "", ""},
-                {"Omega (E).nes", "Omega.nes", kKept, 0, "", ""},
-                {"Omega (U) (Hack).nes", "Omega.nes", kByList, 0, "", "(hack)"},
-                {"Omega (U).nes", "Omega.nes", kGoing, 2, "Omega (E).nes", ""},
-                // One title, two games: a name of another title comes between them.
-                {"Zed (E).nes", "Zed.nes", kKept, 0, "", ""},
-                {"Zed - X.nes", "Zed - X.nes", kKept, 0, "", ""},
-                {"Zed [a1].nes", "Zed.nes", kKept, 0, "", ""},
-            }));
-  EXPECT_EQ(GroupsOf(plan),
-            (std::vector<std::string>{"Alpha.nes: Alpha (E) [T+Fre1.0].nes Alpha (E).nes Alpha (U) (Beta) [b1].nes "
-                                      "Alpha (U) [T+Fre0.9].nes Alpha (U).nes",
-                                      "Beta Game.nes: Beta Game (PD).nes", "Delta.nes: Delta (J) [T+Ger].nes Delta (J).nes",
-                                      "Gamma.nes: Gamma (E) [!].nes Gamma (J).nes", "logfile.txt: logfile.txt",
-                                      "Omega.nes: Omega (E).nes Omega (U) (Hack).nes Omega (U).nes",
-                                      "Zed.nes: Zed (E).nes", "Zed - X.nes: Zed - X.nes", "Zed.nes: Zed [a1].nes"}));
+  EXPECT_EQ(RowsOf(plan), (std::vector<Row>{
+                              // The translation listed before the dumps of its game is shown with them.
+                              {"Alpha (E) [T+Fre1.0].nes", "Alpha.nes", kTranslation, 0, "", ""},
+                              {"Alpha (E).nes", "Alpha.nes", kKept, 0, "", ""},
+                              // The item starting first in the name is the one named.
+                              {"Alpha (U) (Beta) [b1].nes", "Alpha.nes", kGoing, 6, "", "(beta)"},
+                              {"Alpha (U) [T+Fre0.9].nes", "Alpha.nes", kGoing, 8, "Alpha (E) [T+Fre1.0].nes", ""},
+                              {"Alpha (U).nes", "Alpha.nes", kGoing, 2, "Alpha (E).nes", ""},
+                              {"Beta Game (PD).nes", "Beta Game.nes", kByList, 0, "", "(pd)"},
+                              {"Delta (J) [T+Ger].nes", "Delta.nes", kGoing, 7, "", ""},
+                              {"Delta (J).nes", "Delta.nes", kKept, 0, "", ""},
+                              {"Gamma (E) [!].nes", "Gamma.nes", kKept, 0, "", ""},
+                              {"Gamma (J).nes", "Gamma.nes", kGoing, 1, "Gamma (E) [!].nes", ""},
+                              {"logfile.txt", "logfile.txt", kKept, 0, "", ""},
+                              {"Omega (E).nes", "Omega.nes", kKept, 0, "", ""},
+                              {"Omega (U) (Hack).nes", "Omega.nes", kByList, 0, "", "(hack)"},
+                              {"Omega (U).nes", "Omega.nes", kGoing, 2, "Omega (E).nes", ""},
+                              // One title, two games: a name of another title comes between them.
+                              {"Zed (E).nes", "Zed.nes", kKept, 0, "", ""},
+                              {"Zed - X.nes", "Zed - X.nes", kKept, 0, "", ""},
+                              {"Zed [a1].nes", "Zed.nes", kKept, 0, "", ""},
+                          }));
+  EXPECT_EQ(GroupsOf(plan), (std::vector<std::string>{
+                                "Alpha.nes: Alpha (E) [T+Fre1.0].nes Alpha (E).nes Alpha (U) (Beta) [b1].nes "
+                                "Alpha (U) [T+Fre0.9].nes Alpha (U).nes",
+                                "Beta Game.nes: Beta Game (PD).nes", "Delta.nes: Delta (J) [T+Ger].nes Delta (J).nes",
+                                "Gamma.nes: Gamma (E) [!].nes Gamma (J).nes", "logfile.txt: logfile.txt",
+                                "Omega.nes: Omega (E).nes Omega (U) (Hack).nes Omega (U).nes", "Zed.nes: Zed (E).nes",
+                                "Zed - X.nes: Zed - X.nes", "Zed.nes: Zed [a1].nes"}));
   EXPECT_EQ(plan.KeptCount(), 11u);
 }
 
@@ -257,11 +257,13 @@ TEST(CleaningPlanTest, RealNamesKeepTheirLogAndEveryWordAgreesWithIt) {
         const PlannedFile& file = plan.files[disposal.listed];
         ASSERT_EQ(file.verdict, kGoing);
         ASSERT_EQ(file.reason, disposal.reason);
-        ASSERT_EQ(LineOf(plan, disposal), plan.log_text.substr(disposal.line_begin, disposal.line_end - disposal.line_begin));
+        ASSERT_EQ(LineOf(plan, disposal),
+                  plan.log_text.substr(disposal.line_begin, disposal.line_end - disposal.line_begin));
         // The winner stays, and is a dump of the same game.
         if (file.winner != kNoIndex) {
           ASSERT_NE(plan.files[file.winner].verdict, kGoing) << plan.listing[disposal.listed];
-          ASSERT_EQ(LowerCase(plan.groups[plan.files[file.winner].group].title), LowerCase(plan.groups[file.group].title));
+          ASSERT_EQ(LowerCase(plan.groups[plan.files[file.winner].group].title),
+                    LowerCase(plan.groups[file.group].title));
         }
       }
       // Every file is a member of its group, once.
