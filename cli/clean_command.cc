@@ -1,6 +1,8 @@
 #include "cli/clean_command.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "cli/exit_codes.h"
@@ -43,15 +45,20 @@ int PrintPlan(const RunSettings& settings, PlanFormat format) {
     return kExitFailed;
   }
   std::string text;
+  int error = 0;
+  const auto write = [&] {
+    if (error == 0 && std::fwrite(text.data(), 1, text.size(), stdout) != text.size()) error = errno;
+    text.clear();
+  };
   for (const std::uint32_t listed : plan.members) {
     AppendPlanLine(plan, listed, format, &text);
-    if (text.size() >= 64 * 1024) {
-      std::fwrite(text.data(), 1, text.size(), stdout);
-      text.clear();
-    }
+    if (text.size() >= 64 * 1024) write();
   }
-  std::fwrite(text.data(), 1, text.size(), stdout);
-  return std::fflush(stdout) == 0 && !std::ferror(stdout) ? kExitDone : kExitFailed;
+  write();
+  if (std::fflush(stdout) != 0 && error == 0) error = errno;
+  if (error == 0) return kExitDone;
+  std::fprintf(stderr, "Cannot write the plan to the standard output: %s\n", std::strerror(error));
+  return kExitFailed;
 }
 
 }  // namespace

@@ -34,7 +34,8 @@ enum class DisposalAction {
 // How the run of `settings` gets rid of files: moved with MoveFiles, else trashed with TrashFiles, else deleted.
 DisposalAction DisposalActionOf(const RunSettings& settings);
 
-// One decision of a run: the file listed at `listed` goes, for `reason`, by `action`.
+// One decision of a run: the file listed at `listed` goes, for `reason`, by `action` (the action of the settings
+// the plan was made with; a shown plan is carried out by the action of the settings it is applied with).
 struct PlannedDisposal {
   std::size_t listed = 0;  // index in CleaningPlan::listing
   DisposalReason reason = DisposalReason::kExcluded;

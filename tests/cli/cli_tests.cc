@@ -694,6 +694,14 @@ TEST_F(CliTest, PlanPrintsEveryFileAndTouchesNothing) {
   for (const Expected& c : refused) ExpectRun(c);
   EXPECT_EQ(Tree(folder), before);
   EXPECT_FALSE(fs::exists(root_ / "state"));  // no run recorded
+
+  // Output that cannot be written (a full disk) fails with the reason.
+  const std::string full =
+      Quote(VARNEL_CLI_PATH) + " clean " + Quote(folder) + " --plan >/dev/full 2>" + Quote(root_ / "err");
+  const int status = std::system(full.c_str());
+  EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 1);
+  EXPECT_EQ(ReadFile(root_ / "err"),
+            "Cannot write the plan to the standard output: " + std::string(std::strerror(ENOSPC)) + "\n");
 }
 
 }  // namespace
