@@ -150,10 +150,20 @@ void ScanFolder(RuleState& state, const std::function<void()>& on_pass) {
   std::string previous_title;  // RomTitle of the last name that joined the group; "" at the start
   std::string title;
   TitleSpans spans;  // those of `title`
+  // The plan's word on each file, its game and its verdict, only when it is asked for.
+  const bool describe = state.describe_files;
+  TitleSpans* const spans_wanted = describe ? &spans : nullptr;
   std::vector<PlannedFile>& files = state.plan.files;
   Grouper grouper(&state.plan, state.IgnoreExtensions);
+  // DisposeRomFile marks a file going; the log file, which never goes, gets no item.
+  const auto mark = [&](std::size_t i, FileVerdict verdict, std::uint32_t item) {
+    if (!describe || (verdict == FileVerdict::kGoing && files[i].verdict != FileVerdict::kGoing)) return;
+    files[i].verdict = verdict;
+    files[i].item = item;
+  };
   // A file that joins no group is shown with the open group of its title.
   const auto other = [&](const Dump& file) {
+    if (!describe) return;
     AssignRomTitle(file.name, state.IgnoreExtensions, &title, &spans);
     grouper.Other(file, title, &spans, previous_title);
   };
@@ -166,14 +176,13 @@ void ScanFolder(RuleState& state, const std::function<void()>& on_pass) {
     const Dump dump{i, name};
 
     if (const std::uint32_t item = keep.Find(name); item != PatternListMatcher::kNoItem) {
-      files[i].verdict = FileVerdict::kKeptByList;
-      files[i].item = item;
+      mark(i, FileVerdict::kKeptByList, item);
       other(dump);
       continue;
     }
     if (const std::uint32_t item = exclusion.Find(name); item != PatternListMatcher::kNoItem) {
       DisposeRomFile(state, dump, nullptr, DisposalReason::kExcluded);
-      files[i].item = item;
+      mark(i, FileVerdict::kGoing, item);
       other(dump);
       continue;
     }
@@ -188,28 +197,30 @@ void ScanFolder(RuleState& state, const std::function<void()>& on_pass) {
         DisposeRomFile(state, dump, nullptr, DisposalReason::kTranslationUnwanted);
         other(dump);
       } else {
-        files[i].verdict = FileVerdict::kBestTranslation;  // until a better one of its game and language is found
-        grouper.Other(dump, RecordTranslationCandidate(state, static_cast<std::size_t>(language), dump), nullptr,
-                      previous_title);
+        const std::string& candidate_title =
+            RecordTranslationCandidate(state, static_cast<std::size_t>(language), dump);
+        // Kept until a better translation of its game and language is found.
+        mark(i, FileVerdict::kBestTranslation, kNoIndex);
+        if (describe) grouper.Other(dump, candidate_title, nullptr, previous_title);
       }
       continue;  // a translated dump never joins a group
     }
 
-    AssignRomTitle(name, state.IgnoreExtensions, &title, &spans);
+    AssignRomTitle(name, state.IgnoreExtensions, &title, spans_wanted);
     const bool starts_group = group.empty() || title != previous_title;
     if (starts_group && !group.empty()) {
       CloseGroup(state, group);
       std::swap(state.group_names.front(), state.group_names[group.size()]);  // the name starts the new group
       group.clear();
     }
-    grouper.Dump(Dump{i, state.group_names[group.size()]}, title, &spans, starts_group);
+    if (describe) grouper.Dump(Dump{i, state.group_names[group.size()]}, title, &spans, starts_group);
     group.push_back(i);
     previous_title.swap(title);
   }
   // The final pass closes the last group.
   if (on_pass) on_pass();
   CloseGroup(state, group);
-  grouper.Finish();
+  if (describe) grouper.Finish();
 }
 
 }  // namespace varnel
