@@ -34,7 +34,8 @@ enum class DisposalAction {
 // How the run of `settings` gets rid of files: moved with MoveFiles, else trashed with TrashFiles, else deleted.
 DisposalAction DisposalActionOf(const RunSettings& settings);
 
-// One decision of a run: the file listed at `listed` goes, for `reason`, by `action`.
+// One decision of a run: the file listed at `listed` goes, for `reason`, by `action` (the action of the settings
+// the plan was made with; a shown plan is carried out by the action of the settings it is applied with).
 struct PlannedDisposal {
   std::size_t listed = 0;  // index in CleaningPlan::listing
   DisposalReason reason = DisposalReason::kExcluded;
@@ -106,13 +107,20 @@ struct CleaningPlan {
   std::size_t KeptCount() const { return listing.size() - disposals.size(); }
 };
 
+// How much a plan tells.
+enum class PlanDetail {
+  kEveryFile,  // its decisions and its word on every listed file: files, groups, members
+  kDecisions,  // only what a run carries out: listing, disposals, log_text and the lists (files, groups and
+               // members stay empty), for a run that shows nothing of it
+};
+
 // Decides, from `settings` and the names of `listing` (a snapshot of settings.RomFolder in listing order)
 // alone, which files go, why and how; touches no file. A name of the keep list stays; one of the exclusion
 // list goes; a translated dump goes or competes with the others of its language and game; the other dumps of
 // one game are settled by the zone mode. `on_pass`, when given, is called once per listed name and once more
 // for the pass that closes the last game. settings.ZoneMode must be one of the four modes.
 CleaningPlan PlanCleaning(const RunSettings& settings, std::vector<std::string> listing,
-                          const std::function<void()>& on_pass = nullptr);
+                          const std::function<void()>& on_pass = nullptr, PlanDetail detail = PlanDetail::kEveryFile);
 
 }  // namespace varnel
 

@@ -229,7 +229,8 @@ RunResult RunCleaning(const RunSettings& settings, CleaningHost& host, const His
     host.SetProgress(0, progress_maximum, 0);
     host.SetResultText("");
   }
-  const CleaningPlan plan = PlanCleaning(settings, std::move(listing), step);
+  // Nothing shows the plan's word on each file here: the run only carries its decisions out.
+  const CleaningPlan plan = PlanCleaning(settings, std::move(listing), step, PlanDetail::kDecisions);
   return CarryOut(plan, settings, host, history, progress_maximum);
 }
 

@@ -53,10 +53,11 @@ class Disposer {
   // cannot be used; *not_regular is then set when its name holds anything but a regular file with a single
   // link, which is left untouched.
   bool OpenLog(bool* not_regular);
-  // Carries out the disposals of `plan` in order, batch by batch; in a real run calls `on_file` (when given)
-  // after each file. A disposal that fails gets the line "<name>\t --> Error: <what failed>", written after the
-  // decision lines of its batch. False when a log or history write failed (log_error(), history_error()):
-  // the batch it held was not carried out, nor any after it.
+  // Carries out the disposals of `plan` in order, batch by batch, each by the disposer's action (never by the
+  // action recorded in the plan); in a real run calls `on_file` (when given) after each file. A disposal that
+  // fails gets the line "<name>\t --> Error: <what failed>", written after the decision lines of its batch.
+  // False when a log or history write failed (log_error(), history_error()): the batch it held was not carried
+  // out, nor any after it.
   bool CarryOut(const CleaningPlan& plan, const std::function<void()>& on_file);
   // Writes the error lines still pending and `text` (whole lines, CR LF included), puts the log on disk in a
   // real run, and closes it; then ends the history with the counts. False when that fails.

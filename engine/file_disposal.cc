@@ -40,6 +40,7 @@ void DisposeRomFile(RuleState& state, const Dump& file, const Dump* winner, Disp
   }
   line.append("\r\n");
   state.plan.disposals.push_back(PlannedDisposal{file.listed, reason, state.action, begin, line.size()});
+  if (!state.describe_files) return;
   PlannedFile& planned = state.plan.files[file.listed];
   planned.verdict = FileVerdict::kGoing;
   planned.reason = reason;

@@ -190,7 +190,8 @@ std::string LineOf(const CleaningPlan& plan, const PlannedDisposal& disposal) {
 }
 
 // Real romsets in each zone mode: the log is byte for byte the one the run wrote before the plan told of every
-// file (its size and digest, taken then), and every file's word agrees with its log line.
+// file (its size and digest, taken then), with or without that word, and every file's word agrees with its log
+// line.
 TEST(CleaningPlanTest, RealNamesKeepTheirLogAndEveryWordAgreesWithIt) {
   struct Expected {
     std::string list;
@@ -249,6 +250,10 @@ TEST(CleaningPlanTest, RealNamesKeepTheirLogAndEveryWordAgreesWithIt) {
       EXPECT_EQ(plan.disposals.size(), list.modes[m].disposals);
       EXPECT_EQ(plan.log_text.size(), list.modes[m].bytes);
       EXPECT_EQ(Digest(plan.log_text), list.modes[m].digest);
+      // A run's own plan, without the word on each file, decides the same.
+      const CleaningPlan bare = PlanCleaning(settings, names, nullptr, PlanDetail::kDecisions);
+      EXPECT_EQ(bare.log_text, plan.log_text);
+      EXPECT_TRUE(bare.files.empty() && bare.groups.empty() && bare.members.empty());
 
       std::size_t going = 0;
       for (const PlannedFile& file : plan.files) going += file.verdict == kGoing;
