@@ -1,15 +1,20 @@
 #ifndef VARNEL_BENCH_BENCH_SUPPORT_H_
 #define VARNEL_BENCH_BENCH_SUPPORT_H_
 
-// What the benchmarks over a folder of every real romset name share (POSIX).
+// What the benchmarks over a folder of real romset names share (POSIX); VARNEL_SOURCE_DIR names the checkout.
 
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
+
+#include "engine/cleaning_host.h"
 
 namespace varnel {
 
@@ -56,6 +61,37 @@ inline int PopulateWithRomNames(const std::filesystem::path& lists, const std::s
     created += CreateEmptyFile(folder + '/' + name) ? 1 : 0;
   }
   return created;
+}
+
+// Creates the folder `folder` and fills it with PopulateWithRomNames from the lists in the folder named by the
+// program's first argument, else ../shared/data/romnames beside the checkout. Returns how many files it made.
+inline int MakeRomNamesFolder(int argc, char** argv, const std::string& folder) {
+  const std::filesystem::path lists = argc > 1 ? argv[1] : VARNEL_SOURCE_DIR "/../shared/data/romnames";
+  std::filesystem::create_directory(folder);
+  return PopulateWithRomNames(lists, folder);
+}
+
+inline double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+// A cleaning run's host that answers Yes and shows nothing.
+class SilentCleaningHost : public CleaningHost {
+ public:
+  bool Confirm(const std::string&) override { return true; }
+  void ShowMessage(const std::string&, varnel::MessageIcon) override {}
+  void SetProgress(double, double, double) override {}
+  void SetResultText(const std::string&) override {}
+  void OpenLog(const std::string&) override {}
+};
+
+// How long `run` takes, in seconds of wall-clock time.
+template <typename Run>
+double Seconds(Run run) {
+  const auto start = std::chrono::steady_clock::now();
+  run();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 }  // namespace varnel

@@ -12,7 +12,6 @@
 #include <QTemporaryDir>
 #include <QTreeView>
 #include <cstdio>
-#include <filesystem>
 #include <string>
 
 #include "bench/bench_support.h"
@@ -32,11 +31,9 @@ void Settle() {
 
 int Main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-  const std::filesystem::path lists = argc > 1 ? argv[1] : VARNEL_SOURCE_DIR "/../shared/data/romnames";
   QTemporaryDir temp;
   const QString folder = temp.filePath(QStringLiteral("roms"));
-  std::filesystem::create_directory(folder.toStdString());
-  const int files = PopulateWithRomNames(lists, folder.toStdString());
+  const int files = MakeRomNamesFolder(argc, argv, folder.toStdString());
 
   QApplication app(argc, argv);
   Form2Options options;

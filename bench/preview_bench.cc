@@ -11,10 +11,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTreeView>
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -29,29 +26,6 @@ namespace {
 
 constexpr int kRepeats = 5;
 
-class SilentHost : public CleaningHost {
- public:
-  bool Confirm(const std::string&) override { return true; }
-  void ShowMessage(const std::string& text, varnel::MessageIcon) override {
-    std::fprintf(stderr, "message: %s\n", text.c_str());
-  }
-  void SetProgress(double, double, double) override {}
-  void SetResultText(const std::string&) override {}
-  void OpenLog(const std::string&) override {}
-};
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
-
-template <typename Run>
-double Seconds(Run run) {
-  const auto start = std::chrono::steady_clock::now();
-  run();
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
 // Clicks "Preview" and lets the window show and lay out its rows; the preview opened.
 PreviewForm* OpenPreview(Form1& form) {
   form.findChild<QPushButton*>(QStringLiteral("Command5"))->click();
@@ -63,11 +37,9 @@ PreviewForm* OpenPreview(Form1& form) {
 
 int Main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-  const std::filesystem::path lists = argc > 1 ? argv[1] : VARNEL_SOURCE_DIR "/../shared/data/romnames";
   QTemporaryDir temp;
   const QString folder = temp.filePath(QStringLiteral("roms"));
-  std::filesystem::create_directory(folder.toStdString());
-  const int files = PopulateWithRomNames(lists, folder.toStdString());
+  const int files = MakeRomNamesFolder(argc, argv, folder.toStdString());
 
   QApplication app(argc, argv);
   Form1Options options;
@@ -81,7 +53,7 @@ int Main(int argc, char** argv) {
   QApplication::processEvents();
   const RunSettings settings = form.CurrentRunSettings();
   // The test run writes its log into the folder before the first opening, so that every plan lists the same files.
-  SilentHost host;
+  SilentCleaningHost host;
   std::vector<double> runs = {Seconds([&] { RunCleaning(settings, host); })};
 
   const double before = StatusMiB("VmRSS");

@@ -21,6 +21,7 @@
 #include "settings/preview_text.h"
 #include "tests/support/qt_files.h"
 #include "tests/support/recording_hosts.h"
+#include "tests/support/shown_boxes.h"
 #include "ui/kit/folder_tree.h"
 #include "ui/kit/message_box.h"
 #include "ui/kit/varnel_application.h"
@@ -92,13 +93,7 @@ class PreviewFormTest : public QObject {
             temp_->filePath(QStringLiteral("state.ini")).toStdString()};
   }
 
-  QStringList Shown() {
-    QStringList shown;
-    for (const ShownMessageBox& box : boxes_->shown())
-      shown << QString::fromStdString(IconTag(box.icon)) + QLatin1Char(' ') + box.text;
-    boxes_->ClearShown();
-    return shown;
-  }
+  QStringList Shown() { return TakeShown(*boxes_); }
 
   // Clicks "Preview" and gives the preview it opened.
   static PreviewForm* OpenPreview(Form1& form) {
