@@ -84,6 +84,7 @@ class Form1 : public JobForm {
   void ApplyPreview();
   // Tells the preview whether it is up to date and whether it may apply.
   void UpdatePreview();
+  // The host of a run started here: its boxes over `over`, the window's progress bar and result line.
   Form1Host MakeHost(QWidget* over);
 
   Form1Options options_;
