@@ -5,9 +5,6 @@
 //
 // Usage: folder_list_bench [ROMNAMES_FOLDER].
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
@@ -15,57 +12,15 @@
 #include <QTemporaryDir>
 #include <QTreeView>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <string>
 
+#include "bench/bench_support.h"
 #include "common/well_known_names.h"
 #include "jobs/alpha/form2.h"
 #include "ui/kit/folder_tree.h"
 
 namespace varnel {
 namespace {
-
-constexpr int kGeneratedNames = 138090;
-
-// A value of /proc/self/status in MiB ("VmRSS", "VmHWM").
-double StatusMiB(const char* field) {
-  std::ifstream status("/proc/self/status");
-  for (std::string line; std::getline(status, line);) {
-    if (line.rfind(field, 0) == 0 && line[std::string(field).size()] == ':') {
-      return std::stod(line.substr(std::string(field).size() + 1)) / 1024.0;
-    }
-  }
-  return 0;
-}
-
-bool Create(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-  if (fd < 0) return false;
-  ::close(fd);
-  return true;
-}
-
-// Fills `folder` with empty files named after every line of the lists in `lists` (a name that comes twice makes
-// one file), reading one name at a time so that the names never sit in this process's memory.
-int Populate(const std::filesystem::path& lists, const std::string& folder) {
-  int created = 0;
-  std::error_code error;
-  for (const auto& entry : std::filesystem::directory_iterator(lists, error)) {
-    if (entry.path().extension() != ".txt") continue;
-    std::ifstream list(entry.path(), std::ios::binary);
-    for (std::string name; std::getline(list, name);) {
-      if (!name.empty() && name.back() == '\r') name.pop_back();
-      if (!name.empty() && name.find('/') == std::string::npos && Create(folder + '/' + name)) ++created;
-    }
-  }
-  if (created > 0) return created;
-  std::printf("(no real name list: generated names)\n");
-  for (int i = 0; i < kGeneratedNames; ++i) {
-    created += Create(folder + "/Game " + std::to_string(i / 6) + " (" + "UEJFGS"[i % 6] + ") [!].nes") ? 1 : 0;
-  }
-  return created;
-}
 
 // Lets the window handle what is pending, its folder watching included.
 void Settle() {
@@ -76,11 +31,9 @@ void Settle() {
 
 int Main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-  const std::filesystem::path lists = argc > 1 ? argv[1] : VARNEL_SOURCE_DIR "/../shared/data/romnames";
   QTemporaryDir temp;
   const QString folder = temp.filePath(QStringLiteral("roms"));
-  std::filesystem::create_directory(folder.toStdString());
-  const int files = Populate(lists, folder.toStdString());
+  const int files = MakeRomNamesFolder(argc, argv, folder.toStdString());
 
   QApplication app(argc, argv);
   Form2Options options;

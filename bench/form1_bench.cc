@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "common/well_known_names.h"
 #include "engine/cleaning_run.h"
 #include "settings/form1.h"
@@ -25,15 +26,6 @@ namespace {
 
 constexpr int kRepeats = 7;
 constexpr int kGeneratedNames = 37145;
-
-class SilentHost : public CleaningHost {
- public:
-  bool Confirm(const std::string&) override { return true; }
-  void ShowMessage(const std::string&, varnel::MessageIcon) override {}
-  void SetProgress(double, double, double) override {}
-  void SetResultText(const std::string&) override {}
-  void OpenLog(const std::string&) override {}
-};
 
 // Counts the progress bar's paint events.
 class PaintCounter : public QObject {
@@ -58,18 +50,6 @@ std::vector<std::string> RomNames() {
     names.push_back("Game " + std::to_string(i / 6) + " " + zones[i % 6] + (i % 4 == 0 ? " [!]" : "") + ".gba");
   }
   return names;
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
-
-template <typename Run>
-double Seconds(Run run) {
-  const auto start = std::chrono::steady_clock::now();
-  run();
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 int Main(int argc, char** argv) {
@@ -105,7 +85,7 @@ int Main(int argc, char** argv) {
   std::vector<double> window_runs;
   std::vector<double> silent_runs;
   for (int i = 0; i < kRepeats; ++i) {
-    SilentHost silent;
+    SilentCleaningHost silent;
     silent_runs.push_back(Seconds([&] { RunCleaning(settings, silent); }));
     window_runs.push_back(Seconds([&] { go->click(); }));
   }

@@ -1,9 +1,12 @@
 #include "cli/clean_command.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "cli/exit_codes.h"
+#include "cli/plan_output.h"
 #include "cli/terminal_host.h"
 #include "engine/cleaning_run.h"
 #include "platform/text_file.h"
@@ -32,6 +35,30 @@ bool PrintLog(const std::string& path) {
   }
   std::fwrite(contents.data(), 1, contents.size(), stdout);
   return true;
+}
+
+// Prints the plan of settings.RomFolder, game after game, one line per file; touches nothing.
+int PrintPlan(const RunSettings& settings, PlanFormat format) {
+  CleaningPlan plan;
+  if (const Status status = PlanFolder(settings, &plan); !status.ok()) {
+    std::fprintf(stderr, "%s\n", status.ToString().c_str());
+    return kExitFailed;
+  }
+  std::string text;
+  int error = 0;
+  const auto write = [&] {
+    if (error == 0 && std::fwrite(text.data(), 1, text.size(), stdout) != text.size()) error = errno;
+    text.clear();
+  };
+  for (const std::uint32_t listed : plan.members) {
+    AppendPlanLine(plan, listed, format, &text);
+    if (text.size() >= 64 * 1024) write();
+  }
+  write();
+  if (std::fflush(stdout) != 0 && error == 0) error = errno;
+  if (error == 0) return kExitDone;
+  std::fprintf(stderr, "Cannot write the plan to the standard output: %s\n", std::strerror(error));
+  return kExitFailed;
 }
 
 }  // namespace
@@ -79,15 +106,31 @@ CLI::App* AddCleanCommand(CLI::App& app, CleanOptions* options) {
           },
           "", "MODE"));
 
-  command->add_flag("--apply", options->apply,
-                    "Really delete, move or trash files (without it: a test run, only the log)");
+  CLI::Option* apply = command->add_flag("--apply", options->apply,
+                                         "Really delete, move or trash files (without it: a test run, only the log)");
   CLI::Option* move =
       command->add_flag("--move", options->move, "Move unkept files into FOLDER/moved instead of deleting them");
   command->add_flag("--trash", options->trash, "Put unkept files in the desktop's trash instead of deleting them")
       ->excludes(move);
   command->add_flag("--multi-ext", options->multi_ext, "Files that differ only by extension are the same dump");
   command->add_flag("-y,--yes", options->yes, "Answer yes to the delete question");
-  command->add_flag("--print-log", options->print_log, "Print the whole log on stdout (its last line is the summary)");
+  CLI::Option* print_log = command->add_flag("--print-log", options->print_log,
+                                             "Print the whole log on stdout (its last line is the summary)");
+  command
+      ->add_flag("--plan", options->plan,
+                 "Print what a run would do with each file and touch nothing, not even the log: one line per\n"
+                 "file, game after game: name, title, kept or going, reason (1-8, K for the keep list, empty\n"
+                 "for the best), winner; tab-separated, or with --plan=json one JSON object per line")
+      // The bare flag's value is "true"; only "--plan=FORMAT" names a format.
+      ->check(CLI::Validator(
+          [](std::string& format) {
+            return format == "true" || format == "text" || format == "json"
+                       ? std::string()
+                       : "must be --plan, --plan=text or --plan=json";
+          },
+          "", ""))
+      ->excludes(apply)
+      ->excludes(print_log);
   command
       ->add_option_function<std::string>(
           "--config", [options](const std::string& path) { options->config = path; },
@@ -104,6 +147,9 @@ int RunCleanCommand(const CleanOptions& options) {
     return kExitUsage;
   }
   const RunSettings settings = MakeRunSettings(options, window_lists);
+  if (!options.plan.empty()) {
+    return PrintPlan(settings, options.plan == "json" ? PlanFormat::kJson : PlanFormat::kText);
+  }
   TerminalHost host(options.yes);
   const RunResult result = RunCleaning(settings, host);
   host.EndProgress();
@@ -118,7 +164,8 @@ int RunCleanCommand(const CleanOptions& options) {
     case RunResult::Outcome::kNoZoneMode:
     case RunResult::Outcome::kEmptyFolder:
     case RunResult::Outcome::kSetupFailed:
-    case RunResult::Outcome::kLogFailed:  // the message said how far the run went; there is no summary
+    case RunResult::Outcome::kFolderChanged:  // a shown plan only: never here
+    case RunResult::Outcome::kLogFailed:      // the message said how far the run went; there is no summary
       return kExitFailed;
   }
 

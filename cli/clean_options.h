@@ -28,6 +28,9 @@ struct CleanOptions {
   bool yes = false;
   bool print_log = false;
   std::optional<std::string> config;  // --config FILE
+  // --plan[=FORMAT]: print the plan instead of running it; "json", else "text" or "true" (the bare flag) for the
+  // tab-separated lines; "" when not given.
+  std::string plan;
 };
 
 // The environment variable that points varnel-cli at another configuration file. Meant for tests, so that

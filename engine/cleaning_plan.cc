@@ -20,7 +20,7 @@ DisposalAction DisposalActionOf(const RunSettings& settings) {
 }
 
 CleaningPlan PlanCleaning(const RunSettings& settings, std::vector<std::string> listing,
-                          const std::function<void()>& on_pass) {
+                          const std::function<void()>& on_pass, PlanDetail detail) {
   RuleState state;
   state.KeepTranslations = settings.KeepTranslations;
   state.IgnoreExtensions = settings.IgnoreExtensions;
@@ -43,8 +43,15 @@ CleaningPlan PlanCleaning(const RunSettings& settings, std::vector<std::string> 
   for (const std::string& name : listing) name_bytes += name.size();
   state.plan.disposals.reserve(listing.size());
   state.plan.log_text.reserve(2 * name_bytes + 32 * listing.size());
+  state.describe_files = detail == PlanDetail::kEveryFile;
+  if (state.describe_files) {
+    state.plan.files.resize(listing.size());
+    state.plan.groups.reserve(listing.size());
+  }
   state.plan.listing = std::move(listing);
   ScanFolder(state, on_pass);
+  state.plan.keep_items = std::move(state.KeepPatterns);
+  state.plan.exclusion_items = std::move(state.ExclusionPatterns);
   return std::move(state.plan);
 }
 

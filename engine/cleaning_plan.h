@@ -2,6 +2,7 @@
 #define VARNEL_ENGINE_CLEANING_PLAN_H_
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -33,7 +34,8 @@ enum class DisposalAction {
 // How the run of `settings` gets rid of files: moved with MoveFiles, else trashed with TrashFiles, else deleted.
 DisposalAction DisposalActionOf(const RunSettings& settings);
 
-// One decision of a run: the file listed at `listed` goes, for `reason`, by `action`.
+// One decision of a run: the file listed at `listed` goes, for `reason`, by `action` (the action of the settings
+// the plan was made with; a shown plan is carried out by the action of the settings it is applied with).
 struct PlannedDisposal {
   std::size_t listed = 0;  // index in CleaningPlan::listing
   DisposalReason reason = DisposalReason::kExcluded;
@@ -42,12 +44,51 @@ struct PlannedDisposal {
   std::size_t line_end = 0;
 };
 
+// No listed file, no list item.
+inline constexpr std::uint32_t kNoIndex = UINT32_MAX;
+
+// What the plan decided for one listed file.
+enum class FileVerdict : std::uint8_t {
+  kKept,             // stays as the best dump of its game (or its game's only one)
+  kKeptByList,       // stays because an item of the keep list occurs in its name
+  kBestTranslation,  // stays as the best translated dump of its game for a wanted language
+  kGoing,            // goes, for PlannedFile::reason
+};
+
+// The plan's word on one listed file.
+struct PlannedFile {
+  std::uint32_t group = 0;  // index in CleaningPlan::groups
+  FileVerdict verdict = FileVerdict::kKept;
+  DisposalReason reason = DisposalReason::kExcluded;  // read only when verdict is kGoing
+  std::uint32_t winner = kNoIndex;  // listed index of the dump kept in its stead (reasons 1-4 and 8), else kNoIndex
+  // kKeptByList: index in keep_items of the item that matched; kGoing for kExcluded by the exclusion list: index in
+  // exclusion_items of the item that matched (kNoIndex when it went as a translation with translations not kept).
+  std::uint32_t item = kNoIndex;
+};
+
+// A game as the run groups it: neighbours in the listing with the same title. One title may form two groups.
+// Files that never join a run's group (kept by the list, excluded, translated) are shown with the group of their
+// title that is open when they are listed, else in a group of their own.
+struct PlannedGroup {
+  std::string title;        // the title of the group's first file, from its listed name (case kept)
+  std::uint32_t first = 0;  // its files are CleaningPlan::members[first, first + count), in listing order
+  std::uint32_t count = 0;
+};
+
 // The decisions of one cleaning run, taken from the names alone, in the order of their log lines. A plain
 // value: it refers to nothing outside itself.
 struct CleaningPlan {
   std::vector<std::string> listing;        // the snapshot of the folder the plan was made from, in listing order
   std::vector<PlannedDisposal> disposals;  // in log order
   std::string log_text;                    // the log lines of the disposals, each ended by CR LF, in order
+
+  // Every listed file, kept or going: files[i] is listing[i]; groups in the order of their first file; members
+  // the listed indices, group after group. keep_items and exclusion_items are the lists as the run read them.
+  std::vector<PlannedFile> files;
+  std::vector<PlannedGroup> groups;
+  std::vector<std::uint32_t> members;
+  std::vector<std::string> keep_items;
+  std::vector<std::string> exclusion_items;
 
   std::string_view ListedName(const PlannedDisposal& disposal) const { return listing[disposal.listed]; }
   // The file's lower-cased name, which starts its log line (lower-casing keeps the length).
@@ -62,6 +103,15 @@ struct CleaningPlan {
   }
   // How many disposals are carried out by `action`.
   std::size_t CountOf(DisposalAction action) const;
+  // How many listed files stay.
+  std::size_t KeptCount() const { return listing.size() - disposals.size(); }
+};
+
+// How much a plan tells.
+enum class PlanDetail {
+  kEveryFile,  // its decisions and its word on every listed file: files, groups, members
+  kDecisions,  // only what a run carries out: listing, disposals, log_text and the lists (files, groups and
+               // members stay empty), for a run that shows nothing of it
 };
 
 // Decides, from `settings` and the names of `listing` (a snapshot of settings.RomFolder in listing order)
@@ -70,7 +120,7 @@ struct CleaningPlan {
 // one game are settled by the zone mode. `on_pass`, when given, is called once per listed name and once more
 // for the pass that closes the last game. settings.ZoneMode must be one of the four modes.
 CleaningPlan PlanCleaning(const RunSettings& settings, std::vector<std::string> listing,
-                          const std::function<void()>& on_pass = nullptr);
+                          const std::function<void()>& on_pass = nullptr, PlanDetail detail = PlanDetail::kEveryFile);
 
 }  // namespace varnel
 

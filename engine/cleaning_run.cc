@@ -80,54 +80,19 @@ std::string_view SummaryPrefix(bool apply_changes, DisposalAction action) {
   return {};
 }
 
-}  // namespace
-
-RunResult RunCleaning(const RunSettings& settings, CleaningHost& host, const HistoryPlace& history) {
+// Carries `plan` out in settings.RomFolder, whose lock the caller holds: the delete question, the log, "moved",
+// the history, then every disposal by DisposalActionOf(settings) and the summary. A test run's bar already shows
+// the planning against `progress_maximum`; a real run's bar counts the files that go.
+RunResult CarryOut(const CleaningPlan& plan, const RunSettings& settings, CleaningHost& host,
+                   const HistoryPlace& history, double progress_maximum) {
   RunResult result;
-  // Before anything else: a real run never works in a protected folder, and every run holds the folder's
-  // lock to its end, a test run too since it rewrites the log.
-  FolderLock lock;
-  if (const FolderEntry entry = EnterJobFolder(settings.RomFolder, !settings.TestMode, &lock);
-      entry.outcome != FolderEntry::Outcome::kEntered) {
-    host.ShowMessage(entry.message, MessageIcon::kExclamation);
-    result.outcome =
-        entry.outcome == FolderEntry::Outcome::kProtected ? RunResult::Outcome::kRefused : RunResult::Outcome::kLocked;
-    return result;
-  }
-
-  if (!IsZoneMode(settings.ZoneMode)) {
-    host.ShowMessage("Erreur", MessageIcon::kNone);
-    result.outcome = RunResult::Outcome::kNoZoneMode;
-    return result;
-  }
-
   const std::string& folder = settings.RomFolder;
-  std::vector<std::string> listing;
-  if (const Status listed = ListOrdinaryFiles(folder, &listing); !listed.ok()) {
-    host.ShowMessage(listed.ToString(), MessageIcon::kExclamation);
-    result.outcome = RunResult::Outcome::kSetupFailed;
-    return result;
-  }
-  if (listing.empty()) {
-    host.ShowMessage("Empty directory", MessageIcon::kExclamation);
-    result.outcome = RunResult::Outcome::kEmptyFolder;
-    return result;
-  }
-
-  // A test run shows the planning on the progress bar, one step per listed name; a real run shows the
-  // carrying out, one step per file that goes.
   const bool apply_changes = !settings.TestMode;
-  double progress_maximum = 2.0 + static_cast<double>(listing.size());
+  const DisposalAction action = DisposalActionOf(settings);
   double progress_value = 0;
   const std::function<void()> step = [&] { host.SetProgress(0, progress_maximum, ++progress_value); };
-  const std::function<void()> no_step;
-  if (!apply_changes) {
-    host.SetProgress(0, progress_maximum, 0);
-    host.SetResultText("");
-  }
-  const CleaningPlan plan = PlanCleaning(settings, std::move(listing), apply_changes ? no_step : step);
 
-  const std::size_t deletions = plan.CountOf(DisposalAction::kDelete);
+  const std::size_t deletions = action == DisposalAction::kDelete ? plan.disposals.size() : 0;
   if (apply_changes && deletions > 0 &&
       !host.Confirm("You will delete files. Continue ?\n" + Decimal(deletions) + " files will be deleted from " +
                     folder + ".")) {
@@ -136,7 +101,7 @@ RunResult RunCleaning(const RunSettings& settings, CleaningHost& host, const His
   }
 
   RunRecorder recorder;
-  Disposer disposer(folder, apply_changes, &recorder);
+  Disposer disposer(folder, action, apply_changes, &recorder);
   const auto stop = [&](const std::string& message, RunResult::Outcome outcome) {
     host.ShowMessage(message, MessageIcon::kStop);
     if (!apply_changes) host.SetProgress(0, progress_maximum, 0);
@@ -146,7 +111,6 @@ RunResult RunCleaning(const RunSettings& settings, CleaningHost& host, const His
   const std::string refusal = std::string(kLogFileName) + " in " + folder + " is not a regular file; nothing was done.";
   if (!disposer.LogMayBeOpened()) return stop(refusal, RunResult::Outcome::kSetupFailed);
   bool made_moved = false;
-  const DisposalAction action = DisposalActionOf(settings);
   if (apply_changes && action == DisposalAction::kMove) {
     const std::string moved = JoinPath(folder, kMovedFolderName);
     if (!PrepareMovedFolder(folder, moved, host, &made_moved)) {
@@ -164,8 +128,6 @@ RunResult RunCleaning(const RunSettings& settings, CleaningHost& host, const His
     }
     if (made_moved) recorder.CreatedFolder(kMovedFolderName);
     result.history_id = recorder.id();
-  }
-  if (apply_changes) {
     progress_maximum = 2.0 + static_cast<double>(plan.disposals.size());
     host.SetProgress(0, progress_maximum, 0);
     host.SetResultText("");
@@ -188,7 +150,7 @@ RunResult RunCleaning(const RunSettings& settings, CleaningHost& host, const His
     result.outcome = RunResult::Outcome::kLogFailed;
     return result;
   };
-  if (!disposer.CarryOut(plan, apply_changes ? step : no_step)) return log_failed();
+  if (!disposer.CarryOut(plan, apply_changes ? step : std::function<void()>())) return log_failed();
 
   std::string end_lines;
   if (disposer.DisposedCount() < 1) {
@@ -212,6 +174,95 @@ RunResult RunCleaning(const RunSettings& settings, CleaningHost& host, const His
   result.DisposedCount = disposer.DisposedCount();
   result.failed_count = disposer.FailedCount();
   return result;
+}
+
+// Enters settings.RomFolder for a run, taking its lock into *lock, and lists it into *listing. False, after
+// telling the user why and setting result->outcome, when the run cannot go on.
+bool EnterAndList(const RunSettings& settings, CleaningHost& host, FolderLock* lock, std::vector<std::string>* listing,
+                  RunResult* result) {
+  // Before anything else: a real run never works in a protected folder, and every run holds the folder's
+  // lock to its end, a test run too since it rewrites the log.
+  if (const FolderEntry entry = EnterJobFolder(settings.RomFolder, !settings.TestMode, lock);
+      entry.outcome != FolderEntry::Outcome::kEntered) {
+    host.ShowMessage(entry.message, MessageIcon::kExclamation);
+    result->outcome =
+        entry.outcome == FolderEntry::Outcome::kProtected ? RunResult::Outcome::kRefused : RunResult::Outcome::kLocked;
+    return false;
+  }
+  if (!IsZoneMode(settings.ZoneMode)) {
+    host.ShowMessage(kNoZoneModeMessage, MessageIcon::kNone);
+    result->outcome = RunResult::Outcome::kNoZoneMode;
+    return false;
+  }
+  if (const Status listed = ListOrdinaryFiles(settings.RomFolder, listing); !listed.ok()) {
+    host.ShowMessage(listed.ToString(), MessageIcon::kExclamation);
+    result->outcome = RunResult::Outcome::kSetupFailed;
+    return false;
+  }
+  return true;
+}
+
+// Tells the user that the folder holds no ordinary file.
+RunResult EmptyFolder(CleaningHost& host) {
+  host.ShowMessage("Empty directory", MessageIcon::kExclamation);
+  RunResult result;
+  result.outcome = RunResult::Outcome::kEmptyFolder;
+  return result;
+}
+
+}  // namespace
+
+RunResult RunCleaning(const RunSettings& settings, CleaningHost& host, const HistoryPlace& history) {
+  RunResult result;
+  FolderLock lock;
+  std::vector<std::string> listing;
+  if (!EnterAndList(settings, host, &lock, &listing, &result)) return result;
+  if (listing.empty()) return EmptyFolder(host);
+
+  // A test run shows the planning on the progress bar, one step per listed name; a real run shows the
+  // carrying out, one step per file that goes.
+  const double progress_maximum = 2.0 + static_cast<double>(listing.size());
+  double progress_value = 0;
+  std::function<void()> step;
+  if (settings.TestMode) {
+    step = [&] { host.SetProgress(0, progress_maximum, ++progress_value); };
+    host.SetProgress(0, progress_maximum, 0);
+    host.SetResultText("");
+  }
+  // Nothing shows the plan's word on each file here: the run only carries its decisions out.
+  const CleaningPlan plan = PlanCleaning(settings, std::move(listing), step, PlanDetail::kDecisions);
+  return CarryOut(plan, settings, host, history, progress_maximum);
+}
+
+Status PlanFolder(const RunSettings& settings, CleaningPlan* plan) {
+  *plan = CleaningPlan{};
+  if (!IsZoneMode(settings.ZoneMode)) return Status::Error(kNoZoneModeMessage);
+  std::vector<std::string> listing;
+  if (Status listed = ListOrdinaryFiles(settings.RomFolder, &listing); !listed.ok()) return listed;
+  *plan = PlanCleaning(settings, std::move(listing));
+  return Status::Ok();
+}
+
+RunResult ApplyPlan(const CleaningPlan& shown, const RunSettings& settings, CleaningHost& host,
+                    const HistoryPlace& history) {
+  RunResult result;
+  FolderLock lock;
+  std::vector<std::string> listing;
+  if (!EnterAndList(settings, host, &lock, &listing, &result)) return result;
+  // Under the lock, the folder must still hold exactly the files the plan was made from.
+  if (listing != shown.listing) {
+    host.ShowMessage(kFolderChangedMessage, MessageIcon::kExclamation);
+    result.outcome = RunResult::Outcome::kFolderChanged;
+    return result;
+  }
+  if (listing.empty()) return EmptyFolder(host);
+
+  const double progress_maximum = 2.0 + static_cast<double>(listing.size());
+  if (settings.TestMode) {
+    host.SetProgress(0, progress_maximum, 0);
+    host.SetResultText("");
+  }
+  return CarryOut(shown, settings, host, history, progress_maximum);
 }
 
 }  // namespace varnel

@@ -9,8 +9,9 @@
 
 namespace varnel {
 
-Disposer::Disposer(std::string rom_folder, bool apply_changes, RunRecorder* recorder)
+Disposer::Disposer(std::string rom_folder, DisposalAction action, bool apply_changes, RunRecorder* recorder)
     : rom_folder_(std::move(rom_folder)),
+      action_(action),
       apply_changes_(apply_changes),
       log_path_(JoinPath(rom_folder_, kLogFileName)),
       recorder_(apply_changes ? recorder : nullptr) {}
@@ -29,12 +30,12 @@ bool Disposer::WriteAhead(std::string_view bytes) {
   return log_error_.ok();
 }
 
-void Disposer::OpenFolders(DisposalAction action) {
+void Disposer::OpenFolders() {
   if (!rom_folder_open_) {
     rom_folder_handle_.Open(rom_folder_);
     rom_folder_open_ = true;
   }
-  if (action == DisposalAction::kMove && !moved_folder_open_) {
+  if (action_ == DisposalAction::kMove && !moved_folder_open_) {
     const std::string moved = JoinPath(rom_folder_, kMovedFolderName);
     moved_folder_handle_.Open(moved);
     moved_folder_open_ = true;
@@ -52,19 +53,18 @@ void Disposer::RecordIntents(const CleaningPlan& plan, std::size_t last) {
   const std::vector<PlannedDisposal>& disposals = plan.disposals;
   for (; intended_ < disposals.size() && (intended_ < last || recorder_->pending_size() < kIntentBatchSize);
        ++intended_) {
-    const PlannedDisposal& disposal = disposals[intended_];
-    const std::string_view name = plan.ListedName(disposal);
-    if (disposal.action == DisposalAction::kDelete) {
+    const std::string_view name = plan.ListedName(disposals[intended_]);
+    if (action_ == DisposalAction::kDelete) {
       recorder_->Intent(name, FileAction::kDelete);
       continue;
     }
     // A moved or trashed file comes back only unchanged: what it is now goes with its intent. Where the trash
     // puts it is known once it is there.
-    OpenFolders(disposal.action);
+    OpenFolders();
     listed_name_.assign(name);
     FileIdentity identity;
     const bool known = rom_folder_handle_.IdentifyFile(listed_name_, &identity).ok();
-    if (disposal.action == DisposalAction::kTrash) {
+    if (action_ == DisposalAction::kTrash) {
       recorder_->Intent(name, FileAction::kTrash, {}, known ? &identity : nullptr);
     } else {
       recorder_->Intent(name, FileAction::kMove, std::string(kMovedFolderName) + "/" + listed_name_,
@@ -74,9 +74,9 @@ void Disposer::RecordIntents(const CleaningPlan& plan, std::size_t last) {
 }
 
 Status Disposer::Act(const CleaningPlan& plan, const PlannedDisposal& disposal) {
-  OpenFolders(disposal.action);
+  OpenFolders();
   listed_name_.assign(plan.ListedName(disposal));
-  switch (disposal.action) {
+  switch (action_) {
     case DisposalAction::kDelete:
       return rom_folder_handle_.RemoveFile(listed_name_);
     case DisposalAction::kMove:
@@ -116,7 +116,7 @@ bool Disposer::CarryOut(const CleaningPlan& plan, const std::function<void()>& o
         const Status status = Act(plan, disposals[i]);
         if (status.ok()) {
           ++disposed_count_;
-          RecordDone(i, disposals[i].action);
+          RecordDone(i);
         } else {
           ++failed_count_;
           pending_.append(plan.Name(disposals[i])).append("\t --> Error: ").append(status.ToString()).append("\r\n");
@@ -130,14 +130,14 @@ bool Disposer::CarryOut(const CleaningPlan& plan, const std::function<void()>& o
   return true;
 }
 
-void Disposer::RecordDone(std::size_t disposal, DisposalAction action) {
+void Disposer::RecordDone(std::size_t disposal) {
   if (!Recording()) return;
-  if (action == DisposalAction::kTrash) {
+  if (action_ == DisposalAction::kTrash) {
     recorder_->DoneInTrash(disposal, TrashEntryPath(trash_entry_), TrashInfoPath(trash_entry_), nullptr);
     return;
   }
   FileIdentity moved;
-  if (action == DisposalAction::kMove && moved_elsewhere_ &&
+  if (action_ == DisposalAction::kMove && moved_elsewhere_ &&
       moved_folder_handle_.IdentifyFile(listed_name_, &moved).ok()) {
     recorder_->Done(disposal, &moved);
   } else {

@@ -26,9 +26,10 @@ class Disposer {
  public:
   static constexpr std::size_t kBatchSize = 64 * 1024;
 
-  // A disposer for the folder `rom_folder`. With `apply_changes` clear (a test run) it writes the log and
-  // touches no other file. A real run records each file in `recorder` (when given, and started).
-  Disposer(std::string rom_folder, bool apply_changes, RunRecorder* recorder = nullptr);
+  // A disposer for the folder `rom_folder` that gets rid of every file by `action`, whatever action a plan it
+  // carries out was made with. With `apply_changes` clear (a test run) it writes the log and touches no other
+  // file. A real run records each file in `recorder` (when given, and started).
+  Disposer(std::string rom_folder, DisposalAction action, bool apply_changes, RunRecorder* recorder = nullptr);
   Disposer(const Disposer&) = delete;
   Disposer& operator=(const Disposer&) = delete;
 
@@ -52,10 +53,11 @@ class Disposer {
   // cannot be used; *not_regular is then set when its name holds anything but a regular file with a single
   // link, which is left untouched.
   bool OpenLog(bool* not_regular);
-  // Carries out the disposals of `plan` in order, batch by batch; in a real run calls `on_file` (when given)
-  // after each file. A disposal that fails gets the line "<name>\t --> Error: <what failed>", written after the
-  // decision lines of its batch. False when a log or history write failed (log_error(), history_error()):
-  // the batch it held was not carried out, nor any after it.
+  // Carries out the disposals of `plan` in order, batch by batch, each by the disposer's action (never by the
+  // action recorded in the plan); in a real run calls `on_file` (when given) after each file. A disposal that
+  // fails gets the line "<name>\t --> Error: <what failed>", written after the decision lines of its batch.
+  // False when a log or history write failed (log_error(), history_error()): the batch it held was not carried
+  // out, nor any after it.
   bool CarryOut(const CleaningPlan& plan, const std::function<void()>& on_file);
   // Writes the error lines still pending and `text` (whole lines, CR LF included), puts the log on disk in a
   // real run, and closes it; then ends the history with the counts. False when that fails.
@@ -65,7 +67,7 @@ class Disposer {
   // Appends `bytes` to the log and, in a real run, puts them on disk. False, with log_error() set, on failure.
   bool WriteAhead(std::string_view bytes);
   // Opens the folder (and "moved" for a move) once, before the first file is looked at.
-  void OpenFolders(DisposalAction action);
+  void OpenFolders();
   // True when the run is recorded in a history; the intent of each disposal is numbered as the disposal.
   bool Recording() const;
   // Records the intents of the disposals not recorded yet up to `last` at least, more while they fit one write.
@@ -73,9 +75,10 @@ class Disposer {
   // Deletes, moves or trashes one file of the plan.
   Status Act(const CleaningPlan& plan, const PlannedDisposal& disposal);
   // Records that the file of `disposal` went, the one Act() just carried out.
-  void RecordDone(std::size_t disposal, DisposalAction action);
+  void RecordDone(std::size_t disposal);
 
   const std::string rom_folder_;
+  const DisposalAction action_;
   const bool apply_changes_;
   const std::string log_path_;
   std::int32_t disposed_count_ = 0;

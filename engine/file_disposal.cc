@@ -5,11 +5,12 @@
 
 namespace varnel {
 
-void DisposeRomFile(RuleState& state, const Dump& file, std::string_view other_name, DisposalReason reason) {
+void DisposeRomFile(RuleState& state, const Dump& file, const Dump* winner, DisposalReason reason) {
   // The run's own log is never moved, deleted, logged or counted.
   constexpr std::string_view kLogName = kLogFileName;
   if (file.name.size() == kLogName.size() && LowerCase(file.name) == kLogName) return;
 
+  const std::string_view other_name = winner != nullptr ? winner->name : std::string_view();
   std::string& line = state.plan.log_text;
   const std::size_t begin = line.size();
   line.append(file.name).append("\t --> ");
@@ -39,6 +40,11 @@ void DisposeRomFile(RuleState& state, const Dump& file, std::string_view other_n
   }
   line.append("\r\n");
   state.plan.disposals.push_back(PlannedDisposal{file.listed, reason, state.action, begin, line.size()});
+  if (!state.describe_files) return;
+  PlannedFile& planned = state.plan.files[file.listed];
+  planned.verdict = FileVerdict::kGoing;
+  planned.reason = reason;
+  if (winner != nullptr) planned.winner = static_cast<std::uint32_t>(winner->listed);
 }
 
 }  // namespace varnel

@@ -62,8 +62,73 @@ void CloseGroup(RuleState& state, const std::vector<std::size_t>& indices) {
   if (state.ZoneMode != ZoneMode::kAllSelectedZones && state.ZoneMode != ZoneMode::kFirstSelectedZone) return;
   const Dump& dump = group.front();
   if (state.zone_matcher.FirstZoneIn(dump.name) < state.ZoneList.size()) return;
-  if (Contains(dump.name, "(")) DisposeRomFile(state, dump, "", DisposalReason::kUnselectedZone);
+  if (Contains(dump.name, "(")) DisposeRomFile(state, dump, nullptr, DisposalReason::kUnselectedZone);
 }
+
+// Puts the listed files in the plan's groups as the scan meets them (PlannedGroup): a dump with the run's group,
+// any other file with the open group of its title, or the group made last when it has that title and no dump yet
+// (a translation listed before the dumps of its game), else in a new group. Titles are lower case here; the
+// spans of a file's title, when given, save reading its name again for the title of a group it starts.
+class Grouper {
+ public:
+  Grouper(CleaningPlan* plan, bool ignore_extensions) : plan_(plan), ignore_extensions_(ignore_extensions) {}
+
+  // The dump `dump`, titled `title`, joins the run's open group, or starts a new one when `starts_run_group`.
+  void Dump(const varnel::Dump& dump, std::string_view title, const TitleSpans* spans, bool starts_run_group) {
+    if (starts_run_group) {
+      if (last_group_ == kNoIndex || last_has_dump_ || last_title_ != title) NewGroup(dump, title, spans);
+      run_group_ = last_group_;
+      last_has_dump_ = true;
+    }
+    plan_->files[dump.listed].group = run_group_;
+  }
+  // The file `file`, titled `title`, which joins no run's group; `run_title` is the title of the run's open group.
+  void Other(const varnel::Dump& file, std::string_view title, const TitleSpans* spans, std::string_view run_title) {
+    std::uint32_t group = kNoIndex;
+    if (run_group_ != kNoIndex && run_title == title) {
+      group = run_group_;
+    } else if (last_group_ != kNoIndex && last_title_ == title) {
+      group = last_group_;
+    } else {
+      NewGroup(file, title, spans);
+      group = last_group_;
+    }
+    plan_->files[file.listed].group = group;
+  }
+  // Lays the members out group after group, in listing order within each.
+  void Finish() {
+    std::vector<PlannedGroup>& groups = plan_->groups;
+    for (const PlannedFile& file : plan_->files) ++groups[file.group].count;
+    std::uint32_t first = 0;
+    for (PlannedGroup& group : groups) {
+      group.first = first;
+      first += group.count;
+    }
+    std::vector<std::uint32_t>& members = plan_->members;
+    members.resize(plan_->files.size());
+    std::vector<std::uint32_t> filled(groups.size(), 0);
+    for (std::uint32_t i = 0; i < plan_->files.size(); ++i) {
+      const std::uint32_t group = plan_->files[i].group;
+      members[groups[group].first + filled[group]++] = i;
+    }
+  }
+
+ private:
+  void NewGroup(const varnel::Dump& first, std::string_view title, const TitleSpans* spans) {
+    last_group_ = static_cast<std::uint32_t>(plan_->groups.size());
+    PlannedGroup& group = plan_->groups.emplace_back();
+    AssignListedTitle(plan_->listing[first.listed], first.name, ignore_extensions_, &group.title, spans);
+    last_title_.assign(title);
+    last_has_dump_ = false;
+  }
+
+  CleaningPlan* const plan_;
+  const bool ignore_extensions_;
+  std::uint32_t run_group_ = kNoIndex;   // the group of the run's open group
+  std::uint32_t last_group_ = kNoIndex;  // the group made last
+  std::string last_title_;               // its title
+  bool last_has_dump_ = false;           // whether a dump of a run's group is in it
+};
 
 }  // namespace
 
@@ -84,6 +149,24 @@ void ScanFolder(RuleState& state, const std::function<void()>& on_pass) {
   std::vector<std::size_t> group;
   std::string previous_title;  // RomTitle of the last name that joined the group; "" at the start
   std::string title;
+  TitleSpans spans;  // those of `title`
+  // The plan's word on each file, its game and its verdict, only when it is asked for.
+  const bool describe = state.describe_files;
+  TitleSpans* const spans_wanted = describe ? &spans : nullptr;
+  std::vector<PlannedFile>& files = state.plan.files;
+  Grouper grouper(&state.plan, state.IgnoreExtensions);
+  // DisposeRomFile marks a file going; the log file, which never goes, gets no item.
+  const auto mark = [&](std::size_t i, FileVerdict verdict, std::uint32_t item) {
+    if (!describe || (verdict == FileVerdict::kGoing && files[i].verdict != FileVerdict::kGoing)) return;
+    files[i].verdict = verdict;
+    files[i].item = item;
+  };
+  // A file that joins no group is shown with the open group of its title.
+  const auto other = [&](const Dump& file) {
+    if (!describe) return;
+    AssignRomTitle(file.name, state.IgnoreExtensions, &title, &spans);
+    grouper.Other(file, title, &spans, previous_title);
+  };
   for (std::size_t i = 0; i < listing.size(); ++i) {
     if (on_pass) on_pass();
     // The name is lower-cased straight into the entry after the group's, where it stays if it joins a group.
@@ -92,37 +175,52 @@ void ScanFolder(RuleState& state, const std::function<void()>& on_pass) {
     AssignLowerCase(listing[i], &name);
     const Dump dump{i, name};
 
-    if (keep.Matches(name)) continue;
-    if (exclusion.Matches(name)) {
-      DisposeRomFile(state, dump, "", DisposalReason::kExcluded);
+    if (const std::uint32_t item = keep.Find(name); item != PatternListMatcher::kNoItem) {
+      mark(i, FileVerdict::kKeptByList, item);
+      other(dump);
+      continue;
+    }
+    if (const std::uint32_t item = exclusion.Find(name); item != PatternListMatcher::kNoItem) {
+      DisposeRomFile(state, dump, nullptr, DisposalReason::kExcluded);
+      mark(i, FileVerdict::kGoing, item);
+      other(dump);
       continue;
     }
     if (HasTranslationMark(name)) {
       if (!state.KeepTranslations) {
-        DisposeRomFile(state, dump, "", DisposalReason::kExcluded);
+        DisposeRomFile(state, dump, nullptr, DisposalReason::kExcluded);
+        other(dump);
         continue;
       }
       const int language = WantedLanguage(marks, name);
       if (language < 0) {
-        DisposeRomFile(state, dump, "", DisposalReason::kTranslationUnwanted);
+        DisposeRomFile(state, dump, nullptr, DisposalReason::kTranslationUnwanted);
+        other(dump);
       } else {
-        RecordTranslationCandidate(state, static_cast<std::size_t>(language), dump);
+        const std::string& candidate_title =
+            RecordTranslationCandidate(state, static_cast<std::size_t>(language), dump);
+        // Kept until a better translation of its game and language is found.
+        mark(i, FileVerdict::kBestTranslation, kNoIndex);
+        if (describe) grouper.Other(dump, candidate_title, nullptr, previous_title);
       }
       continue;  // a translated dump never joins a group
     }
 
-    AssignRomTitle(name, state.IgnoreExtensions, &title);
-    if (title != previous_title && !group.empty()) {
+    AssignRomTitle(name, state.IgnoreExtensions, &title, spans_wanted);
+    const bool starts_group = group.empty() || title != previous_title;
+    if (starts_group && !group.empty()) {
       CloseGroup(state, group);
       std::swap(state.group_names.front(), state.group_names[group.size()]);  // the name starts the new group
       group.clear();
     }
+    if (describe) grouper.Dump(Dump{i, state.group_names[group.size()]}, title, &spans, starts_group);
     group.push_back(i);
     previous_title.swap(title);
   }
   // The final pass closes the last group.
   if (on_pass) on_pass();
   CloseGroup(state, group);
+  if (describe) grouper.Finish();
 }
 
 }  // namespace varnel

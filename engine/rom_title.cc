@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "platform/lower_case.h"
+
 #if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>
 #endif
@@ -161,8 +163,9 @@ inline std::uint32_t BracketBits(std::string_view name, std::size_t from) {
 // opens, no closing bracket stands alone, no group directly follows another, no group's text comes twice and
 // the second byte of the marker sign does not occur. In such a name each pass below takes every group out
 // exactly once with the blank before it (a "[!]" among them), and a round group holding " of " stays as it
-// is. False, with `*title` unspecified, for any other name: the passes handle it.
-bool PlainBracketsTitle(std::string_view name, std::string* title) {
+// is. The spans of the name it keeps go in `*spans` when given. False, with `*title` and `*spans` unspecified,
+// for any other name: the passes handle it.
+bool PlainBracketsTitle(std::string_view name, std::string* title, TitleSpans* spans) {
   struct Group {
     std::size_t open;   // the opening bracket
     std::size_t close;  // the closing bracket
@@ -213,19 +216,29 @@ bool PlainBracketsTitle(std::string_view name, std::string* title) {
     const std::size_t start = (open > 0 && name[open - 1] == ' ') ? open - 1 : open;
     std::memcpy(out + written, name.data() + read, start - read);
     written += start - read;
+    if (spans != nullptr) spans->spans[spans->count++] = {read, start};
     read = groups[g].close + 1;
   }
   std::memcpy(out + written, name.data() + read, name.size() - read);
   written += name.size() - read;
+  if (spans != nullptr) spans->spans[spans->count++] = {read, name.size()};
   result.resize(written);
   return true;
 }
 
+void StripExtension(std::string* title) {
+  const std::size_t dot = title->rfind('.');
+  if (dot != std::string::npos) title->resize(dot);
+}
+
 }  // namespace
 
-void AssignRomTitle(std::string_view name, bool ignore_extensions, std::string* title) {
+void AssignRomTitle(std::string_view name, bool ignore_extensions, std::string* title, TitleSpans* spans) {
   std::string& result = *title;
-  if (!PlainBracketsTitle(name, &result)) {
+  if (spans != nullptr) spans->count = 0;
+  const bool plain = PlainBracketsTitle(name, &result, spans);
+  if (spans != nullptr) spans->known = plain;
+  if (!plain) {
     result.assign(name);
     if (result.empty()) return;
     if (result.find("[!]") != std::string::npos) {
@@ -236,10 +249,37 @@ void AssignRomTitle(std::string_view name, bool ignore_extensions, std::string* 
     BracketPass(result, '[', ']', /*keep_of_groups=*/false);
     RestoreMarkers(result);
   }
-  if (ignore_extensions) {
-    const std::size_t dot = result.rfind('.');
-    if (dot != std::string::npos) result.resize(dot);
+  if (ignore_extensions) StripExtension(&result);
+  if (spans != nullptr) spans->size = result.size();
+}
+
+void AssignListedTitle(std::string_view listed, std::string_view name, bool ignore_extensions, std::string* title,
+                       const TitleSpans* spans) {
+  // The known spans of `name`, taken from `listed`: one allocation, one copy per span.
+  const auto from_spans = [&](const TitleSpans& known) {
+    std::size_t total = 0;
+    for (std::size_t s = 0; s < known.count; ++s) total += known.spans[s].to - known.spans[s].from;
+    title->resize(total);
+    char* out = title->data();
+    for (std::size_t s = 0; s < known.count; ++s) {
+      std::memcpy(out, listed.data() + known.spans[s].from, known.spans[s].to - known.spans[s].from);
+      out += known.spans[s].to - known.spans[s].from;
+    }
+    title->resize(known.size);
+  };
+  if (listed.size() != name.size()) {
+    AssignRomTitle(name, ignore_extensions, title);  // not the lower-cased listed name: no case to keep
+    return;
   }
+  if (spans != nullptr && spans->known) return from_spans(*spans);
+  TitleSpans own;
+  std::string lower;
+  AssignRomTitle(name, ignore_extensions, &lower, &own);
+  if (own.known) return from_spans(own);
+  // The passes over the listed name itself find the same groups unless case tells two of them apart (or hides a
+  // " of "): then the title stays in lower case.
+  AssignRomTitle(listed, ignore_extensions, title);
+  if (LowerCase(*title) != lower) *title = lower;
 }
 
 std::string RomTitle(std::string_view name, bool ignore_extensions) {

@@ -57,8 +57,10 @@ struct RuleState {
   std::vector<std::vector<TranslationCandidate>> TranslationCandidates;
   std::string LastTranslationTag;
 
-  // The decisions so far, in log order, and the listing they refer to.
+  // The decisions so far, in log order, and the listing they refer to; with describe_files, also the plan's word
+  // on every file (plan.files, groups, members).
   CleaningPlan plan;
+  bool describe_files = true;
 
   // Scratch storage reused from one file or group to the next.
   std::vector<std::vector<Dump>> ZoneBuckets;

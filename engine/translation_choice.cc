@@ -27,7 +27,7 @@ bool IsCleanCandidate(const RuleState& state, const TranslationCandidate& candid
 
 }  // namespace
 
-void RecordTranslationCandidate(RuleState& state, std::size_t language, const Dump& dump) {
+const std::string& RecordTranslationCandidate(RuleState& state, std::size_t language, const Dump& dump) {
   const int slot = ++state.TranslationCounts[language];
   std::vector<TranslationCandidate>& slots = state.TranslationCandidates[language];
   if (static_cast<std::size_t>(slot) == slots.size()) slots.emplace_back();
@@ -37,6 +37,7 @@ void RecordTranslationCandidate(RuleState& state, std::size_t language, const Du
   candidate.score = VersionRank(candidate.name, state.WantedTranslations[language], &state.LastTranslationTag);
   candidate.tag = state.LastTranslationTag;
   AssignRomTitle(candidate.name, state.IgnoreExtensions, &candidate.title);
+  return candidate.title;
 }
 
 void ChooseTranslations(RuleState& state) {
@@ -69,7 +70,8 @@ void ChooseTranslations(RuleState& state) {
     }
     for (int slot = 0; slot < count; ++slot) {
       if (slot != best_of[slot]) {
-        DisposeRomFile(state, slots[slot].dump(), slots[best_of[slot]].name, DisposalReason::kBetterTranslation);
+        const Dump best = slots[best_of[slot]].dump();
+        DisposeRomFile(state, slots[slot].dump(), &best, DisposalReason::kBetterTranslation);
       }
     }
   }

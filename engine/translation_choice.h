@@ -8,8 +8,8 @@
 namespace varnel {
 
 // Sets `dump` aside as a candidate of wanted language `language` (an index of WantedTranslations), with its
-// VersionRank score, its tag and its title. The table grows as needed.
-void RecordTranslationCandidate(RuleState& state, std::size_t language, const Dump& dump);
+// VersionRank score, its tag and its title, which it returns. The table grows as needed.
+const std::string& RecordTranslationCandidate(RuleState& state, std::size_t language, const Dump& dump);
 
 // Settles the candidates set aside since the last call: per language and per game title, the best score
 // stays (on equal scores the later candidate carrying nothing but its tag and selected zones); every other

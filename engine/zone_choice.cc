@@ -33,7 +33,7 @@ void ChooseVerifiedFirst(RuleState& state, std::span<const Dump> group) {
                                 : plain != nullptr  ? DisposalReason::kPlainFound
                                                     : DisposalReason::kFirstKept;
   for (const Dump& dump : group) {
-    if (&dump != winner) DisposeRomFile(state, dump, winner->name, reason);
+    if (&dump != winner) DisposeRomFile(state, dump, winner, reason);
   }
 }
 
@@ -50,23 +50,23 @@ void ChooseBySelectedZones(RuleState& state, std::span<const Dump> group) {
   for (const Dump& dump : group) {
     const std::size_t column = state.zone_matcher.FirstZoneIn(dump.name);
     if (column == zone_count && Contains(dump.name, "(")) {
-      DisposeRomFile(state, dump, "", DisposalReason::kUnselectedZone);
+      DisposeRomFile(state, dump, nullptr, DisposalReason::kUnselectedZone);
       continue;
     }
     columns[column].push_back(dump);
   }
 
-  std::string_view kept_name;
+  Dump kept;
   bool zone_already_kept = false;
   for (std::size_t c = 0; c <= zone_count; ++c) {
     const std::vector<Dump>& column = columns[c];
     if (column.empty()) continue;
     if (state.ZoneMode == ZoneMode::kFirstSelectedZone && zone_already_kept) {
-      for (const Dump& dump : column) DisposeRomFile(state, dump, kept_name, DisposalReason::kPrioritaryFound);
+      for (const Dump& dump : column) DisposeRomFile(state, dump, &kept, DisposalReason::kPrioritaryFound);
       continue;
     }
     const std::string_view zone = c < zone_count ? std::string_view(state.ZoneList[c]) : std::string_view();
-    kept_name = BestDumpRule(state, column, zone);
+    kept = *BestDumpRule(state, column, zone);
     zone_already_kept = true;
   }
 }
@@ -110,8 +110,8 @@ bool PlainDump(std::string_view name, std::string_view zone) {
   }
 }
 
-std::string_view BestDumpRule(RuleState& state, std::span<const Dump> dumps, std::string_view zone) {
-  if (dumps.empty()) return {};
+const Dump* BestDumpRule(RuleState& state, std::span<const Dump> dumps, std::string_view zone) {
+  if (dumps.empty()) return nullptr;
   const Dump* winner = nullptr;
   DisposalReason reason = DisposalReason::kFirstKept;
   for (const Dump& dump : dumps) {
@@ -132,9 +132,9 @@ std::string_view BestDumpRule(RuleState& state, std::span<const Dump> dumps, std
   }
   if (winner == nullptr) winner = &dumps.front();
   for (const Dump& dump : dumps) {
-    if (&dump != winner) DisposeRomFile(state, dump, winner->name, reason);
+    if (&dump != winner) DisposeRomFile(state, dump, winner, reason);
   }
-  return winner->name;
+  return winner;
 }
 
 void ChooseZoneDumps(RuleState& state, std::span<const Dump> group) {

@@ -17,8 +17,9 @@ std::string_view RunTag(std::string_view name);
 bool PlainDump(std::string_view name, std::string_view zone);
 
 // Keeps one dump of `dumps`: the first holding "[!]", else the first PlainDump for `zone`, else the first;
-// disposes of every other one, in order, naming the one kept. Returns the name of the one kept.
-std::string_view BestDumpRule(RuleState& state, std::span<const Dump> dumps, std::string_view zone);
+// disposes of every other one, in order, naming the one kept. Returns the one kept (an element of `dumps`), or
+// nullptr when `dumps` is empty.
+const Dump* BestDumpRule(RuleState& state, std::span<const Dump> dumps, std::string_view zone);
 
 // Decides a closed group of two or more dumps of one game (listing order) by state.ZoneMode: keeps the
 // wanted dumps and disposes of every other one, in the order of their log lines.

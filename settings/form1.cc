@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QHideEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -18,6 +19,8 @@
 #include "settings/form1_host.h"
 #include "settings/form1_values.h"
 #include "settings/list_box_text.h"
+#include "settings/preview_form.h"
+#include "settings/preview_rows.h"
 #include "ui/kit/drive_list.h"
 #include "ui/kit/folder_tree.h"
 #include "ui/kit/form_layout.h"
@@ -228,6 +231,19 @@ void Form1::BuildControls() {
   quit->setText(QStringLiteral("Quit"));
   connect(quit, &QPushButton::clicked, this, &Form1::HideAndRequestMenu);
 
+  auto* preview = PlaceControl<QPushButton>(this, "Command5", 4680, 7590, 1695, 405);
+  preview->setText(QStringLiteral("Preview"));
+  connect(preview, &QPushButton::clicked, this, &Form1::Preview);
+  // What the plan is made of: each change says whether the preview still shows it.
+  connect(folders_, &FolderTree::PathChanged, this, &Form1::UpdatePreview);
+  for (QLineEdit* box : {zones_, translations_}) connect(box, &QLineEdit::textChanged, this, &Form1::UpdatePreview);
+  for (QPlainTextEdit* box : {kept_, excluded_})
+    connect(box, &QPlainTextEdit::textChanged, this, &Form1::UpdatePreview);
+  for (QAbstractButton* box :
+       {static_cast<QAbstractButton*>(translations_wanted_), static_cast<QAbstractButton*>(test_),
+        static_cast<QAbstractButton*>(multi_ext_), option1_, option2_, option3_, option4_})
+    connect(box, &QAbstractButton::toggled, this, &Form1::UpdatePreview);
+
   for (const auto& [box, label] : kBoxLabels) {
     ToggleWithLabel(findChild<QLabel*>(QLatin1String(label)), findChild<QAbstractButton*>(QLatin1String(box)));
   }
@@ -326,11 +342,82 @@ void Form1::Go() {
   if (!folder) return;
   RunSettings settings = CurrentRunSettings();
   settings.RomFolder = *folder;
-  const auto open_in_editor = [this](const std::string& log) { OpenLogInEditor(log, this, options_.log_opener); };
-  Form1Host host(this, progress_, result_, options_.open_log ? options_.open_log : open_in_editor);
+  Form1Host host = MakeHost(this);
   // The run does not return to the event loop before its end.
   const WaitCursor busy;
   RunCleaning(settings, host);
+}
+
+Form1Host Form1::MakeHost(QWidget* over) {
+  const auto open_in_editor = [this](const std::string& log) { OpenLogInEditor(log, this, options_.log_opener); };
+  return Form1Host(over, progress_, result_, options_.open_log ? options_.open_log : open_in_editor);
+}
+
+void Form1::Preview() {
+  const std::optional<std::string> folder = ChosenFolder();
+  if (!folder) return;
+  RunSettings settings = CurrentRunSettings();
+  settings.RomFolder = *folder;
+  CleaningPlan plan;
+  Status planned = Status::Ok();
+  {
+    const WaitCursor busy;
+    planned = PlanFolder(settings, &plan);
+  }
+  if (!planned.ok()) {
+    ShowMessageBox(preview_ ? static_cast<QWidget*>(preview_) : this, QString::fromStdString(planned.ToString()),
+                   MessageIcon::kExclamation);
+    return;
+  }
+  if (!preview_) {
+    preview_ = new PreviewForm(this);
+    connect(preview_, &PreviewForm::RefreshRequested, this, &Form1::Preview);
+    connect(preview_, &PreviewForm::ApplyRequested, this, &Form1::ApplyPreview);
+  }
+  previewed_ = settings;
+  preview_refused_ = false;
+  preview_->ShowPlan(std::move(plan), settings.RomFolder,
+                     EnglishChosen() ? PreviewLanguage::kEnglish : PreviewLanguage::kFrench);
+  UpdatePreview();
+  if (preview_->isVisible()) {  // behind the cleaning window, perhaps
+    preview_->raise();
+    preview_->activateWindow();
+  }
+  preview_->show();
+}
+
+void Form1::UpdatePreview() {
+  if (!preview_) return;
+  preview_->SetUpToDate(!preview_refused_ && SamePlanInputs(previewed_, CurrentRunSettings()));
+  preview_->SetApplyAllowed(!test_->isChecked());
+}
+
+void Form1::ApplyPreview() {
+  UpdatePreview();
+  if (!preview_ || !preview_->up_to_date() || test_->isChecked()) return;
+  // A real run like Go's, on the folder the plan was made of: it must still be the chosen one.
+  const std::optional<std::string> folder = FolderForGo();
+  if (!folder || *folder != previewed_.RomFolder) return;
+  RunSettings settings = CurrentRunSettings();
+  settings.RomFolder = *folder;
+  Form1Host host = MakeHost(preview_);
+  RunResult result;
+  {
+    const WaitCursor busy;
+    result = ApplyPlan(preview_->plan(), settings, host);
+  }
+  if (result.outcome == RunResult::Outcome::kCompleted) {
+    Preview();  // what the folder holds now
+  } else if (result.outcome == RunResult::Outcome::kFolderChanged) {
+    preview_refused_ = true;
+    UpdatePreview();
+  }
+}
+
+void Form1::hideEvent(QHideEvent* event) {
+  // A window minimised by the user keeps its preview; one that is hidden (Quit, the menu) closes it.
+  if (preview_ && !event->spontaneous()) preview_->close();
+  JobForm::hideEvent(event);
 }
 
 void Form1::ApplyTranslationToggle() {

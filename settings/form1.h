@@ -1,6 +1,7 @@
 #ifndef VARNEL_SETTINGS_FORM1_H_
 #define VARNEL_SETTINGS_FORM1_H_
 
+#include <QPointer>
 #include <QString>
 #include <functional>
 #include <string>
@@ -17,11 +18,14 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QProgressBar;
+class QHideEvent;
 
 namespace varnel {
 
 class DriveList;
 class FolderTree;
+class Form1Host;
+class PreviewForm;
 
 // Where the cleaning window keeps and finds things; tests and benchmarks give their own.
 struct Form1Options {
@@ -42,6 +46,10 @@ struct Form1Options {
 // configuration file is read silently and the defaults fill in for a missing, unreadable or short file; the
 // zone mode and the Open logfile, Move, multi-extension and Trash boxes take the states kept in the state file
 // (Test always starts checked). A click on the label beside a box toggles it; Move and Trash clear each other.
+// "Preview" (`Command5`) plans the chosen folder with the current settings, touching nothing, and shows the plan
+// in a PreviewForm over the window, which closes when the window hides. The preview is out of date once the folder,
+// a list, the translation choice, the zone mode or the multi-extension box changes; its "Apply" carries out the plan
+// shown, with the disposal the window shows, while Test is unchecked and the preview is up to date.
 class Form1 : public JobForm {
   Q_OBJECT
 
@@ -61,12 +69,23 @@ class Form1 : public JobForm {
   // The list settings as the save button writes them, line breaks taken the same way.
   ConfigValues CurrentConfigValues() const;
 
+ protected:
+  void hideEvent(QHideEvent* event) override;
+
  private:
   void BuildControls();
   void Load();
   void SaveFile();
   void Go();
   void ApplyTranslationToggle();
+  // "Preview", and the preview's "Refresh": plans the chosen folder and shows the plan.
+  void Preview();
+  // The preview's "Apply".
+  void ApplyPreview();
+  // Tells the preview whether it is up to date and whether it may apply.
+  void UpdatePreview();
+  // The host of a run started here: its boxes over `over`, the window's progress bar and result line.
+  Form1Host MakeHost(QWidget* over);
 
   Form1Options options_;
   DriveList* drives_ = nullptr;
@@ -90,6 +109,9 @@ class Form1 : public JobForm {
   QLabel* legend_right_ = nullptr;
   QLabel* result_ = nullptr;
   QProgressBar* progress_ = nullptr;
+  QPointer<PreviewForm> preview_;
+  RunSettings previewed_;         // the settings the preview's plan was made with
+  bool preview_refused_ = false;  // the folder no longer held the plan's names: out of date until refreshed
 };
 
 }  // namespace varnel

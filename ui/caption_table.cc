@@ -41,6 +41,7 @@ const std::array<CaptionRow, kCaptionRowCount> kCaptionRows = std::to_array<Capt
      "Lancer le process complet sans effacer ou déplacer les fichiers. Génère le fichier log si la case ci-dessous "
      "est cochée."},
     {kForm1, "Command2", kCaption, "Quit", "Quitter"},
+    {kForm1, "Command5", kCaption, "Preview", "Aperçu"},
     {kForm1, "LogFile", kToolTip, "Open logfile with notepad at the end of the process.",
      "Ouvrir le fichier log à la fin du process avec notepad."},
     {kForm1, "Option2", kCaption, "Priority to [!] instead of zones", "Priorité au [!] au lieu des zones"},

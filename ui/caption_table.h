@@ -38,7 +38,7 @@ struct CaptionRow {
   int column = 0;  // the column of a kColumn row, from 0
 };
 
-inline constexpr std::size_t kCaptionRowCount = 52;
+inline constexpr std::size_t kCaptionRowCount = 53;
 inline constexpr std::size_t kLegendEntryCount = 18;
 
 // Every caption and tool tip of the five windows, in the order they are set.

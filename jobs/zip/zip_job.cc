@@ -53,13 +53,13 @@ ZipJobResult Ended(ZipJobEnd end, ZipJobResult result = {}) {
 
 }  // namespace
 
-std::vector<PlannedFile> PlanZipJob(const std::vector<std::string>& names,
-                                    const std::function<bool(const std::string& archive)>& archive_exists) {
-  std::vector<PlannedFile> plan;
+std::vector<PlannedZip> PlanZipJob(const std::vector<std::string>& names,
+                                   const std::function<bool(const std::string& archive)>& archive_exists) {
+  std::vector<PlannedZip> plan;
   plan.reserve(names.size());
   std::set<std::string> archives;
   for (const std::string& name : names) {
-    PlannedFile file{name, ZipArchiveName(name), ZipStep::kZip};
+    PlannedZip file{name, ZipArchiveName(name), ZipStep::kZip};
     if (!archives.insert(NameKey(file.archive)).second) {
       file.step = ZipStep::kSameArchiveAs;
     } else if (archive_exists(file.archive)) {
@@ -102,7 +102,7 @@ ZipJobResult RunZipJob(const ZipJobSettings& settings, ZipHost& host) {
   // An interrupted job's temporaries go before this one writes any; one that cannot go stays harmless, as
   // this job creates its own under new names and never replaces a file.
   RemoveLeftoverTemporaries(archive_folder).IgnoreError();
-  const std::vector<PlannedFile> plan = PlanZipJob(
+  const std::vector<PlannedZip> plan = PlanZipJob(
       names, [&archive_folder](const std::string& archive) { return PathExists(JoinPath(archive_folder, archive)); });
 
   const WaitEvents events = [&host] {
@@ -123,13 +123,13 @@ ZipJobResult RunZipJob(const ZipJobSettings& settings, ZipHost& host) {
   bool archiver_ran = false;
   std::vector<std::size_t> intents(plan.size());
   const auto intend = [&](std::size_t i) {
-    const PlannedFile& file = plan[i];
+    const PlannedZip& file = plan[i];
     if (file.step != ZipStep::kSkip) {
       intents[i] = recorder.Intent(file.name, FileAction::kZip, std::string(kArchiveFolderName) + "/" + file.archive);
     }
   };
   const auto zip_file = [&](std::size_t i) {
-    const PlannedFile& file = plan[i];
+    const PlannedZip& file = plan[i];
     if (!events()) {
       ended = ZipJobEnd::kStopped;
       return false;

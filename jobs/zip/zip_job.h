@@ -31,7 +31,8 @@ enum class ZipStep {
   kSameArchiveAs,  // an earlier listed file gives the same archive name: not zipped
 };
 
-struct PlannedFile {
+// What the zip job does with one listed file.
+struct PlannedZip {
   std::string name;     // the listed file
   std::string archive;  // its archive's name in ZippedRoms
   ZipStep step = ZipStep::kZip;
@@ -41,8 +42,8 @@ struct PlannedFile {
 // skipped when `archive_exists` says that archive is there already; every later file of that archive name is
 // kSameArchiveAs, whether or not the archive exists. Archive names are compared as the file system does
 // (Windows: without regard to case).
-std::vector<PlannedFile> PlanZipJob(const std::vector<std::string>& names,
-                                    const std::function<bool(const std::string& archive)>& archive_exists);
+std::vector<PlannedZip> PlanZipJob(const std::vector<std::string>& names,
+                                   const std::function<bool(const std::string& archive)>& archive_exists);
 
 // A listed file that has no new archive, with why ("another file has the same archive name", "7z ended with
 // code 2", the system's reason).

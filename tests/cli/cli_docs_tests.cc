@@ -164,6 +164,9 @@ TEST_F(CliDocsTest, TheBashCompletionOffersWhatEachPlaceTakes) {
       {{"varnel-cli", "clean", "--mode", ""}, modes},
       {{"varnel-cli", "clean", "--mode", "=", "first"}, {"first-selected"}},  // "--mode=first"
       {{"varnel-cli", "clean", "--zones", ""}, {}},                           // a text of the user's own
+      {{"varnel-cli", "clean", "--plan", "="}, {"text", "json"}},             // "--plan="
+      {{"varnel-cli", "clean", "--plan", "=", "j"}, {"json"}},                // "--plan=j"
+      {{"varnel-cli", "clean", "--plan", "r"}, {"roms"}},                     // "--plan" takes no word after it
       {{"varnel-cli", "clean", "--zones", "zip", "--mu"}, {"--multi-ext"}},   // "zip" is the zones' text
       {{"varnel-cli", "clean", "--config", "7z"}, {"7z-alt"}},
       {{"varnel-cli", "clean", "7"}, {"7*"}},

@@ -646,5 +646,63 @@ TEST_F(CliTest, RefusesTheHomeFolderAndAFolderAnotherJobHolds) {
   EXPECT_EQ(ReadFile(romset / "logfile.txt"), "earlier run");
 }
 
+// --plan prints every file's decision, game after game, and touches nothing, not even the log; names are printed
+// escaped, or in JSON with the bytes that are not UTF-8 in hexadecimal.
+TEST_F(CliTest, PlanPrintsEveryFileAndTouchesNothing) {
+  const fs::path folder = root_ / "romset";
+  fs::create_directories(folder);
+  for (const char* name : {"Caf\xE9 (E).nes", "Caf\xE9 (J).nes", "Tab\tGame (U).nes", "Zoo (E) (Beta).nes"}) {
+    WriteFile(folder / name, "");
+  }
+  const std::vector<std::string> before = Tree(folder);
+  const std::vector<std::string> lists = {"--keep", "(u)", "--exclude", "(beta"};
+  const auto run = [&](std::vector<std::string> options) {
+    std::vector<std::string> args = {"clean", folder.string()};
+    args.insert(args.end(), lists.begin(), lists.end());
+    args.insert(args.end(), options.begin(), options.end());
+    return Run(args);
+  };
+  const auto [code, out, err] = run({"--plan"});
+  EXPECT_EQ(code, 0) << err;
+  EXPECT_EQ(out,
+            "Caf\\xE9 (E).nes\tCaf\\xE9.nes\tkept\t\t\n"
+            "Caf\\xE9 (J).nes\tCaf\\xE9.nes\tgoing\t2\tCaf\\xE9 (E).nes\n"
+            "Tab\\tGame (U).nes\tTab\\tGame.nes\tkept\tK\t\n"
+            "Zoo (E) (Beta).nes\tZoo.nes\tgoing\t6\t\n");
+  EXPECT_EQ(std::get<1>(run({"--plan=text"})), out);
+  const auto [json_code, json, json_err] = run({"--plan=json", "--move"});
+  EXPECT_EQ(json_code, 0) << json_err;
+  EXPECT_EQ(json,
+            R"({"name_hex":"436166E9202845292E6E6573","title_hex":"436166E92E6E6573","decision":"kept","reason":"",)"
+            R"("winner":""})"
+            "\n"
+            R"({"name_hex":"436166E920284A292E6E6573","title_hex":"436166E92E6E6573","decision":"going","reason":"2",)"
+            R"("winner_hex":"436166E9202845292E6E6573"})"
+            "\n"
+            R"({"name":"Tab\tGame (U).nes","title":"Tab\tGame.nes","decision":"kept","reason":"K","winner":""})"
+            "\n"
+            R"({"name":"Zoo (E) (Beta).nes","title":"Zoo.nes","decision":"going","reason":"6","winner":""})"
+            "\n");
+  EXPECT_EQ(Tree(folder), before);  // no log, nothing moved
+
+  const Expected refused[] = {
+      {{"clean", folder.string(), "--plan", "--apply", "--yes"}, 2, "", "--apply"},
+      {{"clean", folder.string(), "--plan", "--print-log"}, 2, "", "--print-log"},
+      {{"clean", folder.string(), "--plan=csv"}, 2, "", "--plan"},
+      {{"clean", (root_ / "missing").string(), "--plan"}, 1, "", "missing"},
+  };
+  for (const Expected& c : refused) ExpectRun(c);
+  EXPECT_EQ(Tree(folder), before);
+  EXPECT_FALSE(fs::exists(root_ / "state"));  // no run recorded
+
+  // Output that cannot be written (a full disk) fails with the reason.
+  const std::string full =
+      Quote(VARNEL_CLI_PATH) + " clean " + Quote(folder) + " --plan >/dev/full 2>" + Quote(root_ / "err");
+  const int status = std::system(full.c_str());
+  EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 1);
+  EXPECT_EQ(ReadFile(root_ / "err"),
+            "Cannot write the plan to the standard output: " + std::string(std::strerror(ENOSPC)) + "\n");
+}
+
 }  // namespace
 }  // namespace varnel

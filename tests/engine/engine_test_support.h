@@ -34,6 +34,7 @@ class EngineStateTest : public ::testing::Test {
   // A dump whose listed and lower-cased names are both `name`, kept alive by the fixture.
   Dump Keep(const std::string& name) {
     state_.plan.listing.push_back(name);
+    state_.plan.files.emplace_back();
     return Dump{state_.plan.listing.size() - 1, names_.emplace_back(name)};
   }
   // The log lines decided so far.

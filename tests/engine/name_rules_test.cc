@@ -28,6 +28,19 @@ TEST(ListRuleTest, CutsLowerCasedTextAndMatchesSubstrings) {
   EXPECT_TRUE(MatchesExclusionList("game (beta).zip", {"", " ", "(beta)"}));
 }
 
+// The item of `items` that starts first in `name`, the first listed among those starting there; blank items
+// passed over when `skip_blank`. PatternListMatcher::kNoItem when none occurs.
+std::uint32_t FirstItemIn(const std::string& name, const std::vector<std::string>& items, bool skip_blank) {
+  std::uint32_t found = PatternListMatcher::kNoItem;
+  std::size_t found_at = std::string::npos;
+  for (std::uint32_t i = 0; i < items.size(); ++i) {
+    if (skip_blank && items[i].find_first_not_of(" \t\r\n") == std::string::npos) continue;
+    const std::size_t at = name.find(items[i]);
+    if (at != std::string::npos && (found_at == std::string::npos || at < found_at)) found = i, found_at = at;
+  }
+  return found;
+}
+
 // The one-pass matchers against the plain rules: random lists over random names, then the default exclusion
 // list and the default zones over real names.
 void ExpectMatchersAgree(const std::vector<std::string>& items, const std::vector<std::string>& names) {
@@ -37,6 +50,8 @@ void ExpectMatchersAgree(const std::vector<std::string>& items, const std::vecto
   for (const std::string& name : names) {
     ASSERT_EQ(keep.Matches(name), MatchesKeepList(name, items)) << name;
     ASSERT_EQ(exclusion.Matches(name), MatchesExclusionList(name, items)) << name;
+    ASSERT_EQ(keep.Find(name), FirstItemIn(name, items, false)) << name;
+    ASSERT_EQ(exclusion.Find(name), FirstItemIn(name, items, true)) << name;
     const std::uint64_t held = zones.ZonesIn(name);
     std::size_t first = items.size();
     for (std::size_t z = items.size(); z-- > 0;) {
@@ -148,6 +163,39 @@ TEST(RomTitleTest, AgreesWithThePlainRuleOnRandomAndRealNames) {
   for (std::string line; std::getline(list, line);) {
     const std::string name = LowerCase(line);
     for (const bool ignore : {false, true}) ASSERT_EQ(RomTitle(name, ignore), PlainRomTitle(name, ignore)) << name;
+  }
+}
+
+// The title of a listed name with its case: the title of the lower-cased name, in the name's letters.
+TEST(RomTitleTest, ListedTitleKeepsTheCaseOfTheName) {
+  const struct {
+    std::string listed;
+    bool ignore_extensions;
+    std::string title;
+  } cases[] = {
+      {"Super Mario Bros. (E) [!].nes", false, "Super Mario Bros..nes"},
+      {"Zelda II - The Adventure of Link (U).NES", true, "Zelda II - The Adventure of Link"},
+      {"Game (Disk 1 Of 2) (E).nes", false, "Game (Disk 1 Of 2).nes"},  // " of " is looked for in lower case
+      {"\xC3\x89T\xC3\x89 (F).nes", false, "\xC3\x89T\xC3\x89.nes"},
+      {"Game (E) (e).nes", false, "Game.nes"},
+      // The rule over the listed name would take out the numbering: the title stays in lower case.
+      {"Game (Side A Of B) [b1] [b1].nes", false, "game (side a of b).nes"},
+  };
+  std::string title;
+  for (const auto& c : cases) {
+    AssignListedTitle(c.listed, LowerCase(c.listed), c.ignore_extensions, &title);
+    EXPECT_EQ(title, c.title) << c.listed;
+  }
+  const std::vector<std::string> pieces = {
+      "(", ")",   "[",   "]",   " ",        "A",    "e",        " of ",           " OF ",
+      ".", "[!]", "(E)", "(e)", "\xC3\x89", "\xC3", "(1 Of 2)", "Some Long Words"};
+  std::mt19937 random(11);
+  for (int i = 0; i < 20000; ++i) {
+    const std::string listed = RandomText(random, pieces, 12), name = LowerCase(listed);
+    for (const bool ignore : {false, true}) {
+      AssignListedTitle(listed, name, ignore, &title);
+      ASSERT_EQ(LowerCase(title), RomTitle(name, ignore)) << listed;
+    }
   }
 }
 

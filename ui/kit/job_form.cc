@@ -109,12 +109,18 @@ void JobForm::StartFolderList(DriveList* drives, FolderTree* folders, const QStr
   });
 }
 
-std::optional<std::string> JobForm::FolderForGo() {
+std::optional<std::string> JobForm::ChosenFolder() {
   if (folders_ == nullptr || !folders_->CheckFolder()) {
     ShowMessageBox(this, QString::fromUtf8(kChooseAFolderFirst), MessageIcon::kExclamation);
     return std::nullopt;
   }
-  const std::string folder = folders_->Folder();
+  return folders_->Folder();
+}
+
+std::optional<std::string> JobForm::FolderForGo() {
+  const std::optional<std::string> chosen = ChosenFolder();
+  if (!chosen) return std::nullopt;
+  const std::string& folder = *chosen;
   if (folder != go_ || unsaved_) {
     go_ = folder;
     chosen_ = folder;

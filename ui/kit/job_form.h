@@ -55,8 +55,10 @@ class JobForm : public QWidget {
   // aside. From then on the folder chosen and those states are kept there too, when the window is hidden or
   // destroyed and at each Go.
   void StartFolderList(DriveList* drives, FolderTree* folders, const QString& given, std::string state_path);
-  // The folder "Go" works on: the chosen folder, looked at once more. When none is chosen (or it is gone), says
-  // "Choose a folder first." and gives nothing. The folder is kept as the one of the window's last Go.
+  // The chosen folder, looked at once more. When none is chosen (or it is gone), says "Choose a folder first."
+  // and gives nothing.
+  std::optional<std::string> ChosenFolder();
+  // The folder "Go" works on: ChosenFolder(), kept as the one of the window's last Go.
   std::optional<std::string> FolderForGo();
 
  private:

@@ -156,10 +156,10 @@ TEST_F(ZipJobTest, ExistingArchivesAreKeptAndOneArchiveNameServesOneFile) {
 
 TEST(PlanZipJobTest, FirstFileOfEachArchiveNameDecides) {
   const auto exists = [](const std::string& archive) { return archive == "b.zip" || archive == "D.zip"; };
-  const std::vector<PlannedFile> plan =
+  const std::vector<PlannedZip> plan =
       PlanZipJob({"a.nes", "a.smc", "b", "b.nes", "c", "D.nes", "d.nes", "d.smc"}, exists);
   std::string steps;
-  for (const PlannedFile& file : plan) {
+  for (const PlannedZip& file : plan) {
     steps += file.name + ">" + file.archive + ":" + "zsx"[static_cast<int>(file.step)] + " ";
   }
   // Case tells archive names apart, as the file system does here.

@@ -24,6 +24,7 @@
 #include "settings/log_opener.h"
 #include "tests/support/qt_files.h"
 #include "tests/support/recording_hosts.h"
+#include "tests/support/shown_boxes.h"
 #include "ui/caption_table.h"
 #include "ui/kit/drive_list.h"
 #include "ui/kit/folder_tree.h"
@@ -109,14 +110,7 @@ class Form1Test : public QObject {
             [this](const std::string& path) { opened_logs_.push_back(path); }, StatePath().toStdString()};
   }
 
-  // The boxes shown since the last call, as "[icon] text".
-  QStringList Shown() {
-    QStringList shown;
-    for (const ShownMessageBox& box : boxes_->shown())
-      shown << QString::fromStdString(IconTag(box.icon)) + QLatin1Char(' ') + box.text;
-    boxes_->ClearShown();
-    return shown;
-  }
+  QStringList Shown() { return TakeShown(*boxes_); }
 
  private slots:
   void init() {  // the old scripted boxes end before the new ones start
