@@ -80,7 +80,7 @@ void HistoryForm::BuildControls() {
   // The folder takes the room the other columns leave: the list needs no scroll bar across.
   runs_->header()->setStretchLastSection(false);
   runs_->header()->setSectionResizeMode(2, QHeaderView::Stretch);
-  for (const auto [column, width] : {std::pair{0, 125}, {1, 80}, {3, 50}, {4, 50}})
+  for (const auto& [column, width] : {std::pair{0, 125}, {1, 80}, {3, 50}, {4, 50}})
     runs_->setColumnWidth(column, width);
   files_ = PlaceList(this, "List2", {"File", "Action", "Result"}, 3015, 2535);
   files_->setColumnWidth(0, 340);

@@ -1,8 +1,11 @@
 #include "history/undo.h"
 
+#include <atomic>
 #include <map>
 #include <memory>
 #include <optional>
+#include <thread>
+#include <unordered_set>
 #include <utility>
 
 #include "history/history_text.h"
@@ -122,8 +125,15 @@ class Undo {
   std::string PathOf(const std::string& path) const {
     return IsPathBelow(path) ? JoinPath(run_.summary.folder, path) : path;
   }
-  // The state of the step's file now; with `place`, also whether its place is free (else the move tells).
-  StepCheck Check(const UndoStep& step, bool place);
+  // True when the step's paths are ones this run can have written.
+  static bool PathsOfThisRun(const UndoStep& step);
+  // The state of a step's file now, looked at through `folders`; with `place`, also whether its place is free
+  // (else the move tells).
+  StepCheck Check(const UndoStep& step, bool place, OpenFolders& folders) const;
+  // For each step, whether its file is listed where the run put it and the run said what it was: such a file
+  // most likely comes back, and is looked at just before its move. One listing of each folder costs far less
+  // than looking at each file.
+  std::vector<bool> ListedInPlace();
   // What a step carried out tells its outcome record.
   struct Done {
     std::optional<FileIdentity> after;  // the file's identity where it differs from before (a copy)
@@ -200,19 +210,23 @@ void Undo::Plan() {
   }
 }
 
-StepCheck Undo::Check(const UndoStep& step, bool place) {
-  StepCheck check;
+bool Undo::PathsOfThisRun(const UndoStep& step) {
   const bool from_ok = step.action == FileAction::kUntrash ? IsPlainAbsolutePath(step.from) : IsPathBelow(step.from);
-  if (!from_ok || (!step.to.empty() && !IsPathBelow(step.to)) ||
-      (step.action == FileAction::kUntrash && !step.trash_info.empty() && !IsPlainAbsolutePath(step.trash_info))) {
+  return from_ok && (step.to.empty() || IsPathBelow(step.to)) &&
+         (step.action != FileAction::kUntrash || step.trash_info.empty() || IsPlainAbsolutePath(step.trash_info));
+}
+
+StepCheck Undo::Check(const UndoStep& step, bool place, OpenFolders& folders) const {
+  StepCheck check;
+  if (!PathsOfThisRun(step)) {
     check.reason = "not a file of this run";
     return check;
   }
-  const Status found = folders_->Identify(step.from, &check.identity);
+  const Status found = folders.Identify(step.from, &check.identity);
   if (!found.ok()) {
     // Gone from where the run put it: back in its place already (an earlier undo), or never moved.
     FileIdentity back;
-    if (!step.to.empty() && folders_->Identify(step.to, &back).ok() &&
+    if (!step.to.empty() && folders.Identify(step.to, &back).ok() &&
         (!step.expected || SameUnchangedFile(back, *step.expected))) {
       check.state = StepCheck::State::kAlreadyBack;
       return check;
@@ -235,6 +249,29 @@ StepCheck Undo::Check(const UndoStep& step, bool place) {
   }
   check.state = StepCheck::State::kReady;
   return check;
+}
+
+std::vector<bool> Undo::ListedInPlace() {
+  std::vector<bool> listed(steps_.size());
+  std::map<const FolderHandle*, std::unordered_set<std::string>> names_in;
+  std::string name;
+  for (std::size_t i = 0; i < steps_.size(); ++i) {
+    const UndoStep& step = steps_[i];
+    if (!step.expected || !PathsOfThisRun(step)) continue;
+    const FolderHandle& folder = folders_->Holding(step.from, &name);
+    auto names = names_in.find(&folder);
+    if (names == names_in.end()) {
+      std::vector<std::string> listing;
+      // A folder that cannot be listed lists nothing: its files are each looked at as their intents are written.
+      folder.ListNames(&listing).IgnoreError();
+      names = names_in
+                  .emplace(&folder, std::unordered_set<std::string>(std::make_move_iterator(listing.begin()),
+                                                                    std::make_move_iterator(listing.end())))
+                  .first;
+    }
+    listed[i] = names->second.count(name) > 0;
+  }
+  return listed;
 }
 
 Status Undo::MakeFoldersFor(const std::string& relative) {
@@ -314,7 +351,9 @@ UndoResult Undo::Run() {
   Plan();
   if (options_.ask) {
     int going_back = 0;
-    for (const UndoStep& step : steps_) going_back += Check(step, /*place=*/true).state == StepCheck::State::kReady;
+    for (const UndoStep& step : steps_) {
+      going_back += Check(step, /*place=*/true, *folders_).state == StepCheck::State::kReady;
+    }
     if (!host_.Confirm(UndoQuestion(run_.summary, going_back))) {
       result_.outcome = UndoResult::Outcome::kNotConfirmed;
       return std::move(result_);
@@ -333,19 +372,39 @@ UndoResult Undo::Run() {
   double value = 0;
   host_.SetProgress(0, maximum, value);
   int failed = 0;
+  const std::vector<bool> listed = ListedInPlace();
   std::vector<StepCheck> checks(steps_.size());
   std::vector<std::size_t> intents(steps_.size());
-  // Each file is looked at as its intent is written, just before its batch goes to disk and its files are
+  // A file listed where the run put it gets its intent with the identity the run gave it, and is looked at on a
+  // thread of its own that runs ahead of the moves, while the intents go to disk and the files before it move.
+  std::atomic<std::size_t> looked_at{0};  // the steps before this one are looked at
+  std::jthread looker([&](std::stop_token stop) {
+    OpenFolders own_folders(folder);
+    for (std::size_t i = 0; i < steps_.size() && !stop.stop_requested(); ++i) {
+      if (listed[i]) checks[i] = Check(steps_[i], /*place=*/false, own_folders);
+      looked_at.store(i + 1, std::memory_order_release);
+    }
+  });
+  // Any other file is looked at as its intent is written, just before its batch goes to disk and its files are
   // moved: one back in its place already gets no intent, one that cannot come back an intent and its reason.
   const auto intend = [&](std::size_t i) {
     const UndoStep& step = steps_[i];
-    checks[i] = Check(step, /*place=*/false);
+    if (listed[i]) {
+      intents[i] = recorder_.Intent(step.from, step.action, step.to, &*step.expected);
+      return;
+    }
+    checks[i] = Check(step, /*place=*/false, *folders_);
     if (checks[i].state == StepCheck::State::kAlreadyBack) return;
     const bool ready = checks[i].state == StepCheck::State::kReady;
     intents[i] = recorder_.Intent(step.from, step.action, step.to, ready ? &checks[i].identity : nullptr);
   };
   const auto act = [&](std::size_t i) {
     const UndoStep& step = steps_[i];
+    if (listed[i]) {
+      while (looked_at.load(std::memory_order_acquire) <= i) std::this_thread::yield();
+      // Listed a moment ago, gone now: whoever took it, this undo did nothing to it.
+      if (checks[i].state == StepCheck::State::kAlreadyBack) checks[i] = {StepCheck::State::kRefused, kNotFound, {}};
+    }
     const StepCheck& check = checks[i];
     if (check.state != StepCheck::State::kAlreadyBack) {
       Status status = check.state == StepCheck::State::kReady ? Status::Ok() : Status::Error(check.reason);

@@ -1,5 +1,6 @@
 #include "platform/folder_handle.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -37,6 +38,35 @@ Status FolderHandle::IdentifyFile(const std::string& name, FileIdentity* identit
   if (S_ISDIR(info.st_mode)) return Status::Error(kNotAFile, EISDIR);
   *identity = IdentityOf(info);
   return Status::Ok();
+}
+
+Status FolderHandle::ListNames(std::vector<std::string>* names) const {
+  names->clear();
+  // The listing reads through a descriptor of its own: the handle's stays where it is for the calls by name.
+  const int fd = fd_ >= 0 ? ::openat(fd_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)
+                          : ::open(path_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return ErrnoStatus(errno);
+  DIR* dir = ::fdopendir(fd);
+  if (dir == nullptr) {
+    const int error = errno;
+    ::close(fd);
+    return ErrnoStatus(error);
+  }
+  int error = 0;
+  for (;;) {
+    errno = 0;  // readdir tells its end from its failure only by errno
+    const dirent* entry = ::readdir(dir);
+    if (entry == nullptr) {
+      error = errno;
+      break;
+    }
+    const std::string_view name = entry->d_name;
+    if (name != "." && name != "..") names->emplace_back(name);
+  }
+  ::closedir(dir);
+  if (error == 0) return Status::Ok();
+  names->clear();
+  return ErrnoStatus(error);
 }
 
 Status FolderHandle::MoveWithoutReplace(const std::string& name, const FolderHandle& target,

@@ -1,6 +1,8 @@
 #include "platform/folder_handle.h"
 
 #include "platform/file_ops.h"
+#include "platform/windows/win_handle.h"
+#include "platform/windows/win_text.h"
 
 namespace varnel {
 
@@ -16,6 +18,16 @@ Status FolderHandle::RemoveFile(const std::string& name) const { return varnel::
 
 Status FolderHandle::IdentifyFile(const std::string& name, FileIdentity* identity) const {
   return varnel::IdentifyFile(JoinPath(path_, name), identity);
+}
+
+Status FolderHandle::ListNames(std::vector<std::string>* names) const {
+  names->clear();
+  const Status listed = ForEachFolderEntry(Utf8ToWide(path_) + L"\\*", /*folders_only=*/false,
+                                           [names](std::wstring_view name, unsigned long) {
+                                             if (name != L"." && name != L"..") names->push_back(WideToUtf8(name));
+                                           });
+  if (!listed.ok()) names->clear();
+  return listed;
 }
 
 Status FolderHandle::MoveWithoutReplace(const std::string& name, const FolderHandle& target,

@@ -255,6 +255,12 @@ TEST_F(UndoTest, ABlockedUndoReportsItsFilesAndChangesNothingElse) {
   const UndoResult again = Undo();
   EXPECT_EQ(again.run.id, undone.run.id);
   EXPECT_EQ(again.came_back, 1);
+  // That undo names only what it did: the files back in their place already are none of its own.
+  const RecordedRun second = Newest();
+  ASSERT_EQ(second.files.size(), 4u);
+  std::set<std::string> named;
+  for (const RecordedFile& file : second.files) named.insert(file.destination);
+  EXPECT_EQ(named, (std::set<std::string>{"Bomber (U).nes", "Zelda (F).nes", "Adventure (J).nes", "-dash (E).nes"}));
 }
 
 TEST_F(UndoTest, DeletedFilesAreReportedAsNotRestorable) {

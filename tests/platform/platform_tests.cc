@@ -306,6 +306,27 @@ TEST_P(FolderHandleTest, MovesByNameAndNeverOverwrites) {
             MoveWithoutReplace(JoinPath(roms_, "nothing"), JoinPath(moved_, "nothing")).message());
 }
 
+// Every entry is listed, hidden ones and folders too, and a name that is not UTF-8 as its bytes; a listing that
+// cannot be made lists nothing.
+TEST_P(FolderHandleTest, ListsEveryNameOfItsFolder) {
+  std::set<std::string> expected = {"moved", ".hidden", "Game (E).nes", "-dash *.nes"};
+#ifndef _WIN32
+  expected.insert("caf\xE9.nes");
+#endif
+  for (const std::string& name : expected) {
+    if (name != "moved") std::ofstream(JoinPath(roms_, name)) << name;
+  }
+  std::vector<std::string> names = {"left over"};
+  ASSERT_TRUE(folder_handle_.ListNames(&names).ok());
+  EXPECT_EQ(std::set<std::string>(names.begin(), names.end()), expected);
+  EXPECT_EQ(names.size(), expected.size());
+
+  FolderHandle gone;
+  gone.Open(JoinPath(roms_, "no such folder"));
+  EXPECT_FALSE(gone.ListNames(&names).ok());
+  EXPECT_TRUE(names.empty());
+}
+
 INSTANTIATE_TEST_SUITE_P(HeldAndByPath, FolderHandleTest, ::testing::Bool());
 
 TEST(TextFileTest, LogFileWritesAtOnceAndWholeFilesAreRead) {
