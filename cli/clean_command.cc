@@ -7,6 +7,7 @@
 
 #include "cli/exit_codes.h"
 #include "cli/plan_output.h"
+#include "cli/terminal.h"
 #include "cli/terminal_host.h"
 #include "engine/cleaning_run.h"
 #include "platform/text_file.h"
@@ -175,7 +176,7 @@ int RunCleanCommand(const CleanOptions& options) {
   } else {
     std::printf("%s\n", result.summary.c_str());
   }
-  std::fflush(stdout);
+  FlushOutput();
   if (result.failed_count > 0) {
     std::fprintf(stderr, "%d file%s could not be %s: see %s\n", result.failed_count,
                  result.failed_count == 1 ? "" : "s", options.trash ? "put in the trash" : "moved or deleted",

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "cli/exit_codes.h"
+#include "cli/terminal.h"
 #include "cli/terminal_progress.h"
 #include "history/history_folder.h"
 #include "history/history_text.h"
@@ -109,7 +110,7 @@ int RunUndoCommand(const UndoOptionsOnCommandLine& options) {
   }
   std::printf("Undoing %s: the %s run of %s in %s\n", run.id.c_str(), std::string(JobName(run.job)).c_str(),
               std::string(LocalTimeOf(run.started)).c_str(), PrintableText(run.folder).c_str());
-  std::fflush(stdout);
+  FlushOutput();
   undo.id = run.id;
   UndoTerminalHost host;
   return UndoRun(undo, host).all_back() ? kExitDone : kExitFailed;

@@ -1,15 +1,30 @@
 // varnel-cli: the jobs of Varnel from a terminal, over the same engine and job logic as the windows.
 
 #include <CLI/CLI.hpp>
+#include <cstdio>
+#include <cstring>
 
 #include "cli/alpha_command.h"
 #include "cli/clean_command.h"
 #include "cli/command_line.h"
 #include "cli/exit_codes.h"
 #include "cli/history_command.h"
+#include "cli/terminal.h"
 #include "cli/zip_command.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+// What a command printed must have reached its reader: output lost to a full disk or a failing device is a
+// failure with its reason, never a success.
+int WithOutputWritten(int code) {
+  const int failure = varnel::OutputFailure();
+  if (failure == 0 || code != varnel::kExitDone) return code;  // a failed command said why already
+  std::fprintf(stderr, "Cannot write to the standard output: %s\n",
+               failure > 0 ? std::strerror(failure) : "a write failed");
+  return varnel::kExitFailed;
+}
+
+int RunCommand(int argc, char** argv) {
   CLI::App app(
       "Varnel's jobs from a terminal: clean a romset by file names, sort a folder into A-Z folders, zip each file of a "
       "folder; list the real runs and take one back.",
@@ -49,3 +64,7 @@ int main(int argc, char** argv) {
   if (undo->parsed()) return varnel::RunUndoCommand(undo_options);
   return varnel::kExitUsage;
 }
+
+}  // namespace
+
+int main(int argc, char** argv) { return WithOutputWritten(RunCommand(argc, argv)); }

@@ -1,5 +1,7 @@
 #include "cli/terminal.h"
 
+#include <cerrno>
+
 #ifdef _WIN32
 #include <io.h>
 #else
@@ -14,6 +16,21 @@ bool IsTerminal(std::FILE* stream) {
 #else
   return isatty(fileno(stream)) != 0;
 #endif
+}
+
+namespace {
+int first_output_failure = 0;  // the reason the standard output first failed to write
+}  // namespace
+
+void FlushOutput() {
+  errno = 0;
+  if (std::fflush(stdout) != 0 && first_output_failure == 0) first_output_failure = errno != 0 ? errno : -1;
+}
+
+int OutputFailure() {
+  FlushOutput();
+  if (first_output_failure == 0 && std::ferror(stdout) != 0) first_output_failure = -1;
+  return first_output_failure;
 }
 
 }  // namespace varnel

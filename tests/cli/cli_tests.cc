@@ -704,5 +704,19 @@ TEST_F(CliTest, PlanPrintsEveryFileAndTouchesNothing) {
             "Cannot write the plan to the standard output: " + std::string(std::strerror(ENOSPC)) + "\n");
 }
 
+// Output that cannot be written fails every command that prints, with the reason, even when its job was done.
+TEST_F(CliTest, OutputThatCannotBeWrittenIsAFailure) {
+  const fs::path folder = MakeFiles("roms", "Zelda (U).nes\nMario (E).nes\n", "rom");
+  for (const std::string& command : {"clean " + Quote(folder), "alpha " + Quote(folder), std::string("history")}) {
+    const std::string full = Quote(VARNEL_CLI_PATH) + " " + command + " >/dev/full 2>" + Quote(root_ / "err");
+    const int status = std::system(full.c_str());
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 1) << command;
+    EXPECT_EQ(ReadFile(root_ / "err"),
+              "Cannot write to the standard output: " + std::string(std::strerror(ENOSPC)) + "\n")
+        << command;
+  }
+  EXPECT_TRUE(fs::exists(folder / "AlphaFolders/Z/Zelda (U).nes"));  // the job itself was done
+}
+
 }  // namespace
 }  // namespace varnel
