@@ -5,7 +5,7 @@
 #include <memory>
 #include <optional>
 #include <thread>
-#include <unordered_set>
+#include <unordered_map>
 #include <utility>
 
 #include "history/history_text.h"
@@ -252,24 +252,25 @@ StepCheck Undo::Check(const UndoStep& step, bool place, OpenFolders& folders) co
 }
 
 std::vector<bool> Undo::ListedInPlace() {
-  std::vector<bool> listed(steps_.size());
-  std::map<const FolderHandle*, std::unordered_set<std::string>> names_in;
+  // The steps by the folder their file is in, and its name there (a view of the step's own path).
+  std::map<const FolderHandle*, std::unordered_multimap<std::string_view, std::size_t>> steps_in;
   std::string name;
   for (std::size_t i = 0; i < steps_.size(); ++i) {
     const UndoStep& step = steps_[i];
     if (!step.expected || !PathsOfThisRun(step)) continue;
     const FolderHandle& folder = folders_->Holding(step.from, &name);
-    auto names = names_in.find(&folder);
-    if (names == names_in.end()) {
-      std::vector<std::string> listing;
-      // A folder that cannot be listed lists nothing: its files are each looked at as their intents are written.
-      folder.ListNames(&listing).IgnoreError();
-      names = names_in
-                  .emplace(&folder, std::unordered_set<std::string>(std::make_move_iterator(listing.begin()),
-                                                                    std::make_move_iterator(listing.end())))
-                  .first;
+    steps_in[&folder].emplace(std::string_view(step.from).substr(step.from.size() - name.size()), i);
+  }
+  std::vector<bool> listed(steps_.size());
+  for (const auto& [folder, steps] : steps_in) {
+    // A folder that cannot be read whole leaves its files to be looked at as their intents are written.
+    std::vector<std::size_t> found;
+    const Status read = folder->ForEachName([&found, &steps = steps](std::string_view entry) {
+      for (auto [step, end] = steps.equal_range(entry); step != end; ++step) found.push_back(step->second);
+    });
+    if (read.ok()) {
+      for (const std::size_t i : found) listed[i] = true;
     }
-    listed[i] = names->second.count(name) > 0;
   }
   return listed;
 }

@@ -1,8 +1,9 @@
 #ifndef VARNEL_PLATFORM_FOLDER_HANDLE_H_
 #define VARNEL_PLATFORM_FOLDER_HANDLE_H_
 
+#include <functional>
 #include <string>
-#include <vector>
+#include <string_view>
 
 #include "platform/file_identity.h"
 #include "platform/status.h"
@@ -30,10 +31,10 @@ class FolderHandle {
   Status RemoveFile(const std::string& name) const;
   // The identity of the entry `name` of this folder, as IdentifyFile gives it.
   Status IdentifyFile(const std::string& name, FileIdentity* identity) const;
-  // Fills *names with the name of every entry of this folder but "." and "..", in the order the system keeps
+  // Calls `each` with the name of every entry of this folder but "." and "..", in the order the system keeps
   // them, hidden ones and folders included: a quick way to tell which of many names are there. Fails with the
-  // system's reason when the folder cannot be read whole; *names is then empty.
-  Status ListNames(std::vector<std::string>* names) const;
+  // system's reason when the folder cannot be read whole (some names may have been given by then).
+  Status ForEachName(const std::function<void(std::string_view name)>& each) const;
   // Moves the file `name` of this folder to `target_name` in `target`, never overwriting, exactly as
   // MoveWithoutReplace does with the two paths.
   Status MoveWithoutReplace(const std::string& name, const FolderHandle& target, const std::string& target_name) const;

@@ -40,8 +40,7 @@ Status FolderHandle::IdentifyFile(const std::string& name, FileIdentity* identit
   return Status::Ok();
 }
 
-Status FolderHandle::ListNames(std::vector<std::string>* names) const {
-  names->clear();
+Status FolderHandle::ForEachName(const std::function<void(std::string_view name)>& each) const {
   // The listing reads through a descriptor of its own: the handle's stays where it is for the calls by name.
   const int fd = fd_ >= 0 ? ::openat(fd_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)
                           : ::open(path_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -61,12 +60,10 @@ Status FolderHandle::ListNames(std::vector<std::string>* names) const {
       break;
     }
     const std::string_view name = entry->d_name;
-    if (name != "." && name != "..") names->emplace_back(name);
+    if (name != "." && name != "..") each(name);
   }
   ::closedir(dir);
-  if (error == 0) return Status::Ok();
-  names->clear();
-  return ErrnoStatus(error);
+  return error == 0 ? Status::Ok() : ErrnoStatus(error);
 }
 
 Status FolderHandle::MoveWithoutReplace(const std::string& name, const FolderHandle& target,

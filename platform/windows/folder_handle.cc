@@ -20,14 +20,11 @@ Status FolderHandle::IdentifyFile(const std::string& name, FileIdentity* identit
   return varnel::IdentifyFile(JoinPath(path_, name), identity);
 }
 
-Status FolderHandle::ListNames(std::vector<std::string>* names) const {
-  names->clear();
-  const Status listed = ForEachFolderEntry(Utf8ToWide(path_) + L"\\*", /*folders_only=*/false,
-                                           [names](std::wstring_view name, unsigned long) {
-                                             if (name != L"." && name != L"..") names->push_back(WideToUtf8(name));
-                                           });
-  if (!listed.ok()) names->clear();
-  return listed;
+Status FolderHandle::ForEachName(const std::function<void(std::string_view name)>& each) const {
+  return ForEachFolderEntry(Utf8ToWide(path_) + L"\\*", /*folders_only=*/false,
+                            [&each](std::wstring_view name, unsigned long) {
+                              if (name != L"." && name != L"..") each(WideToUtf8(name));
+                            });
 }
 
 Status FolderHandle::MoveWithoutReplace(const std::string& name, const FolderHandle& target,
