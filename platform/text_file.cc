@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "platform/system.h"
 
@@ -21,6 +22,32 @@ Status ReadWholeFile(const std::string& path, std::string* contents) {
   const int error = errno;
   std::fclose(file);
   if (failed) return ErrnoStatus(error).About("read", path);
+  return Status::Ok();
+}
+
+Status ReadFileLines(const std::string& path, const std::function<void(std::string_view line)>& each) {
+  constexpr std::size_t kPart = 256 * 1024;
+  std::FILE* file = OpenStdioFile(path, "rb");
+  if (file == nullptr) return ErrnoStatus(errno).About("read", path);
+  std::string buffer;     // the start of a line from the part before, then the part read
+  std::size_t begun = 0;  // bytes of that line
+  std::size_t got;
+  while (true) {
+    if (buffer.size() < begun + kPart) buffer.resize(begun + kPart);
+    if ((got = std::fread(buffer.data() + begun, 1, kPart, file)) == 0) break;
+    const std::string_view text(buffer.data(), begun + got);
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find('\n', start)) != std::string_view::npos; start = end + 1) {
+      each(text.substr(start, end - start));
+    }
+    begun = text.size() - start;
+    std::memmove(buffer.data(), buffer.data() + start, begun);
+  }
+  const bool failed = std::ferror(file) != 0;
+  const int error = errno;
+  std::fclose(file);
+  if (failed) return ErrnoStatus(error).About("read", path);
+  if (begun > 0) each(std::string_view(buffer.data(), begun));
   return Status::Ok();
 }
 

@@ -2,6 +2,7 @@
 #define VARNEL_PLATFORM_TEXT_FILE_H_
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -48,6 +49,10 @@ class LogFile {
 
 // Reads a whole file as bytes; a failure is the failure to "read" `path`.
 Status ReadWholeFile(const std::string& path, std::string* contents);
+
+// Reads a file a part at a time and calls `each` with every line, its line feed left out (a last line without
+// one too); a failure is the failure to "read" `path`, and may come after some lines were given.
+Status ReadFileLines(const std::string& path, const std::function<void(std::string_view line)>& each);
 
 // Reads the first `length` bytes of a file into *head and its last `length` bytes into *tail (the whole file
 // into each when it is no longer).

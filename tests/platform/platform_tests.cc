@@ -360,6 +360,35 @@ TEST(TextFileTest, LogFileWritesAtOnceAndWholeFilesAreRead) {
   EXPECT_EQ(unread.ToString(), "Cannot read " + none + ": " + unread.message());
 }
 
+// Lines come whole and in order, wherever the parts read at once end; a last line may lack its line feed.
+TEST(TextFileTest, FilesAreReadLineByLine) {
+  const std::string part_long(256 * 1024, 'p');
+  const struct {
+    std::string contents;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {"", {}},
+      {"\n", {""}},
+      {"a", {"a"}},
+      {"a\n\nb\r\n", {"a", "", "b\r"}},
+      {std::string("x\0y\n", 4), {std::string("x\0y", 3)}},
+      {part_long.substr(1) + "\nnext\n", {part_long.substr(1), "next"}},
+      {part_long + "\nnext", {part_long, "next"}},
+      {"head\n" + part_long + part_long + "z\n\n", {"head", part_long + part_long + "z", ""}},
+  };
+  TempFolder folder;
+  for (const auto& c : cases) {
+    const std::string path = folder.Touch("lines.txt", c.contents);
+    std::vector<std::string> lines;
+    ASSERT_TRUE(ReadFileLines(path, [&](std::string_view line) { lines.emplace_back(line); }).ok());
+    EXPECT_EQ(lines, c.lines) << c.contents.substr(0, 20);
+  }
+  const std::string none = JoinPath(folder.path(), "none");
+  const Status unread = ReadFileLines(none, [](std::string_view) { ADD_FAILURE(); });
+  ASSERT_FALSE(unread.ok());
+  EXPECT_EQ(unread.ToString(), "Cannot read " + none + ": " + unread.message());
+}
+
 // Only a regular file with a single link is opened and emptied as the log. Anything else at its name is
 // refused without blocking, and left as it was, and so is what it leads to.
 TEST(TextFileTest, LogFileRefusesAnythingButAPlainFile) {
