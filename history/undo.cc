@@ -253,24 +253,47 @@ StepCheck Undo::Check(const UndoStep& step, bool place, OpenFolders& folders) co
 
 std::vector<bool> Undo::ListedInPlace() {
   // The steps by the folder their file is in, and its name there (a view of the step's own path).
-  std::map<const FolderHandle*, std::unordered_multimap<std::string_view, std::size_t>> steps_in;
+  struct Folder {
+    const FolderHandle* handle = nullptr;
+    std::unordered_multimap<std::string_view, std::size_t> steps;
+    std::vector<std::size_t> found;  // the steps whose file is listed
+    bool read = false;               // the folder was read whole
+  };
+  std::vector<Folder> folders;
+  std::map<const FolderHandle*, std::size_t> index_of;
   std::string name;
   for (std::size_t i = 0; i < steps_.size(); ++i) {
     const UndoStep& step = steps_[i];
     if (!step.expected || !PathsOfThisRun(step)) continue;
-    const FolderHandle& folder = folders_->Holding(step.from, &name);
-    steps_in[&folder].emplace(std::string_view(step.from).substr(step.from.size() - name.size()), i);
+    const FolderHandle& handle = folders_->Holding(step.from, &name);
+    const auto [index, added] = index_of.emplace(&handle, folders.size());
+    if (added) folders.push_back({&handle, {}, {}, false});
+    folders[index->second].steps.emplace(std::string_view(step.from).substr(step.from.size() - name.size()), i);
+  }
+  // Reading a large folder is most of this: two threads share the folders.
+  std::atomic<std::size_t> next{0};
+  const auto read_folders = [&folders, &next] {
+    for (std::size_t f; (f = next.fetch_add(1)) < folders.size();) {
+      Folder& folder = folders[f];
+      folder.read = folder.handle
+                        ->ForEachName([&folder](std::string_view entry) {
+                          for (auto [step, end] = folder.steps.equal_range(entry); step != end; ++step) {
+                            folder.found.push_back(step->second);
+                          }
+                        })
+                        .ok();
+    }
+  };
+  {
+    std::jthread helper;
+    if (folders.size() > 1) helper = std::jthread(read_folders);
+    read_folders();
   }
   std::vector<bool> listed(steps_.size());
-  for (const auto& [folder, steps] : steps_in) {
+  for (const Folder& folder : folders) {
     // A folder that cannot be read whole leaves its files to be looked at as their intents are written.
-    std::vector<std::size_t> found;
-    const Status read = folder->ForEachName([&found, &steps = steps](std::string_view entry) {
-      for (auto [step, end] = steps.equal_range(entry); step != end; ++step) found.push_back(step->second);
-    });
-    if (read.ok()) {
-      for (const std::size_t i : found) listed[i] = true;
-    }
+    if (!folder.read) continue;
+    for (const std::size_t i : folder.found) listed[i] = true;
   }
   return listed;
 }
