@@ -45,25 +45,10 @@ Status FolderHandle::ForEachName(const std::function<void(std::string_view name)
   const int fd = fd_ >= 0 ? ::openat(fd_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)
                           : ::open(path_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return ErrnoStatus(errno);
-  DIR* dir = ::fdopendir(fd);
-  if (dir == nullptr) {
-    const int error = errno;
-    ::close(fd);
-    return ErrnoStatus(error);
-  }
-  int error = 0;
-  for (;;) {
-    errno = 0;  // readdir tells its end from its failure only by errno
-    const dirent* entry = ::readdir(dir);
-    if (entry == nullptr) {
-      error = errno;
-      break;
-    }
-    const std::string_view name = entry->d_name;
+  return ReadFolderEntries(fd, [&each](int, const dirent& entry) {
+    const std::string_view name = entry.d_name;
     if (name != "." && name != "..") each(name);
-  }
-  ::closedir(dir);
-  return error == 0 ? Status::Ok() : ErrnoStatus(error);
+  });
 }
 
 Status FolderHandle::MoveWithoutReplace(const std::string& name, const FolderHandle& target,

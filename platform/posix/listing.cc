@@ -1,5 +1,7 @@
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <string>
@@ -21,26 +23,37 @@ bool IsOrdinaryFile(int dir_fd, const dirent* entry) {
 
 }  // namespace
 
-Status GatherOrdinaryFiles(const std::string& folder, GatheredNames* names) {
-  DIR* dir = opendir(folder.c_str());
-  if (dir == nullptr) return ErrnoStatus(errno);
-  const int dir_fd = dirfd(dir);
+Status ReadFolderEntries(int fd, const std::function<void(int folder_fd, const dirent& entry)>& each) {
+  if (fd < 0) return ErrnoStatus(EBADF);
+  DIR* dir = ::fdopendir(fd);
+  if (dir == nullptr) {
+    const int error = errno;
+    ::close(fd);
+    return ErrnoStatus(error);
+  }
   int error = 0;
   for (;;) {
     errno = 0;  // readdir tells its end from its failure only by errno
-    const dirent* entry = readdir(dir);
+    const dirent* entry = ::readdir(dir);
     if (entry == nullptr) {
       error = errno;
       break;
     }
-    if (entry->d_name[0] == '.') continue;  // hidden, and the "." and ".." entries
-    if (IsOrdinaryFile(dir_fd, entry)) names->Add(entry->d_name);
+    each(fd, *entry);
   }
-  closedir(dir);
+  ::closedir(dir);
+  return error == 0 ? Status::Ok() : ErrnoStatus(error);
+}
+
+Status GatherOrdinaryFiles(const std::string& folder, GatheredNames* names) {
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return ErrnoStatus(errno);
   // A listing cut short by a failure (an I/O error, a network folder gone stale) is no snapshot of the folder:
   // a job must not take it for one.
-  if (error != 0) return ErrnoStatus(error);
-  return Status::Ok();
+  return ReadFolderEntries(fd, [names](int folder_fd, const dirent& entry) {
+    if (entry.d_name[0] == '.') return;  // hidden, and the "." and ".." entries
+    if (IsOrdinaryFile(folder_fd, &entry)) names->Add(entry.d_name);
+  });
 }
 
 }  // namespace varnel

@@ -3,11 +3,13 @@
 
 // What the POSIX files of the platform layer share; not for the jobs.
 
+#include <dirent.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -80,6 +82,11 @@ inline Status WriteAll(int fd, std::string_view bytes) {
   }
   return Status::Ok();
 }
+
+// Calls `each` with every entry of the folder open as `fd` (which it takes over and closes), "." and ".."
+// included, in the order the system keeps them, and the folder's descriptor for looking at an entry. Fails with
+// the system's reason when `fd` is no open folder or the folder cannot be read whole.
+Status ReadFolderEntries(int fd, const std::function<void(int folder_fd, const dirent& entry)>& each);
 
 // Moves the file `from` of the folder `from_folder` to `to` in `to_folder`, never replacing anything, as
 // MoveWithoutReplace does. Either folder may be AT_FDCWD, its name then being a path.

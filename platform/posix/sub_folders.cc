@@ -31,27 +31,13 @@ Status ListSubFolders(const std::string& folder, std::vector<std::string>* names
   names->clear();
   const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return ErrnoStatus(errno);
-  DIR* dir = ::fdopendir(fd);
-  if (dir == nullptr) {
-    const int error = errno;
-    ::close(fd);
-    return ErrnoStatus(error);
-  }
-  int error = 0;
-  for (;;) {
-    errno = 0;
-    const dirent* entry = ::readdir(dir);
-    if (entry == nullptr) {
-      error = errno;
-      break;
-    }
-    if (entry->d_name[0] == '.') continue;  // hidden, and the "." and ".." entries
-    if (IsSubFolder(fd, entry)) names->emplace_back(entry->d_name);
-  }
-  ::closedir(dir);
-  if (error != 0) {
+  const Status read = ReadFolderEntries(fd, [names](int folder_fd, const dirent& entry) {
+    if (entry.d_name[0] == '.') return;  // hidden, and the "." and ".." entries
+    if (IsSubFolder(folder_fd, &entry)) names->emplace_back(entry.d_name);
+  });
+  if (!read.ok()) {
     names->clear();
-    return ErrnoStatus(error);
+    return read;
   }
   SortListedNames(names);
   return Status::Ok();
