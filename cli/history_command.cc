@@ -75,11 +75,11 @@ int RunHistoryCommand(const HistoryOptions& options) {
       std::fprintf(stderr, "Cannot read the history of %s: %s\n", options.id.c_str(), read.message().c_str());
       return kExitFailed;
     }
-    for (const RecordedFile& file : run.files) std::printf("%s\n", FileLine(file).c_str());
+    for (const RecordedFile& file : run.files) PrintLine(FileLine(file));
     return kExitDone;
   }
   Status listed;
-  for (const RunSummary& run : ReadRunSummaries(folder, &listed)) std::printf("%s\n", RunLine(run).c_str());
+  for (const RunSummary& run : ReadRunSummaries(folder, &listed)) PrintLine(RunLine(run));
   if (!listed.ok()) {
     std::fprintf(stderr, "Cannot read %s: %s\n", folder.c_str(), listed.message().c_str());
     return kExitFailed;

@@ -27,6 +27,13 @@ void FlushOutput() {
   if (std::fflush(stdout) != 0 && first_output_failure == 0) first_output_failure = errno != 0 ? errno : -1;
 }
 
+void PrintLine(std::string_view line) {
+  errno = 0;
+  const bool written =
+      std::fwrite(line.data(), 1, line.size(), stdout) == line.size() && std::fputc('\n', stdout) != EOF;
+  if (!written && first_output_failure == 0) first_output_failure = errno != 0 ? errno : -1;
+}
+
 int OutputFailure() {
   FlushOutput();
   if (first_output_failure == 0 && std::ferror(stdout) != 0) first_output_failure = -1;

@@ -71,12 +71,17 @@ class CliTest : public ::testing::Test {
   // Each test keeps its own history: XDG_STATE_HOME in the test's folder.
   void SetHistoryFolder() const { setenv("XDG_STATE_HOME", (root_ / "state").c_str(), 1); }
 
-  // Runs varnel-cli with stdin from /dev/null, and HOME, XDG_CONFIG_HOME and XDG_DATA_HOME in the test's folder
-  // so that the user's own configuration file and trash are never reached. `config_file` sets the test-only path
-  // when not empty.
-  CliRun Run(const std::vector<std::string>& args, const fs::path& config_file = {}) {
+  // HOME, XDG_CONFIG_HOME, XDG_DATA_HOME and XDG_STATE_HOME in the test's folder, so that the user's own
+  // configuration file, trash and history are never reached by the runs the test starts.
+  void UseTestFolders() const {
     setenv("HOME", root_.c_str(), 1), setenv("XDG_CONFIG_HOME", root_.c_str(), 1), SetHistoryFolder();
     setenv("XDG_DATA_HOME", (root_ / "data").c_str(), 1);
+  }
+
+  // Runs varnel-cli with stdin from /dev/null, in the test's folders (UseTestFolders). `config_file` sets the
+  // test-only path when not empty.
+  CliRun Run(const std::vector<std::string>& args, const fs::path& config_file = {}) {
+    UseTestFolders();
     config_file.empty() ? unsetenv("VARNEL_CONFIG_FILE") : setenv("VARNEL_CONFIG_FILE", config_file.c_str(), 1);
     std::string command = Quote(VARNEL_CLI_PATH);
     for (const std::string& arg : args) command += " " + Quote(arg);
@@ -88,8 +93,8 @@ class CliTest : public ::testing::Test {
   // Starts varnel-cli as Run() does, without a shell, and with SIGXFSZ ignored and the file-size limit
   // `file_size_limit` when it is not 0. Returns the child's pid; Wait() collects its run.
   pid_t Start(const std::vector<std::string>& args, rlim_t file_size_limit = 0) {
-    setenv("HOME", root_.c_str(), 1), setenv("XDG_CONFIG_HOME", root_.c_str(), 1), unsetenv("VARNEL_CONFIG_FILE");
-    SetHistoryFolder();
+    UseTestFolders();
+    unsetenv("VARNEL_CONFIG_FILE");
     const std::string out = (root_ / "out").string(), err = (root_ / "err").string();
     std::vector<std::string> argv = {VARNEL_CLI_PATH};
     argv.insert(argv.end(), args.begin(), args.end());
@@ -704,18 +709,29 @@ TEST_F(CliTest, PlanPrintsEveryFileAndTouchesNothing) {
             "Cannot write the plan to the standard output: " + std::string(std::strerror(ENOSPC)) + "\n");
 }
 
-// Output that cannot be written fails every command that prints, with the reason, even when its job was done.
+// Output that cannot be written fails every command that prints, with the reason, even when its job was done;
+// a listing longer than the stream's buffer fails part way, and says why too.
 TEST_F(CliTest, OutputThatCannotBeWrittenIsAFailure) {
-  const fs::path folder = MakeFiles("roms", "Zelda (U).nes\nMario (E).nes\n", "rom");
-  for (const std::string& command : {"clean " + Quote(folder), "alpha " + Quote(folder), std::string("history")}) {
-    const std::string full = Quote(VARNEL_CLI_PATH) + " " + command + " >/dev/full 2>" + Quote(root_ / "err");
-    const int status = std::system(full.c_str());
+  UseTestFolders();
+  std::string names;
+  for (int i = 0; i < 300; ++i)
+    names += "Game " + std::to_string(i) + " (U) [a name long enough to fill a buffer].nes\n";
+  const fs::path folder = MakeFiles("roms", names, "rom");
+  ASSERT_EQ(std::get<0>(Run({"clean", folder.string()})), 0);
+  const std::string full_output = " >/dev/full 2>" + Quote(root_ / "err");
+  const auto expect_failure = [&](const std::string& command) {
+    const int status = std::system((Quote(VARNEL_CLI_PATH) + " " + command + full_output).c_str());
     EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 1) << command;
     EXPECT_EQ(ReadFile(root_ / "err"),
               "Cannot write to the standard output: " + std::string(std::strerror(ENOSPC)) + "\n")
         << command;
-  }
-  EXPECT_TRUE(fs::exists(folder / "AlphaFolders/Z/Zelda (U).nes"));  // the job itself was done
+  };
+  expect_failure("clean " + Quote(folder));
+  expect_failure("alpha " + Quote(folder));
+  EXPECT_TRUE(fs::exists(folder / "AlphaFolders/G/Game 7 (U) [a name long enough to fill a buffer].nes"));
+  expect_failure("history");
+  const std::string id = std::get<1>(Run({"history"})).substr(0, 15);
+  expect_failure("history " + id);
 }
 
 }  // namespace
