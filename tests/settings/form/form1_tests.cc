@@ -274,31 +274,6 @@ class Form1Test : public QObject {
     QCOMPARE(form.CurrentRunSettings().ZoneMode, ZoneMode::kFirstSelectedZone);
   }
 
-  void quitKeepsStateCloseBoxResets() {
-    FormShell shell;
-    int menu_requests = 0;
-    shell.SetNoMenuAction([&menu_requests] { ++menu_requests; });
-    shell.SetFactory(FormId::kForm1, [this] { return new Form1(Options()); });
-    QPointer<QWidget> form = shell.Form(FormId::kForm1);
-    shell.Show(FormId::kForm1);
-    SetBoxText(Find(form, "ListeZones"), "(j)");
-    Find<QAbstractButton>(form, "Test")->setChecked(false);
-
-    Find<QAbstractButton>(form, "Command2")->click();
-    QCOMPARE(menu_requests, 1);
-    QVERIFY(!form->isVisible());
-    QCOMPARE(shell.Form(FormId::kForm1), form.data());
-    QCOMPARE(Text(form, "ListeZones") + Checked(form), QStringLiteral("(j)LogFile,Option2"));
-
-    shell.Show(FormId::kForm1);
-    form->close();
-    QCOMPARE(menu_requests, 2);
-    QTRY_VERIFY(form.isNull());
-    QVERIFY(!shell.IsLoaded(FormId::kForm1));
-    QWidget* fresh = shell.Form(FormId::kForm1);
-    QCOMPARE(Text(fresh, "ListeZones") + Checked(fresh), kDefaultZones + QStringLiteral("Test,LogFile,Option2"));
-  }
-
   void goRunsTheCleaningLikeTheEngine() {
     const QString folder = TempPath(QStringLiteral("roms")), twin = TempPath(QStringLiteral("twin"));
     for (const QString& copy : {folder, twin}) FillWithRomNames(copy);
