@@ -25,13 +25,11 @@
 #include "tests/support/qt_files.h"
 #include "tests/support/recording_hosts.h"
 #include "tests/support/shown_boxes.h"
-#include "ui/caption_table.h"
 #include "ui/kit/drive_list.h"
 #include "ui/kit/folder_tree.h"
 #include "ui/kit/form_shell.h"
 #include "ui/kit/message_box.h"
 #include "ui/kit/varnel_application.h"
-#include "ui/kit/wrapping_radio_button.h"
 
 namespace varnel {
 namespace {
@@ -77,16 +75,6 @@ QString Checked(QWidget* form) {
     if (Find<QAbstractButton>(form, name)->isChecked()) names << QString::fromLatin1(name);
   }
   return names.join(QLatin1Char(','));
-}
-
-// True when every line of the caption of a label or a wrapping option is drawn inside it.
-bool CaptionFits(QWidget* control) {
-  auto* option = qobject_cast<WrappingRadioButton*>(control);
-  const QRect room = option ? option->CaptionRect() : control->contentsRect();
-  const int flags =
-      option ? Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap : int(qobject_cast<QLabel*>(control)->alignment());
-  const QRect needed = control->fontMetrics().boundingRect(room, flags, control->property("text").toString());
-  return needed.width() <= room.width() && needed.height() <= room.height();
 }
 
 }  // namespace
@@ -558,21 +546,6 @@ class Form1Test : public QObject {
     QCOMPARE(Shown(), QStringList{QStringLiteral("[exclamation] Cannot open ") + roms +
                                   QStringLiteral("/logfile.txt: no program to open it was found")});
 #endif
-  }
-
-  // Every label and option caption of the caption table, in both languages.
-  void captionsFitInBothLanguages() {
-    Form1 form(Options());
-    for (Language language : {Language::kEnglish, Language::kFrench}) {
-      for (const CaptionRow& row : kCaptionRows) {
-        if (row.form != CaptionForm::kForm1 || row.property != CaptionProperty::kCaption || row.control.empty())
-          continue;
-        QWidget* control = Find(&form, std::string(row.control).c_str());
-        if (!qobject_cast<QLabel*>(control) && !qobject_cast<WrappingRadioButton*>(control)) continue;
-        control->setProperty("text", QString::fromStdString(CaptionText(row, language)));
-        QVERIFY2(CaptionFits(control), row.control.data());
-      }
-    }
   }
 };
 
