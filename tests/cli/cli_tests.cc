@@ -161,7 +161,6 @@ TEST_F(CliTest, EachOptionRunsAsItsBoxWould) {
   const std::vector<Case> cases = {
       {{}, nullptr},
       {{"--zones", "(U)"}, [](RunSettings& s) { s.ZoneText = "(U)"; }},
-      {{"--zones", ""}, [](RunSettings& s) { s.ZoneText = ""; }},
       {{"--keep", "(j)"}, [](RunSettings& s) { s.KeepText = "(j)"; }},
       {{"--exclude="}, [](RunSettings& s) { s.ExclusionText = ""; }},
       {{"--exclude", "-in-1,[b1]"}, [](RunSettings& s) { s.ExclusionText = "-in-1,[b1]"; }},
@@ -220,7 +219,6 @@ TEST_F(CliTest, ExitCodesAndMessages) {
   const Expected cases[] = {
       {{}, 2, "", "subcommand"},
       {{"clean"}, 2, "", "FOLDER"},
-      {{"alpha"}, 2, "", "FOLDER"},
       {{"clean", f, "--mode", "5"}, 2, "", "--mode"},
       {{"clean", f, "--keep"}, 2, "", "--keep"},
       {{"clean", f, "--translations", "fre", "--no-translations"}, 2, "", "--no-translations"},
