@@ -25,13 +25,11 @@
 #include "tests/support/qt_files.h"
 #include "tests/support/recording_hosts.h"
 #include "tests/support/shown_boxes.h"
-#include "ui/caption_table.h"
 #include "ui/kit/drive_list.h"
 #include "ui/kit/folder_tree.h"
 #include "ui/kit/form_shell.h"
 #include "ui/kit/message_box.h"
 #include "ui/kit/varnel_application.h"
-#include "ui/kit/wrapping_radio_button.h"
 
 namespace varnel {
 namespace {
@@ -79,16 +77,6 @@ QString Checked(QWidget* form) {
   return names.join(QLatin1Char(','));
 }
 
-// True when every line of the caption of a label or a wrapping option is drawn inside it.
-bool CaptionFits(QWidget* control) {
-  auto* option = qobject_cast<WrappingRadioButton*>(control);
-  const QRect room = option ? option->CaptionRect() : control->contentsRect();
-  const int flags =
-      option ? Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap : int(qobject_cast<QLabel*>(control)->alignment());
-  const QRect needed = control->fontMetrics().boundingRect(room, flags, control->property("text").toString());
-  return needed.width() <= room.width() && needed.height() <= room.height();
-}
-
 }  // namespace
 
 class Form1Test : public QObject {
@@ -127,10 +115,8 @@ class Form1Test : public QObject {
     const std::pair<const char*, QString> cases[] = {
         {nullptr, defaults},  // first start: no file at all
         {"(u)\r\n[!]\r\n(beta\r\nfre,eng\r\n", QStringLiteral("(u)|[!]|(beta|on|fre,eng")},
-        {"(u)\r\n\r\nx\r\n\r\n", QStringLiteral("(u)||x|on|")},
         {"(u)\r\n\r\nx\r\n", QStringLiteral("(u)||x|off|")},
-        {"(u)\n(e)\nx\n", QStringLiteral("(u)|(e)|x|off|")},  // LF line ends (any Linux editor)
-        {"(u)\n(e)\n", defaults},                             // two lines
+        {"(u)\n(e)\n", defaults},  // two lines
     };
     for (const auto& [file, expected] : cases) {
       if (file != nullptr) WriteBytes(ConfigPath(), file);
@@ -272,31 +258,6 @@ class Form1Test : public QObject {
     QVERIFY(zones->isEnabled() && title->isEnabled());
     QCOMPARE(Text(&form, "ListeZones"), kDefaultZones);
     QCOMPARE(form.CurrentRunSettings().ZoneMode, ZoneMode::kFirstSelectedZone);
-  }
-
-  void quitKeepsStateCloseBoxResets() {
-    FormShell shell;
-    int menu_requests = 0;
-    shell.SetNoMenuAction([&menu_requests] { ++menu_requests; });
-    shell.SetFactory(FormId::kForm1, [this] { return new Form1(Options()); });
-    QPointer<QWidget> form = shell.Form(FormId::kForm1);
-    shell.Show(FormId::kForm1);
-    SetBoxText(Find(form, "ListeZones"), "(j)");
-    Find<QAbstractButton>(form, "Test")->setChecked(false);
-
-    Find<QAbstractButton>(form, "Command2")->click();
-    QCOMPARE(menu_requests, 1);
-    QVERIFY(!form->isVisible());
-    QCOMPARE(shell.Form(FormId::kForm1), form.data());
-    QCOMPARE(Text(form, "ListeZones") + Checked(form), QStringLiteral("(j)LogFile,Option2"));
-
-    shell.Show(FormId::kForm1);
-    form->close();
-    QCOMPARE(menu_requests, 2);
-    QTRY_VERIFY(form.isNull());
-    QVERIFY(!shell.IsLoaded(FormId::kForm1));
-    QWidget* fresh = shell.Form(FormId::kForm1);
-    QCOMPARE(Text(fresh, "ListeZones") + Checked(fresh), kDefaultZones + QStringLiteral("Test,LogFile,Option2"));
   }
 
   void goRunsTheCleaningLikeTheEngine() {
@@ -583,21 +544,6 @@ class Form1Test : public QObject {
     QCOMPARE(Shown(), QStringList{QStringLiteral("[exclamation] Cannot open ") + roms +
                                   QStringLiteral("/logfile.txt: no program to open it was found")});
 #endif
-  }
-
-  // Every label and option caption of the caption table, in both languages.
-  void captionsFitInBothLanguages() {
-    Form1 form(Options());
-    for (Language language : {Language::kEnglish, Language::kFrench}) {
-      for (const CaptionRow& row : kCaptionRows) {
-        if (row.form != CaptionForm::kForm1 || row.property != CaptionProperty::kCaption || row.control.empty())
-          continue;
-        QWidget* control = Find(&form, std::string(row.control).c_str());
-        if (!qobject_cast<QLabel*>(control) && !qobject_cast<WrappingRadioButton*>(control)) continue;
-        control->setProperty("text", QString::fromStdString(CaptionText(row, language)));
-        QVERIFY2(CaptionFits(control), row.control.data());
-      }
-    }
   }
 };
 

@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -13,7 +12,6 @@
 #include "jobs/alpha/form2.h"
 #include "tests/support/qt_files.h"
 #include "ui/kit/folder_tree.h"
-#include "ui/kit/form_shell.h"
 #include "ui/kit/message_box.h"
 #include "ui/kit/varnel_application.h"
 
@@ -76,24 +74,6 @@ class Form2Test : public QObject {
     QVERIFY(boxes.shown().size() == 3 && boxes.shown()[2].icon == MessageIcon::kExclamation);
     QCOMPARE(boxes.shown()[2].text, QStringLiteral("Empty directory"));
     QVERIFY(!QFile::exists(empty + QStringLiteral("/AlphaFolders")));
-  }
-
-  void quitKeepsTheFolderCloseBoxResets() {
-    FormShell shell;
-    int menu_requests = 0;
-    shell.SetNoMenuAction([&menu_requests] { ++menu_requests; });
-    shell.SetFactory(FormId::kForm2, [this] { return new Form2({temp_.path()}); });
-    shell.Show(FormId::kForm2);
-    QPointer<QWidget> form = shell.Form(FormId::kForm2);
-    Dir1(form)->SetPath(QDir::tempPath());  // any other real folder
-    Find(form, "Command2")->click();
-    QVERIFY(menu_requests == 1 && !form->isVisible() && shell.Form(FormId::kForm2) == form.data());
-    QCOMPARE(Dir1(form)->Path(), QDir::toNativeSeparators(QDir::tempPath()));
-
-    shell.Show(FormId::kForm2);
-    form->close();
-    QTRY_VERIFY(form.isNull() && menu_requests == 2);
-    QCOMPARE(Dir1(shell.Form(FormId::kForm2))->Path(), QDir::toNativeSeparators(temp_.path()));
   }
 };
 
