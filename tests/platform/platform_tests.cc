@@ -307,8 +307,9 @@ TEST_P(FolderHandleTest, MovesByNameAndNeverOverwrites) {
 // Every entry is listed once, hidden ones and folders too, and a name that is not UTF-8 as its bytes; a folder
 // that cannot be read fails.
 TEST_P(FolderHandleTest, ListsEveryNameOfItsFolder) {
-  std::set<std::string> expected = {"moved", ".hidden", "Game (E).nes", "-dash *.nes"};
+  std::set<std::string> expected = {"moved", ".hidden", "Game (E).nes", "-dash.nes"};
 #ifndef _WIN32
+  expected.insert("star *.nes");
   expected.insert("caf\xE9.nes");
 #endif
   for (const std::string& name : expected) {
